@@ -1,0 +1,118 @@
+#pragma once
+
+#include "project/project.h"
+#include "project/projectfile.h"
+#include "project/userprefs.h"
+
+#include <QMainWindow>
+
+#include <functional>
+
+class Dialogs;
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class TfmOptions;
+
+// The main window: owns the open project, the preferences and the file list, and runs every
+// command of the program.
+class TfmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfmMain(Dialogs &dialogs, QWidget *parent = nullptr);
+    ~TfmMain() override;
+
+    // Start-up, once the options dialog exists: the error guard, the settings file, the
+    // preferences, the write test and the first, empty project.
+    void initialise(TfmOptions *options);
+
+    TProject &project() { return m_project; }
+    UserPrefs &userPrefs() { return m_prefs; }
+    const QString &AppDir() const { return m_appDir; }
+    const QString &AppIniFile() const { return m_appIniFile; }
+    QAction *command(const char *name) const;
+
+    // The open project and its file.
+    void ProjectNew();
+    bool ProjectLoad(const QString &path);
+    bool ProjectSaveTo(const QString &path);
+    void ProjectSetFileName(const QString &path);
+    void ProjectShowInFields();
+    void ProjectFieldEvents(bool attach);
+    void ProjectQuerySave();
+
+    // The exclusion lists.
+    void ExtToExcludeAdd(const QString &extension);
+    void FileToExcludeAdd(const QString &relativePath);
+    void ExtToExcludeDelete(int index, bool classify);
+    void FileToExcludeDelete(int index);
+    void ShowExtToExclude();
+    void ShowFilesToExclude();
+
+    // Preferences and the settings file.
+    void LoadUserPrefs(const QString &iniPath);
+    void SaveUserPrefs(const QString &iniPath);
+    void ApplyUserPrefs();
+    bool TestIniWritable();
+
+    // The file list and the state of the commands.
+    void RefreshFileList();
+    void ClassifyFileList();
+    void UpdateCommandStates();
+    void ShowSummary();
+
+    // Commands.
+    void ActProjectNewExecute();
+    void ActProjectOpenExecute();
+    void ActProjectSaveExecute();
+    void ActProjectSaveAsExecute();
+    void ActAppCloseExecute();
+    void ActAppOptionsExecute();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createWidgets();
+    void createCommands();
+    void createMenus();
+    QAction *addCommand(const char *name, const QString &caption, const QKeySequence &shortcut,
+                        std::function<void()> operation);
+    void connectGuarded(QAction *action, std::function<void()> operation);
+    void edDirSrcChange();
+    void edDirDestChange();
+    void cbPathRecursiveClick();
+    void showFolderState(QLineEdit *field);
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose();
+    void applyOptions();
+    void removeSelectedExclusions();
+    ProjectFileContent projectContent() const;
+
+    Dialogs &m_dialogs;
+    TfmOptions *m_options = nullptr;
+    TProject m_project;
+    UserPrefs m_prefs;
+    QString m_appDir;
+    QString m_appIniFile;
+    bool m_Busy = false;
+    bool m_shown = false;
+    QList<QMetaObject::Connection> m_fieldConnections;
+
+    QLineEdit *edDirSrc = nullptr;
+    QLineEdit *edDirDest = nullptr;
+    QLabel *edDirSrcLabel1 = nullptr;
+    QLabel *edDirDestLabel1 = nullptr;
+    QCheckBox *cbPathRecursive = nullptr;
+    QLabel *urlExtToExclude = nullptr;
+    QLabel *urlFilesToExclude = nullptr;
+    QProgressBar *AdvProgress1 = nullptr;
+    QLabel *statusPanel1 = nullptr;
+    QLabel *statusPanel2 = nullptr;
+    QMenu *mnuFile = nullptr;
+};

@@ -1,0 +1,112 @@
+#include "platform/atomicwrite.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+QByteArray folderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    if (slash == 0)
+        return QByteArrayLiteral("/");
+    return path.left(slash);
+}
+
+// A symbolic link is replaced through its target, so that the link itself stays.
+QByteArray resolveLink(const QByteArray &path)
+{
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    const QString target = QFile::symLinkTarget(QFile::decodeName(path));
+    return target.isEmpty() ? path : QFile::encodeName(target);
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        data += n;
+        left -= n;
+    }
+    return true;
+}
+
+int createTemporary(const QByteArray &folder, QByteArray *name)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *name = folder + '/' + kTempPrefix +
+                QByteArray::number(QRandomGenerator::global()->generate() % 0xFFFFFF, 36);
+        const int fd = ::open(name->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+} // namespace
+
+IoStatus replaceFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    const QByteArray target = resolveLink(QFile::encodeName(path));
+    struct stat old {};
+    const bool exists = ::stat(target.constData(), &old) == 0;
+    if (exists) {
+        if (!S_ISREG(old.st_mode))
+            return IoStatus::fromErrno(S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
+        if ((old.st_mode & S_IWUSR) == 0 || ::access(target.constData(), W_OK) != 0)
+            return IoStatus::fromErrno(EACCES);
+    } else if (errno != ENOENT) {
+        return IoStatus::fromErrno(errno);
+    }
+
+    QByteArray temporary;
+    const int fd = createTemporary(folderOf(target), &temporary);
+    if (fd < 0)
+        return IoStatus::fromErrno(errno);
+
+    bool written = writeAll(fd, bytes);
+    if (written && exists) {
+        // Best effort: the new file keeps the old one's owner and permission bits.
+        (void)::fchown(fd, old.st_uid, old.st_gid);
+        written = ::fchmod(fd, old.st_mode & 07777) == 0;
+    }
+    written = written && ::fsync(fd) == 0;
+    const int writeError = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(temporary.constData(), target.constData()) != 0) {
+        const int error = !written ? writeError : errno;
+        ::unlink(temporary.constData());
+        return IoStatus::fromErrno(error);
+    }
+    const int folder = ::open(folderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        (void)::fsync(folder);
+        ::close(folder);
+    }
+    return IoStatus::success();
+}
+
+} // namespace platform

@@ -1,0 +1,285 @@
+#include "platform/inifile.h"
+
+#include "platform/atomicwrite.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+#include <optional>
+
+namespace platform {
+
+namespace {
+
+bool sameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+int hexDigit(QChar c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c.unicode() - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c.unicode() - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c.unicode() - u'A' + 10;
+    return -1;
+}
+
+// The leading number of text, decimal or "0x" hexadecimal, with an optional sign. Digits past
+// the range of int saturate; text that does not start with a digit has no number.
+std::optional<int> leadingInteger(const QString &text)
+{
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        negative = text[i++] == u'-';
+    int base = 10;
+    if (i + 2 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X') &&
+        hexDigit(text[i + 2]) >= 0) {
+        base = 16;
+        i += 2;
+    }
+    const qsizetype first = i;
+    qint64 value = 0;
+    constexpr qint64 limit = qint64(std::numeric_limits<int>::max()) + 1;
+    for (; i < text.size(); ++i) {
+        const int digit = hexDigit(text[i]);
+        if (digit < 0 || digit >= base)
+            break;
+        value = std::min(limit, value * base + digit);
+    }
+    if (i == first)
+        return std::nullopt;
+    if (negative)
+        return int(-std::min(value, limit));
+    return int(std::min(value, limit - 1));
+}
+
+} // namespace
+
+IniFile::IniFile(const QString &path) : m_path(path) {}
+
+IniFile IniFile::load(const QString &path)
+{
+    IniFile ini(path);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return ini;
+    if (info.isDir()) {
+        ini.m_loadError = EISDIR;
+        return ini;
+    }
+    QFile file(path);
+    if (file.size() > kMaxFileSize) {
+        ini.m_loadError = EFBIG;
+        return ini;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        ini.m_loadError = EACCES;
+        return ini;
+    }
+    const QByteArray bytes = file.read(kMaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize) {
+        ini.m_loadError = EIO;
+        return ini;
+    }
+    ini.parse(bytes);
+    return ini;
+}
+
+IoStatus IniFile::loadStatus() const
+{
+    return m_loadError == 0 ? IoStatus::success() : IoStatus::fromErrno(m_loadError);
+}
+
+void IniFile::parse(const QByteArray &bytes)
+{
+    const QList<QByteArray> raws = bytes.split('\n');
+    m_lines.reserve(raws.size());
+    for (qsizetype i = 0; i < raws.size(); ++i) {
+        // The split leaves an empty piece after a final newline: it is no line.
+        if (i == raws.size() - 1 && raws[i].isEmpty())
+            break;
+        QByteArray raw = raws[i];
+        if (raw.endsWith('\r'))
+            raw.chop(1);
+        m_lines.append(parseLine(raw));
+    }
+}
+
+IniFile::Line IniFile::parseLine(const QByteArray &raw)
+{
+    Line line;
+    line.raw = raw;
+    const QString text = QString::fromUtf8(raw).trimmed();
+    if (text.isEmpty()) {
+        line.kind = LineKind::Blank;
+    } else if (text.startsWith(u';')) {
+        line.kind = LineKind::Comment;
+    } else if (text.startsWith(u'[')) {
+        line.kind = LineKind::Section;
+        const qsizetype close = text.indexOf(u']');
+        line.name = text.mid(1, close < 0 ? -1 : close - 1).trimmed();
+    } else {
+        line.kind = LineKind::Entry;
+        const qsizetype equals = text.indexOf(u'=');
+        line.name = text.left(equals).trimmed();
+        line.value = equals < 0 ? QString() : text.mid(equals + 1).trimmed();
+    }
+    return line;
+}
+
+IniFile::Line IniFile::makeEntry(const QString &key, const QString &value)
+{
+    Line line;
+    line.kind = LineKind::Entry;
+    line.name = key;
+    line.value = value;
+    line.raw = key.toUtf8() + '=' + value.toUtf8();
+    return line;
+}
+
+IniFile::Line IniFile::makeSection(const QString &section)
+{
+    Line line;
+    line.kind = LineKind::Section;
+    line.name = section;
+    line.raw = '[' + section.toUtf8() + ']';
+    return line;
+}
+
+qsizetype IniFile::findSection(const QString &section, qsizetype from) const
+{
+    for (qsizetype i = from; i < m_lines.size(); ++i) {
+        if (m_lines[i].kind == LineKind::Section && sameName(m_lines[i].name, section))
+            return i;
+    }
+    return -1;
+}
+
+qsizetype IniFile::sectionEnd(qsizetype header) const
+{
+    qsizetype i = header + 1;
+    while (i < m_lines.size() && m_lines[i].kind != LineKind::Section)
+        ++i;
+    return i;
+}
+
+qsizetype IniFile::findEntry(qsizetype header, const QString &key) const
+{
+    const qsizetype end = sectionEnd(header);
+    for (qsizetype i = header + 1; i < end; ++i) {
+        if (m_lines[i].kind == LineKind::Entry && sameName(m_lines[i].name, key))
+            return i;
+    }
+    return -1;
+}
+
+QString IniFile::readString(const QString &section, const QString &key,
+                            const QString &defaultValue) const
+{
+    const qsizetype header = findSection(section);
+    if (header < 0)
+        return defaultValue;
+    const qsizetype entry = findEntry(header, key);
+    return entry < 0 ? defaultValue : m_lines[entry].value;
+}
+
+int IniFile::readInteger(const QString &section, const QString &key, int defaultValue) const
+{
+    const qsizetype header = findSection(section);
+    const qsizetype entry = header < 0 ? -1 : findEntry(header, key);
+    if (entry < 0)
+        return defaultValue;
+    return leadingInteger(m_lines[entry].value).value_or(defaultValue);
+}
+
+QStringList IniFile::keyNames(const QString &section) const
+{
+    QStringList names;
+    const qsizetype header = findSection(section);
+    if (header < 0)
+        return names;
+    const qsizetype end = sectionEnd(header);
+    for (qsizetype i = header + 1; i < end; ++i) {
+        if (m_lines[i].kind == LineKind::Entry && !m_lines[i].name.isEmpty())
+            names.append(m_lines[i].name);
+    }
+    return names;
+}
+
+bool IniFile::hasSection(const QString &section) const
+{
+    return findSection(section) >= 0;
+}
+
+QStringList IniFile::sectionNames() const
+{
+    QStringList names;
+    for (const Line &line : m_lines) {
+        if (line.kind == LineKind::Section)
+            names.append(line.name);
+    }
+    return names;
+}
+
+void IniFile::writeString(const QString &section, const QString &key, const QString &value)
+{
+    const qsizetype header = findSection(section);
+    if (header < 0) {
+        if (!m_lines.isEmpty() && m_lines.last().kind != LineKind::Blank)
+            m_lines.append(Line());
+        m_lines.append(makeSection(section));
+        m_lines.append(makeEntry(key, value));
+        return;
+    }
+    const qsizetype entry = findEntry(header, key);
+    if (entry >= 0) {
+        m_lines[entry] = makeEntry(key, value);
+        return;
+    }
+    // After the section's last non-blank line, so that a blank line before the next section stays.
+    qsizetype at = sectionEnd(header);
+    while (at > header + 1 && m_lines[at - 1].kind == LineKind::Blank)
+        --at;
+    m_lines.insert(at, makeEntry(key, value));
+}
+
+void IniFile::eraseSection(const QString &section)
+{
+    for (qsizetype header = findSection(section); header >= 0; header = findSection(section)) {
+        m_lines.remove(header, sectionEnd(header) - header);
+    }
+}
+
+QByteArray IniFile::toBytes() const
+{
+    QByteArray bytes;
+    for (const Line &line : m_lines) {
+        bytes += line.raw;
+        bytes += '\n';
+    }
+    return bytes;
+}
+
+IoStatus IniFile::save() const
+{
+    if (m_loadError != 0)
+        return IoStatus::fromErrno(m_loadError);
+    return replaceFileAtomically(m_path, toBytes());
+}
+
+IoStatus writeProfileString(const QString &path, const QString &section, const QString &key,
+                            const QString &value)
+{
+    IniFile ini = IniFile::load(path);
+    ini.writeString(section, key, value);
+    return ini.save();
+}
+
+} // namespace platform

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/iostatus.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+// An INI file read and written by the rules of Windows profile files: a bracketed line opens a
+// section, "key=value" lines follow, names match without letter case and the first match wins,
+// spaces around names and values are trimmed, ';' lines are comments. Text is UTF-8.
+//
+// Lines the program does not write keep their exact bytes, so foreign sections, keys, comments
+// and their order survive a rewrite. save() replaces the whole file at once through a temporary
+// file and a rename: a crash or a full disk never leaves a cut file.
+class IniFile {
+public:
+    // Files larger than this are not parsed: they read as empty and cannot be written.
+    static constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
+
+    IniFile() = default;
+    explicit IniFile(const QString &path);
+
+    // Reads the file; a missing file reads as empty. A file that exists but cannot be read also
+    // reads as empty, and refuses to be saved so that it is never replaced by less than it held.
+    static IniFile load(const QString &path);
+    const QString &path() const { return m_path; }
+    // Why the file could not be read, or success (also for a missing file).
+    IoStatus loadStatus() const;
+
+    QString readString(const QString &section, const QString &key,
+                       const QString &defaultValue) const;
+    // A decimal integer, or hexadecimal after "0x"; a missing key or a value that does not start
+    // with a number gives defaultValue.
+    int readInteger(const QString &section, const QString &key, int defaultValue) const;
+    // The key names of the first section of that name, in file order.
+    QStringList keyNames(const QString &section) const;
+    bool hasSection(const QString &section) const;
+    QStringList sectionNames() const;
+
+    // Replaces the value of the key in place, or adds the key at the end of its section, or adds
+    // the section at the end of the file.
+    void writeString(const QString &section, const QString &key, const QString &value);
+    // Removes every section of that name with all its lines.
+    void eraseSection(const QString &section);
+
+    IoStatus save() const;
+    QByteArray toBytes() const;
+
+private:
+    enum class LineKind { Blank, Comment, Section, Entry };
+    struct Line {
+        QByteArray raw;
+        LineKind kind = LineKind::Blank;
+        QString name; // section name or key name
+        QString value;
+    };
+
+    static Line parseLine(const QByteArray &raw);
+    static Line makeEntry(const QString &key, const QString &value);
+    static Line makeSection(const QString &section);
+    void parse(const QByteArray &bytes);
+    qsizetype findSection(const QString &section, qsizetype from = 0) const;
+    qsizetype sectionEnd(qsizetype header) const;
+    qsizetype findEntry(qsizetype header, const QString &key) const;
+
+    QString m_path;
+    QList<Line> m_lines;
+    int m_loadError = 0;
+};
+
+// Writes one key straight to the file, as the profile API does: read, change, rewrite.
+IoStatus writeProfileString(const QString &path, const QString &section, const QString &key,
+                            const QString &value);
+
+} // namespace platform

@@ -1,0 +1,41 @@
+#include "platform/paths.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+namespace platform {
+
+namespace {
+
+bool statMode(const QString &path, mode_t *mode)
+{
+    if (path.isEmpty())
+        return false;
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    *mode = st.st_mode;
+    return true;
+}
+
+} // namespace
+
+bool isExistingFile(const QString &path)
+{
+    mode_t mode = 0;
+    return statMode(path, &mode) && S_ISREG(mode);
+}
+
+bool isExistingFolder(const QString &path)
+{
+    mode_t mode = 0;
+    return statMode(path, &mode) && S_ISDIR(mode);
+}
+
+QString fileNamePart(const QString &path)
+{
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+} // namespace platform

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+// One of the project's two exclusion lists: ordered entries, compared as whole texts without
+// letter case (accented letters included). It never holds an empty entry or an entry twice.
+class ExclusionList : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    const QStringList &entries() const { return m_entries; }
+    qsizetype count() const { return m_entries.size(); }
+    bool contains(const QString &entry) const;
+
+    // Appends the entry unless it is empty or already there; true when it was appended.
+    bool add(const QString &entry);
+    // Removes the entry at index; false for an invalid index.
+    bool removeAt(qsizetype index);
+    // Replaces every entry, keeping the first of duplicates and dropping empty ones.
+    void assign(const QStringList &entries);
+    void clear() { assign({}); }
+
+Q_SIGNALS:
+    void aboutToChange();
+    void changed();
+
+private:
+    QStringList m_entries;
+};
+
+// The one-line summaries of the main window: every entry followed by "; ", the whole trimmed.
+// Extensions are shown with A-Z in lower case; an empty list reads "Aucune" or "Aucun".
+QString extensionsSummary(const QStringList &extensions);
+QString filesSummary(const QStringList &files);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "project/exclusionlist.h"
+
+#include <QString>
+
+// The folder a new project starts with: the root of the file system.
+inline const QString kDefaultProjectFolder = QStringLiteral("/");
+
+// The open project. Exactly one is open at any time; the main window owns it.
+struct TProject {
+    bool Modified = false;
+    QString FileName;
+    bool PathRecursive = false;
+    QString SrcPath = kDefaultProjectFolder;
+    QString DestPath = kDefaultProjectFolder;
+    ExclusionList ExtensionsToExclude;
+    ExclusionList FilesToExclude;
+
+    // An extension with its dot, as the classification takes it from a row.
+    bool IsExtExcluded(const QString &extension) const
+    {
+        return ExtensionsToExclude.contains(extension);
+    }
+    // A whole relative path, as the file list shows it.
+    bool IsFileExcluded(const QString &relativePath) const
+    {
+        return FilesToExclude.contains(relativePath);
+    }
+};

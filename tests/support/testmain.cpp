@@ -1,0 +1,49 @@
+#include "support/testmain.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct Registered {
+    const char *name;
+    std::function<QObject *()> create;
+};
+
+std::vector<Registered> &registry()
+{
+    static std::vector<Registered> tests;
+    return tests;
+}
+
+} // namespace
+
+void testmain::registerTest(const char *name, std::function<QObject *()> create)
+{
+    registry().push_back({name, std::move(create)});
+}
+
+// Runs every registered class; "-class Name" as the first arguments runs that class alone and
+// passes the rest to Qt Test.
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QStringList args = app.arguments();
+    QString only;
+    if (args.size() >= 3 && args[1] == u"-class") {
+        only = args[2];
+        args.remove(1, 2);
+    }
+    int failures = 0;
+    for (const Registered &test : registry()) {
+        if (!only.isEmpty() && only != QLatin1String(test.name))
+            continue;
+        std::unique_ptr<QObject> object(test.create());
+        failures += QTest::qExec(object.get(), args);
+    }
+    return failures == 0 ? 0 : 1;
+}
