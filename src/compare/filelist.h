@@ -1,0 +1,44 @@
+#pragma once
+
+#include "compare/fileentry.h"
+
+#include <QObject>
+
+#include <vector>
+
+// The rows of the comparison, in the order the listing appended them. Rows are addressed by
+// index; the program never inserts, removes or reorders single rows, it clears the whole list.
+// Bulk changes are bracketed by beginUpdate()/endUpdate(): the view resets once at the end.
+// A change of one row outside a bulk update is announced by rowChanged().
+class FileList : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    int count() const { return int(m_rows.size()); }
+    const FileEntry &row(int index) const { return m_rows[std::size_t(index)]; }
+    FileEntry &row(int index) { return m_rows[std::size_t(index)]; }
+
+    void clear();
+    FileEntry &append();
+    void reserve(int rows) { m_rows.reserve(std::size_t(rows)); }
+
+    // Writes the code and the text of a row together, and tells the view.
+    void setStatus(int index, std::int32_t code, const QString &text);
+    void setStatusText(int index, const QString &text);
+
+    void beginUpdate();
+    void endUpdate();
+    bool updating() const { return m_updateDepth > 0; }
+    // Tells the view that one row changed (nothing while a bulk update runs).
+    void notifyRowChanged(int index);
+
+Q_SIGNALS:
+    void aboutToReset();
+    void reset();
+    void rowChanged(int index);
+
+private:
+    std::vector<FileEntry> m_rows;
+    int m_updateDepth = 0;
+};
