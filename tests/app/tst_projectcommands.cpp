@@ -1,0 +1,375 @@
+#include "app/fmmain.h"
+#include "app/startup.h"
+#include "platform/inifile.h"
+#include "support/scripteddialogs.h"
+#include "support/testmain.h"
+#include "support/testtree.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QString kRoot = QStringLiteral("/");
+
+// One run of the program: the windows built in start-up order over a settings file of the
+// test's own, and the main window shown.
+struct Run {
+    explicit Run(const QString &iniPath)
+    {
+        qputenv("TANDRIMO_INI", iniPath.toUtf8());
+        startup = std::make_unique<Startup>(dialogs);
+        startup->showWindows();
+    }
+    TfmMain &main() { return startup->mainWindow(); }
+    TProject &project() { return main().project(); }
+    void trigger(const char *name) { main().command(name)->trigger(); }
+    QLineEdit *field(const char *name)
+    {
+        return main().findChild<QLineEdit *>(QLatin1String(name));
+    }
+    QString label(const char *name)
+    {
+        return main().findChild<QLabel *>(QLatin1String(name))->text();
+    }
+    void typeInto(const char *name, const QString &text)
+    {
+        QLineEdit *edit = field(name);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Startup> startup;
+};
+
+} // namespace
+
+class ProjectCommandsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void startsWithANewProject();
+    void modifiedFollowsItsEvents_data();
+    void modifiedFollowsItsEvents();
+    void saveGoesThroughTheDialogForANewProject();
+    void saveWritesTheExistingFileSilently();
+    void saveOfADeletedFileAsksForAName();
+    void failedSaveChangesNothing();
+    void opensAProject();
+    void refusesPathsThatAreNoProject_data();
+    void refusesPathsThatAreNoProject();
+    void newAfterARecursiveProjectSavesItOff();
+    void savePrompt_data();
+    void savePrompt();
+    void savePromptWithCancelledSaveDialogGoesOn();
+
+private:
+    QString writeProject(const QString &name, const QString &src, const QString &dest,
+                         bool recursive, const QByteArray &more = QByteArray());
+    std::unique_ptr<TestTree> m_tree;
+};
+
+void ProjectCommandsTest::init()
+{
+    m_tree = std::make_unique<TestTree>();
+}
+
+QString ProjectCommandsTest::writeProject(const QString &name, const QString &src,
+                                          const QString &dest, bool recursive,
+                                          const QByteArray &more)
+{
+    return m_tree->writeFile(name, "[Directories]\nSrcRelPath=" + src.toUtf8() +
+                                       "\nDestRelPath=" + dest.toUtf8() +
+                                       "\nPathRecursive=" + (recursive ? "1" : "0") + "\n" + more);
+}
+
+void ProjectCommandsTest::startsWithANewProject()
+{
+    Run run(m_tree->path(QStringLiteral("s.ini")));
+    QCOMPARE(run.main().windowTitle(), QStringLiteral("Tandrimo - []"));
+    QCOMPARE(run.field("edDirSrc")->text(), kRoot);
+    QCOMPARE(run.field("edDirDest")->text(), kRoot);
+    QVERIFY(!run.project().Modified);
+    QVERIFY(run.project().FileName.isEmpty());
+    QCOMPARE(run.label("urlExtToExclude"), QStringLiteral("Aucune"));
+    QCOMPARE(run.label("urlFilesToExclude"), QStringLiteral("Aucun"));
+    QCOMPARE(run.dialogs.boxes().size(), 0);
+}
+
+void ProjectCommandsTest::modifiedFollowsItsEvents_data()
+{
+    QTest::addColumn<QString>("event");
+    QTest::addColumn<bool>("modified");
+
+    QTest::newRow("typing a source folder") << "typeSrc" << true;
+    QTest::newRow("typing a destination folder") << "typeDest" << true;
+    QTest::newRow("clicking sub-folders") << "clickRecursive" << true;
+    QTest::newRow("adding an extension") << "addExt" << true;
+    QTest::newRow("adding an extension already there") << "addExtAgain" << false;
+    QTest::newRow("adding an empty extension") << "addEmptyExt" << false;
+    QTest::newRow("adding a file") << "addFile" << true;
+    QTest::newRow("removing an extension") << "removeExt" << true;
+    QTest::newRow("removing at an invalid index") << "removeInvalid" << false;
+    QTest::newRow("new project") << "new" << false;
+    QTest::newRow("loading a project") << "load" << false;
+    QTest::newRow("saving") << "save" << false;
+}
+
+void ProjectCommandsTest::modifiedFollowsItsEvents()
+{
+    QFETCH(QString, event);
+    QFETCH(bool, modified);
+    const QString project = writeProject(QStringLiteral("p.tdm"), m_tree->root(), kRoot, false,
+                                         "[ExtensionsToExclude]\n.tmp=#\n");
+    Run run(m_tree->path(QStringLiteral("s.ini")));
+    TfmMain &main = run.main();
+    QVERIFY(main.ProjectLoad(project));
+    QVERIFY(!run.project().Modified);
+    // Events that clear the flag start from a modified project.
+    if (event == u"new" || event == u"load" || event == u"save")
+        run.project().Modified = true;
+
+    if (event == u"typeSrc")
+        run.typeInto("edDirSrc", QStringLiteral("/tmp"));
+    else if (event == u"typeDest")
+        run.typeInto("edDirDest", QStringLiteral("/tmp"));
+    else if (event == u"clickRecursive")
+        main.findChild<QCheckBox *>(QStringLiteral("cbPathRecursive"))->click();
+    else if (event == u"addExt")
+        main.ExtToExcludeAdd(QStringLiteral(".bak"));
+    else if (event == u"addExtAgain")
+        main.ExtToExcludeAdd(QStringLiteral(".TMP"));
+    else if (event == u"addEmptyExt")
+        main.ExtToExcludeAdd(QString());
+    else if (event == u"addFile")
+        main.FileToExcludeAdd(QStringLiteral("/a.txt"));
+    else if (event == u"removeExt")
+        main.ExtToExcludeDelete(0, true);
+    else if (event == u"removeInvalid")
+        main.ExtToExcludeDelete(5, true);
+    else if (event == u"new")
+        main.ProjectNew();
+    else if (event == u"load")
+        QVERIFY(main.ProjectLoad(project));
+    else if (event == u"save")
+        main.ProjectSaveTo(project);
+
+    QCOMPARE(run.project().Modified, modified);
+    if (event == u"clickRecursive")
+        QVERIFY(run.project().PathRecursive);
+    if (event == u"typeSrc")
+        QCOMPARE(run.project().SrcPath, QStringLiteral("/tmp"));
+}
+
+void ProjectCommandsTest::saveGoesThroughTheDialogForANewProject()
+{
+    Run run(m_tree->path(QStringLiteral("s.ini")));
+    const QString path = m_tree->path(QStringLiteral("nouveau.tdm"));
+    run.typeInto("edDirDest", QStringLiteral("/mnt"));
+    run.dialogs.chooseFile(path);
+    run.trigger("ActProjectSave");
+    QCOMPARE(run.dialogs.fileDialogs(), 1);
+    QCOMPARE(run.dialogs.lastFilter, QStringLiteral("Projet Tandrimo (*.tdm)"));
+    QCOMPARE(run.dialogs.lastSuffix, QStringLiteral("tdm"));
+    QCOMPARE(run.dialogs.lastFolder, run.main().AppDir());
+    QVERIFY(run.main().AppDir().endsWith(u'/'));
+    QCOMPARE(run.main().windowTitle(), QStringLiteral("Tandrimo - [nouveau.tdm]"));
+    QCOMPARE(run.project().FileName, path);
+    QVERIFY(!run.project().Modified);
+    QCOMPARE(m_tree->read(QStringLiteral("nouveau.tdm")),
+             QByteArray("[Directories]\nSrcRelPath=/\nDestRelPath=/mnt\nPathRecursive=0\n"));
+}
+
+void ProjectCommandsTest::saveWritesTheExistingFileSilently()
+{
+    const QString project =
+        writeProject(QStringLiteral("p.tdm"), m_tree->root(), kRoot, false, "[Foreign]\nx=1\n");
+    Run run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().ProjectLoad(project));
+    run.main().FileToExcludeAdd(QStringLiteral("/b.txt"));
+    run.trigger("ActProjectSave");
+    QCOMPARE(run.dialogs.fileDialogs(), 0);
+    QVERIFY(!run.project().Modified);
+    const QByteArray saved = m_tree->read(QStringLiteral("p.tdm"));
+    QVERIFY(saved.contains("[Foreign]\nx=1\n"));
+    QVERIFY(saved.endsWith("[FilesToExclude]\n/b.txt=#\n"));
+}
+
+void ProjectCommandsTest::saveOfADeletedFileAsksForAName()
+{
+    const QString project = writeProject(QStringLiteral("p.tdm"), m_tree->root(), kRoot, false);
+    Run run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().ProjectLoad(project));
+    QVERIFY(QFile::remove(project));
+    run.trigger("ActProjectSave"); // the dialog is cancelled
+    QCOMPARE(run.dialogs.fileDialogs(), 1);
+    QVERIFY(!QFile::exists(project));
+}
+
+void ProjectCommandsTest::failedSaveChangesNothing()
+{
+    const QByteArray before = "[Directories]\nSrcRelPath=/x\n";
+    const QString project = m_tree->writeFile(QStringLiteral("ro.tdm"), before);
+    Run run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().ProjectLoad(project));
+    QVERIFY(m_tree->setMode(QStringLiteral("ro.tdm"), 0444));
+    run.main().ExtToExcludeAdd(QStringLiteral(".log"));
+    const QString title = run.main().windowTitle();
+    run.dialogs.answer(BoxButton::Ok);
+    run.trigger("ActProjectSave");
+
+    QCOMPARE(run.dialogs.boxes().size(), 1);
+    const ScriptedDialogs::Box &box = run.dialogs.boxes().first();
+    QCOMPARE(box.kind, BoxKind::Error);
+    QVERIFY2(box.text.contains(project), qPrintable(box.text));
+    QVERIFY(run.project().Modified);
+    QCOMPARE(run.project().FileName, project);
+    QCOMPARE(run.main().windowTitle(), title);
+    QCOMPARE(m_tree->read(QStringLiteral("ro.tdm")), before);
+}
+
+void ProjectCommandsTest::opensAProject()
+{
+    const QString project =
+        writeProject(QStringLiteral("photos.tdm"), m_tree->root(), QStringLiteral("/nowhere"), true,
+                     "[ExtensionsToExclude]\n.TMP=#\n.bak=#\n[FilesToExclude]\n/Thumbs.db=#\n");
+    Run run(m_tree->path(QStringLiteral("s.ini")));
+    run.dialogs.chooseFile(project);
+    run.trigger("ActProjectOpen");
+    QCOMPARE(run.main().windowTitle(), QStringLiteral("Tandrimo - [photos.tdm]"));
+    QCOMPARE(run.field("edDirSrc")->text(), m_tree->root());
+    QCOMPARE(run.field("edDirDest")->text(), QStringLiteral("/nowhere"));
+    QVERIFY(run.main().findChild<QCheckBox *>(QStringLiteral("cbPathRecursive"))->isChecked());
+    QCOMPARE(run.label("urlExtToExclude"), QStringLiteral(".tmp; .bak;"));
+    QCOMPARE(run.label("urlFilesToExclude"), QStringLiteral("/Thumbs.db;"));
+    QVERIFY(run.project().IsExtExcluded(QStringLiteral(".Tmp")));
+    QVERIFY(!run.project().Modified);
+    QCOMPARE(run.dialogs.lastFolder, run.main().AppDir());
+}
+
+void ProjectCommandsTest::refusesPathsThatAreNoProject_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("boxKind");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("missing") << "missing" << int(BoxKind::Information)
+                             << "Le fichier \"absent.tdm\" ne peut pas être ouvert car il "
+                                "n'existe pas.";
+    QTest::newRow("folder") << "folder" << int(BoxKind::Information)
+                            << "Le fichier \"dossier.tdm\" ne peut pas être ouvert car il "
+                               "n'existe pas.";
+    QTest::newRow("too large") << "large" << int(BoxKind::Error) << "ne peut pas être lu";
+}
+
+void ProjectCommandsTest::refusesPathsThatAreNoProject()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, boxKind);
+    QFETCH(QString, text);
+    const QString open =
+        writeProject(QStringLiteral("open.tdm"), QStringLiteral("/a"), QStringLiteral("/b"), false);
+    QString path;
+    if (kind == u"missing") {
+        path = m_tree->path(QStringLiteral("absent.tdm"));
+    } else if (kind == u"folder") {
+        path = m_tree->makeFolder(QStringLiteral("dossier.tdm"));
+    } else {
+        path = m_tree->writeFile(QStringLiteral("large.tdm"), "[Directories]\n");
+        QFile file(path);
+        QVERIFY(file.resize(platform::IniFile::kMaxFileSize + 10));
+    }
+    Run run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().ProjectLoad(open));
+    run.dialogs.answer(BoxButton::Ok);
+    QVERIFY(!run.main().ProjectLoad(path));
+    QCOMPARE(run.dialogs.boxes().size(), 1);
+    QCOMPARE(int(run.dialogs.boxes().first().kind), boxKind);
+    QVERIFY2(run.dialogs.boxes().first().text.contains(text),
+             qPrintable(run.dialogs.boxes().first().text));
+    QCOMPARE(run.project().FileName, open);
+    QCOMPARE(run.project().SrcPath, QStringLiteral("/a"));
+}
+
+void ProjectCommandsTest::newAfterARecursiveProjectSavesItOff()
+{
+    const QString project = writeProject(QStringLiteral("r.tdm"), m_tree->root(), kRoot, true);
+    Run run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().ProjectLoad(project));
+    run.trigger("ActProjectNew");
+    QCOMPARE(run.main().windowTitle(), QStringLiteral("Tandrimo - []"));
+    run.dialogs.chooseFile(m_tree->path(QStringLiteral("copie.tdm")));
+    run.trigger("ActProjectSaveAs");
+    QVERIFY(m_tree->read(QStringLiteral("copie.tdm")).contains("PathRecursive=0\n"));
+}
+
+void ProjectCommandsTest::savePrompt_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<bool>("wentOn");
+
+    for (const char *command : {"ActProjectNew", "ActProjectOpen"}) {
+        const QString name = QString::fromLatin1(command);
+        QTest::addRow("%s, Oui", command) << name << int(BoxButton::Yes) << true << true;
+        QTest::addRow("%s, Non", command) << name << int(BoxButton::No) << false << true;
+        QTest::addRow("%s, Annuler", command) << name << int(BoxButton::Cancel) << false << false;
+    }
+}
+
+void ProjectCommandsTest::savePrompt()
+{
+    QFETCH(QString, command);
+    QFETCH(int, answer);
+    QFETCH(bool, saved);
+    QFETCH(bool, wentOn);
+    const QString project = writeProject(QStringLiteral("p.tdm"), m_tree->root(), kRoot, false);
+    const QString other = writeProject(QStringLiteral("o.tdm"), QStringLiteral("/o"), kRoot, false);
+    Run run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().ProjectLoad(project));
+    run.main().ExtToExcludeAdd(QStringLiteral(".log"));
+
+    run.dialogs.answer(BoxButton(answer));
+    if (command == u"ActProjectOpen" && wentOn)
+        run.dialogs.chooseFile(other);
+    run.trigger(command.toLatin1().constData());
+
+    QCOMPARE(run.dialogs.boxes().size(), 1);
+    const ScriptedDialogs::Box &box = run.dialogs.boxes().first();
+    QCOMPARE(box.kind, BoxKind::Confirmation);
+    QCOMPARE(box.text, QStringLiteral("Projet en cours modifié. Le sauvegarder ?"));
+    QCOMPARE(box.buttons, BoxButtons({BoxButton::Yes, BoxButton::No, BoxButton::Cancel}));
+    QCOMPARE(m_tree->read(QStringLiteral("p.tdm")).contains(".log=#"), saved);
+    QVERIFY(run.dialogs.scriptDone());
+    if (wentOn) {
+        QCOMPARE(run.project().FileName, command == u"ActProjectNew" ? QString() : other);
+        QVERIFY(!run.project().Modified);
+    } else {
+        QCOMPARE(run.project().FileName, project);
+        QVERIFY(run.project().Modified);
+        QCOMPARE(run.label("urlExtToExclude"), QStringLiteral(".log;"));
+    }
+}
+
+void ProjectCommandsTest::savePromptWithCancelledSaveDialogGoesOn()
+{
+    Run run(m_tree->path(QStringLiteral("s.ini")));
+    run.typeInto("edDirSrc", QStringLiteral("/perdu"));
+    run.dialogs.answer(BoxButton::Yes); // then the save dialog is cancelled
+    run.trigger("ActProjectNew");
+    QCOMPARE(run.dialogs.fileDialogs(), 1);
+    QCOMPARE(run.project().SrcPath, kRoot);
+    QVERIFY(!run.project().Modified);
+}
+
+TANDRIMO_TEST(ProjectCommandsTest)
+#include "tst_projectcommands.moc"

@@ -1,0 +1,186 @@
+#include "app/fmmain.h"
+#include "app/fmoptions.h"
+#include "app/startup.h"
+#include "platform/inifile.h"
+#include "support/scripteddialogs.h"
+#include "support/testmain.h"
+#include "support/testtree.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<Startup> start(ScriptedDialogs &dialogs, const QString &iniPath)
+{
+    qputenv("TANDRIMO_INI", iniPath.toUtf8());
+    auto startup = std::make_unique<Startup>(dialogs);
+    startup->showWindows();
+    return startup;
+}
+
+// Section and key names of a settings file, in file order, as "Section/Key".
+QStringList layout(const QString &path)
+{
+    const platform::IniFile ini = platform::IniFile::load(path);
+    QStringList names;
+    for (const QString &section : ini.sectionNames()) {
+        for (const QString &key : ini.keyNames(section))
+            names.append(section + u'/' + key + u'=' + ini.readString(section, key, QString()));
+    }
+    return names;
+}
+
+} // namespace
+
+class SettingsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_tree = std::make_unique<TestTree>(); }
+    void firstRunLeavesTheDefaults();
+    void readOnlySettingsStayByteForByte();
+    void storedPreferencesReachTheOptions();
+    void appliedOptionsAreWrittenAtClose();
+    void closeAsksToSaveFirst_data();
+    void closeAsksToSaveFirst();
+    void failedPreferenceWriteWarnsAndCloses();
+
+private:
+    std::unique_ptr<TestTree> m_tree;
+};
+
+void SettingsTest::firstRunLeavesTheDefaults()
+{
+    const QString ini = m_tree->path(QStringLiteral("tandrimo.ini"));
+    ScriptedDialogs dialogs;
+    auto startup = start(dialogs, ini);
+    QVERIFY(startup->mainWindow().userPrefs().IniWritable);
+    QCOMPARE(startup->mainWindow().AppIniFile(), ini);
+    QVERIFY(startup->mainWindow().close());
+    QCOMPARE(layout(ini), QStringList({"Test/WriteToIniTest=1", "Files/FileDeleteSrc=0",
+                                       "Files/FileDeleteDest=1", "Files/FileDeleteSendToTrash=1",
+                                       "Files/FileSyncReadOnly=1", "Files/FileCompareCopy=0",
+                                       "Files/FileSpy=0", "Misc/AppShowOpenProjectAtStartup=1"}));
+    QCOMPARE(dialogs.boxes().size(), 0);
+}
+
+void SettingsTest::readOnlySettingsStayByteForByte()
+{
+    const QByteArray before = "[Files]\nFileDeleteSrc=1\nFileCompareCopy=yes\n[Own]\nx=1";
+    const QString ini = m_tree->writeFile(QStringLiteral("ro.ini"), before);
+    QVERIFY(m_tree->setMode(QStringLiteral("ro.ini"), 0444));
+    ScriptedDialogs dialogs;
+    auto startup = start(dialogs, ini);
+    TfmMain &main = startup->mainWindow();
+    QVERIFY(!main.userPrefs().IniWritable);
+    QVERIFY(main.userPrefs().FileDeleteSrc);
+    QVERIFY(!main.userPrefs().FileCompareCopy);
+    main.project().Modified = false;
+    QVERIFY(main.close());
+    startup.reset();
+    QCOMPARE(m_tree->read(QStringLiteral("ro.ini")), before);
+    QCOMPARE(dialogs.boxes().size(), 0);
+}
+
+void SettingsTest::storedPreferencesReachTheOptions()
+{
+    const QString ini =
+        m_tree->writeFile(QStringLiteral("s.ini"),
+                          "[Files]\nFileDeleteSendToTrash=0\nFileSpy=1\nFileSyncReadOnly=0\n");
+    ScriptedDialogs dialogs;
+    auto startup = start(dialogs, ini);
+    TfmOptions &options = startup->options();
+    QVERIFY(options.findChild<QRadioButton *>(QStringLiteral("cbFileDeleteFull"))->isChecked());
+    QVERIFY(
+        !options.findChild<QRadioButton *>(QStringLiteral("cbFileDeleteSendToTrash"))->isChecked());
+    auto *spy = options.findChild<QCheckBox *>(QStringLiteral("cbFileSpy"));
+    QVERIFY(spy->isChecked());
+    QVERIFY(!spy->isEnabled());
+    QVERIFY(!options.findChild<QCheckBox *>(QStringLiteral("cbFileSyncReadOnly"))->isChecked());
+    QVERIFY(options.isHidden());
+}
+
+void SettingsTest::appliedOptionsAreWrittenAtClose()
+{
+    const QString ini = m_tree->path(QStringLiteral("s.ini"));
+    ScriptedDialogs dialogs;
+    auto startup = start(dialogs, ini);
+    TfmOptions &options = startup->options();
+    startup->mainWindow().command("ActAppOptions")->trigger();
+    QVERIFY(options.isVisible());
+    options.findChild<QCheckBox *>(QStringLiteral("cbFileDeleteDest"))->setChecked(false);
+    options.findChild<QPushButton *>(QStringLiteral("btnClose"))->click();
+    QVERIFY(startup->mainWindow().userPrefs().FileDeleteDest);
+    startup->mainWindow().command("ActAppOptions")->trigger();
+    QVERIFY(!options.findChild<QCheckBox *>(QStringLiteral("cbFileDeleteDest"))->isChecked());
+    options.findChild<QCheckBox *>(QStringLiteral("cbFileCompareCopy"))->setChecked(true);
+    options.findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
+    QVERIFY(options.isHidden());
+    QVERIFY(!startup->mainWindow().userPrefs().FileDeleteDest);
+    QVERIFY(startup->mainWindow().close());
+    const QStringList written = layout(ini);
+    QVERIFY(written.contains(QStringLiteral("Files/FileDeleteDest=0")));
+    QVERIFY(written.contains(QStringLiteral("Files/FileCompareCopy=1")));
+}
+
+void SettingsTest::closeAsksToSaveFirst_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("Oui") << int(BoxButton::Yes) << true;
+    QTest::newRow("Non") << int(BoxButton::No) << true;
+    QTest::newRow("Annuler") << int(BoxButton::Cancel) << false;
+}
+
+void SettingsTest::closeAsksToSaveFirst()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    const QString ini = m_tree->path(QStringLiteral("s.ini"));
+    const QString project =
+        m_tree->writeFile(QStringLiteral("p.tdm"), "[Directories]\nSrcRelPath=/\n");
+    ScriptedDialogs dialogs;
+    auto startup = start(dialogs, ini);
+    TfmMain &main = startup->mainWindow();
+    QVERIFY(main.ProjectLoad(project));
+    main.ExtToExcludeAdd(QStringLiteral(".log"));
+    const QByteArray settingsBefore = m_tree->read(QStringLiteral("s.ini"));
+
+    dialogs.answer(BoxButton(answer));
+    QCOMPARE(main.close(), closed);
+    QCOMPARE(main.isVisible(), !closed);
+    QCOMPARE(dialogs.boxes().size(), 1);
+    QCOMPARE(m_tree->read(QStringLiteral("p.tdm")).contains(".log=#"),
+             answer == int(BoxButton::Yes));
+    const QByteArray settingsAfter = m_tree->read(QStringLiteral("s.ini"));
+    if (closed)
+        QVERIFY(settingsAfter.contains("[Files]"));
+    else
+        QCOMPARE(settingsAfter, settingsBefore);
+}
+
+void SettingsTest::failedPreferenceWriteWarnsAndCloses()
+{
+    const QString ini = m_tree->path(QStringLiteral("s.ini"));
+    ScriptedDialogs dialogs;
+    auto startup = start(dialogs, ini);
+    QVERIFY(startup->mainWindow().userPrefs().IniWritable);
+    const QByteArray before = m_tree->read(QStringLiteral("s.ini"));
+    QVERIFY(m_tree->setMode(QStringLiteral("s.ini"), 0444));
+    dialogs.answer(BoxButton::Ok);
+    QVERIFY(startup->mainWindow().close());
+    QCOMPARE(dialogs.boxes().size(), 1);
+    QCOMPARE(dialogs.boxes().first().kind, BoxKind::Warning);
+    QVERIFY(dialogs.boxes().first().text.contains(ini));
+    QCOMPARE(m_tree->read(QStringLiteral("s.ini")), before);
+}
+
+TANDRIMO_TEST(SettingsTest)
+#include "tst_settings.moc"

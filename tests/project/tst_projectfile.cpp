@@ -1,0 +1,236 @@
+#include "project/exclusionlist.h"
+#include "project/projectfile.h"
+#include "project/userprefs.h"
+#include "support/testmain.h"
+#include "support/testtree.h"
+
+#include <QTest>
+
+class ProjectFileTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readsValuesAndDefaults_data();
+    void readsValuesAndDefaults();
+    void writesANewFileInItsLayout();
+    void rewritesAnExistingFile();
+    void entriesThatCannotBeKeys();
+    void failedWriteLeavesTheFile();
+    void exclusionListKeepsEntriesUnique();
+    void summaries_data();
+    void summaries();
+    void readsPreferences_data();
+    void readsPreferences();
+    void writesPreferencesInOrder();
+};
+
+void ProjectFileTest::readsValuesAndDefaults_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("src");
+    QTest::addColumn<QString>("dest");
+    QTest::addColumn<bool>("recursive");
+    QTest::addColumn<QStringList>("extensions");
+    QTest::addColumn<QStringList>("files");
+
+    const QString root = QStringLiteral("/");
+    QTest::newRow("example")
+        << QByteArray("[Directories]\nSrcRelPath=/photos\nDestRelPath=/sauvegarde/photos\n"
+                      "PathRecursive=1\n[ExtensionsToExclude]\n.tmp=#\n.bak=#\n"
+                      "[FilesToExclude]\n/Thumbs.db=#\n/brouillons/essai.jpg=#\n")
+        << "/photos"
+        << "/sauvegarde/photos" << true << QStringList{".tmp", ".bak"}
+        << QStringList{"/Thumbs.db", "/brouillons/essai.jpg"};
+    QTest::newRow("empty file") << QByteArray() << root << root << false << QStringList()
+                                << QStringList();
+    QTest::newRow("not a project") << QByteArray("hello\x00\xff world", 14) << root << root << false
+                                   << QStringList() << QStringList();
+    QTest::newRow("hex recursive") << QByteArray("[directories]\npathrecursive=0x10\n") << root
+                                   << root << true << QStringList() << QStringList();
+    QTest::newRow("word recursive") << QByteArray("[Directories]\nPathRecursive=yes\n") << root
+                                    << root << false << QStringList() << QStringList();
+    QTest::newRow("hex zero") << QByteArray("[Directories]\nPathRecursive=0x0\n") << root << root
+                              << false << QStringList() << QStringList();
+    QTest::newRow("value kept verbatim")
+        << QByteArray("[Directories]\nSrcRelPath=  /a b/  \nDestRelPath=rel\\x\n") << "/a b/"
+        << "rel\\x" << false << QStringList() << QStringList();
+    QTest::newRow("section without keys")
+        << QByteArray("[ExtensionsToExclude]\n[FilesToExclude]\n") << root << root << false
+        << QStringList() << QStringList();
+}
+
+void ProjectFileTest::readsValuesAndDefaults()
+{
+    QFETCH(QByteArray, content);
+    TestTree tree;
+    ProjectFileContent read;
+    QVERIFY(readProjectFile(tree.writeFile(QStringLiteral("p.tdm"), content), read).ok());
+    QTEST(read.SrcPath, "src");
+    QTEST(read.DestPath, "dest");
+    QTEST(read.PathRecursive, "recursive");
+    QTEST(read.extensionsToExclude, "extensions");
+    QTEST(read.filesToExclude, "files");
+}
+
+void ProjectFileTest::writesANewFileInItsLayout()
+{
+    TestTree tree;
+    ProjectFileContent content;
+    content.SrcPath = QStringLiteral("/données/photos");
+    content.DestPath = QStringLiteral("/mnt/sauvegarde");
+    content.PathRecursive = true;
+    content.extensionsToExclude = {QStringLiteral(".tmp"), QStringLiteral(".bak")};
+    const QString path = tree.path(QStringLiteral("new.tdm"));
+    QVERIFY(writeProjectFile(path, content).ok());
+    QCOMPARE(tree.read(QStringLiteral("new.tdm")),
+             QByteArray("[Directories]\nSrcRelPath=/données/photos\nDestRelPath=/mnt/sauvegarde\n"
+                        "PathRecursive=1\n\n[ExtensionsToExclude]\n.tmp=#\n.bak=#\n"));
+
+    ProjectFileContent back;
+    QVERIFY(readProjectFile(path, back).ok());
+    QCOMPARE(back.extensionsToExclude, content.extensionsToExclude);
+    QVERIFY(back.filesToExclude.isEmpty());
+}
+
+void ProjectFileTest::rewritesAnExistingFile()
+{
+    TestTree tree;
+    const QString path = tree.writeFile(
+        QStringLiteral("p.tdm"), "[Foreign]\nmine=1\n[Directories]\nSrcRelPath=/old\nComment=keep\n"
+                                 "PathRecursive=1\n[FilesToExclude]\n/gone.txt=#\n[After]\nx=y\n");
+    ProjectFileContent content;
+    content.SrcPath = QStringLiteral("/new");
+    content.DestPath = QStringLiteral("/dest");
+    content.filesToExclude = {QStringLiteral("/a.txt")};
+    QVERIFY(writeProjectFile(path, content).ok());
+    QCOMPARE(tree.read(QStringLiteral("p.tdm")),
+             QByteArray("[Foreign]\nmine=1\n[Directories]\nSrcRelPath=/new\nComment=keep\n"
+                        "PathRecursive=0\nDestRelPath=/dest\n[After]\nx=y\n\n[FilesToExclude]\n"
+                        "/a.txt=#\n"));
+}
+
+void ProjectFileTest::entriesThatCannotBeKeys()
+{
+    TestTree tree;
+    ProjectFileContent content;
+    content.SrcPath = QStringLiteral("/s");
+    content.DestPath = QStringLiteral("/d");
+    content.filesToExclude = {QStringLiteral("/a=b.txt"), QStringLiteral("/c.txt")};
+    const QString path = tree.path(QStringLiteral("p.tdm"));
+    QVERIFY(writeProjectFile(path, content).ok());
+    ProjectFileContent back;
+    QVERIFY(readProjectFile(path, back).ok());
+    QCOMPARE(back.filesToExclude, QStringList({QStringLiteral("/a"), QStringLiteral("/c.txt")}));
+}
+
+void ProjectFileTest::failedWriteLeavesTheFile()
+{
+    TestTree tree;
+    const QByteArray before = "[Directories]\nSrcRelPath=/keep\n";
+    const QString path = tree.writeFile(QStringLiteral("p.tdm"), before);
+    QVERIFY(tree.setMode(QStringLiteral("p.tdm"), 0444));
+    ProjectFileContent content;
+    content.SrcPath = QStringLiteral("/other");
+    QVERIFY(!writeProjectFile(path, content).ok());
+    QCOMPARE(tree.read(QStringLiteral("p.tdm")), before);
+}
+
+void ProjectFileTest::exclusionListKeepsEntriesUnique()
+{
+    ExclusionList list;
+    QVERIFY(list.add(QStringLiteral(".TXT")));
+    QVERIFY(!list.add(QStringLiteral(".txt")));
+    QVERIFY(!list.add(QString()));
+    QVERIFY(list.add(QStringLiteral(".été")));
+    QVERIFY(list.contains(QStringLiteral(".ÉTÉ")));
+    QVERIFY(!list.contains(QString()));
+    QVERIFY(!list.removeAt(2));
+    QVERIFY(!list.removeAt(-1));
+    QCOMPARE(list.entries(), QStringList({QStringLiteral(".TXT"), QStringLiteral(".été")}));
+    list.assign({QStringLiteral("/a"), QString(), QStringLiteral("/A"), QStringLiteral("/b")});
+    QCOMPARE(list.entries(), QStringList({QStringLiteral("/a"), QStringLiteral("/b")}));
+}
+
+void ProjectFileTest::summaries_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("extensions");
+    QTest::addColumn<QString>("files");
+
+    QTest::newRow("empty") << QStringList() << "Aucune"
+                           << "Aucun";
+    QTest::newRow("two") << QStringList{".TMP", ".bak"} << ".tmp; .bak;"
+                         << ".TMP; .bak;";
+    QTest::newRow("accents keep their case") << QStringList{".ÉTÉ"} << ".ÉtÉ;"
+                                             << ".ÉTÉ;";
+    QTest::newRow("controls trimmed at the ends")
+        << QStringList{" \t/Thumbs.db", "/Docs/Note.txt"} << "/thumbs.db; /docs/note.txt;"
+        << "/Thumbs.db; /Docs/Note.txt;";
+}
+
+void ProjectFileTest::summaries()
+{
+    QFETCH(QStringList, entries);
+    QTEST(extensionsSummary(entries), "extensions");
+    QTEST(filesSummary(entries), "files");
+}
+
+void ProjectFileTest::readsPreferences_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QList<bool>>("expected");
+
+    const QList<bool> defaults{false, true, true, true, false, false, true};
+    QTest::newRow("no file") << QByteArray("<none>") << defaults;
+    QTest::newRow("empty file") << QByteArray() << defaults;
+    QTest::newRow("every key")
+        << QByteArray("[Files]\nFileDeleteSrc=1\nFileDeleteDest=0\nFileDeleteSendToTrash=0\n"
+                      "FileSyncReadOnly=0\nFileCompareCopy=1\nFileSpy=1\n[Misc]\n"
+                      "AppShowOpenProjectAtStartup=0\n")
+        << QList<bool>{true, false, false, false, true, true, false};
+    QTest::newRow("odd values")
+        << QByteArray("[files]\nFileSyncReadOnly=yes\nfiledeletesrc=2\nFileCompareCopy=0x0\n"
+                      "FileDeleteDest=0x\n")
+        << QList<bool>{true, false, true, true, false, false, true};
+    QTest::newRow("keys in the wrong section")
+        << QByteArray("[Misc]\nFileDeleteSrc=1\n[Files]\nAppShowOpenProjectAtStartup=0\n")
+        << defaults;
+}
+
+void ProjectFileTest::readsPreferences()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QList<bool>, expected);
+    TestTree tree;
+    const QString path = content == "<none>" ? tree.path(QStringLiteral("none.ini"))
+                                             : tree.writeFile(QStringLiteral("s.ini"), content);
+    UserPrefs prefs;
+    prefs.IniWritable = true;
+    readUserPrefs(path, prefs);
+    const QList<bool> read{prefs.FileDeleteSrc,
+                           prefs.FileDeleteDest,
+                           prefs.FileDeleteSendToTrash,
+                           prefs.FileSyncReadOnly,
+                           prefs.FileCompareCopy,
+                           prefs.FileSpy,
+                           prefs.AppShowOpenProjectAtStartup};
+    QCOMPARE(read, expected);
+    QVERIFY(prefs.IniWritable);
+}
+
+void ProjectFileTest::writesPreferencesInOrder()
+{
+    TestTree tree;
+    const QString path = tree.writeFile(QStringLiteral("s.ini"), "[Test]\nWriteToIniTest=1\n");
+    UserPrefs prefs;
+    prefs.FileDeleteSrc = true;
+    prefs.FileCompareCopy = true;
+    QVERIFY(writeUserPrefs(path, prefs).ok());
+    QCOMPARE(tree.read(QStringLiteral("s.ini")),
+             QByteArray("[Test]\nWriteToIniTest=1\n\n[Files]\nFileDeleteSrc=1\nFileDeleteDest=1\n"
+                        "FileDeleteSendToTrash=1\nFileSyncReadOnly=1\nFileCompareCopy=1\n"
+                        "FileSpy=0\n\n[Misc]\nAppShowOpenProjectAtStartup=1\n"));
+}
+
+TANDRIMO_TEST(ProjectFileTest)
+#include "tst_projectfile.moc"
