@@ -1,13 +1,18 @@
 #include "app/fmmain.h"
 
+#include "app/commandtable.h"
 #include "app/dialogs.h"
 #include "app/fmoptions.h"
 #include "app/guard.h"
 #include "app/linklabel.h"
 #include "compare/abort.h"
+#include "compare/filesize.h"
+#include "filelist/filelistview.h"
+#include "filelist/resources.h"
 #include "platform/appinfo.h"
 #include "platform/inifile.h"
 #include "platform/paths.h"
+#include "sync/volume.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,9 +21,11 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -37,11 +44,14 @@ QString settingsFilePath()
 
 TfmMain::TfmMain(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent), m_dialogs(dialogs)
 {
+    ensureResources();
     setObjectName(QStringLiteral("fmMain"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tandrimo.svg")));
     resize(700, 539);
     createWidgets();
     createCommands();
     createMenus();
+    createToolBar();
     // The recent-projects list is read from the settings file here.
 }
 
@@ -53,6 +63,8 @@ void TfmMain::createWidgets()
     pnlDir->setObjectName(QStringLiteral("pnlDir"));
     edDirSrcLabel1 = new QLabel(QStringLiteral("Répertoire source"));
     edDirDestLabel1 = new QLabel(QStringLiteral("Répertoire Destination"));
+    edDirSrcLabel1->setObjectName(QStringLiteral("edDirSrcLabel1"));
+    edDirDestLabel1->setObjectName(QStringLiteral("edDirDestLabel1"));
     for (QLabel *label : {edDirSrcLabel1, edDirDestLabel1}) {
         QFont bold = label->font();
         bold.setBold(true);
@@ -94,7 +106,13 @@ void TfmMain::createWidgets()
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(pnlDir);
-    layout->addStretch();
+    rvFiles = new FileListView(m_comparison.fileList());
+    rvFiles->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(rvFiles, &FileListView::rowsClicked, this,
+            [this] { guarded([this] { rvFilesClick(); }); });
+    connect(rvFiles, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { PopupMenu1->popup(rvFiles->viewport()->mapToGlobal(at)); });
+    layout->addWidget(rvFiles, 1);
     setCentralWidget(central);
 
     auto *progressPanel = new QWidget;
@@ -125,60 +143,154 @@ void TfmMain::connectGuarded(QAction *action, std::function<void()> operation)
             [operation = std::move(operation)] { guarded(operation); });
 }
 
-QAction *TfmMain::addCommand(const char *name, const QString &caption, const QKeySequence &shortcut,
-                             std::function<void()> operation)
-{
-    auto *action = new QAction(caption, this);
-    action->setObjectName(QLatin1String(name));
-    action->setStatusTip(caption);
-    action->setToolTip(caption);
-    action->setShortcut(shortcut);
-    if (operation)
-        connectGuarded(action, std::move(operation));
-    else
-        action->setEnabled(false);
-    addAction(action);
-    return action;
-}
-
 QAction *TfmMain::command(const char *name) const
 {
     return findChild<QAction *>(QLatin1String(name), Qt::FindDirectChildrenOnly);
 }
 
+// A command without an operation stays disabled whatever the state.
+static const char *const kHasOperation = "hasOperation";
+
 void TfmMain::createCommands()
 {
-    addCommand("ActProjectNew", QStringLiteral("Nouveau"), QKeySequence(Qt::CTRL | Qt::Key_N),
-               [this] { ActProjectNewExecute(); });
-    addCommand("ActProjectOpen", QStringLiteral("Ouvrir..."), QKeySequence(Qt::CTRL | Qt::Key_O),
-               [this] { ActProjectOpenExecute(); });
-    addCommand("ActProjectSave", QStringLiteral("Sauver"), QKeySequence(Qt::CTRL | Qt::Key_S),
-               [this] { ActProjectSaveExecute(); });
-    addCommand("ActProjectSaveAs", QStringLiteral("Sauver sous..."), QKeySequence(),
-               [this] { ActProjectSaveAsExecute(); });
-    addCommand("ActAppOptions", QStringLiteral("Options"), QKeySequence(),
-               [this] { ActAppOptionsExecute(); });
-    addCommand("ActAppClose", QStringLiteral("Quitter"), QKeySequence(Qt::CTRL | Qt::Key_Q),
-               [this] { ActAppCloseExecute(); });
-    addCommand("ActProjectExtToExcludeDelete", QStringLiteral("Retirer"), QKeySequence(),
-               [this] { removeSelectedExclusions(); });
-    addCommand("ActProjectFileToExcludeDelete", QStringLiteral("Retirer"), QKeySequence(),
-               [this] { removeSelectedExclusions(); });
+    const std::map<QByteArray, std::function<void()>> operations = commandOperations();
+    for (const CommandSpec &spec : commandTable()) {
+        auto *action = new QAction(QString::fromUtf16(spec.caption), this);
+        action->setObjectName(QLatin1String(spec.name));
+        const QString hint = spec.hint == nullptr ? action->text() : QString::fromUtf16(spec.hint);
+        action->setToolTip(hint.isEmpty() ? QString() : hint);
+        action->setStatusTip(hint);
+        if (spec.shortcut.key() != Qt::Key_unknown)
+            action->setShortcut(QKeySequence(spec.shortcut));
+        if (spec.picture != nullptr)
+            action->setIcon(QIcon(QLatin1String(spec.picture)));
+        const auto operation = operations.find(QByteArray(spec.name));
+        const bool has = operation != operations.end();
+        action->setProperty(kHasOperation, has);
+        action->setEnabled(has);
+        if (has)
+            connectGuarded(action, operation->second);
+        addAction(action);
+    }
+}
+
+std::map<QByteArray, std::function<void()>> TfmMain::commandOperations()
+{
+    return {
+        {"ActProjectNew", [this] { ActProjectNewExecute(); }},
+        {"ActProjectOpen", [this] { ActProjectOpenExecute(); }},
+        {"ActProjectSave", [this] { ActProjectSaveExecute(); }},
+        {"ActProjectSaveAs", [this] { ActProjectSaveAsExecute(); }},
+        {"ActAppOptions", [this] { ActAppOptionsExecute(); }},
+        {"ActAppClose", [this] { ActAppCloseExecute(); }},
+        {"ActProjectFileToCopyRefresh", [this] { ActProjectFileToCopyRefreshExecute(); }},
+        {"ActAppStop", [this] { ActAppStopExecute(); }},
+        {"ActProjectFilesSelectAll", [this] { ActProjectFilesSelectAllExecute(); }},
+        {"ActProjectFilesDeselectAll", [this] { ActProjectFilesDeselectAllExecute(); }},
+        {"ActProjectExtToExclude", [this] { m_options->showPage(TfmOptions::PageExtensions); }},
+        {"ActProjectFilesToExclude", [this] { m_options->showPage(TfmOptions::PageFiles); }},
+    };
+}
+
+QMenu *TfmMain::addMenu(QMenu *menu, std::initializer_list<const char *> names)
+{
+    for (const char *name : names) {
+        if (name == nullptr)
+            menu->addSeparator();
+        else
+            menu->addAction(command(name));
+    }
+    return menu;
+}
+
+QMenu *TfmMain::createDeleteMenu(const char *objectName)
+{
+    auto *menu = new QMenu(QStringLiteral("Effacer fichiers"), this);
+    menu->setObjectName(QLatin1String(objectName));
+    return addMenu(menu, {"ActFileDeleteSrcInTrash", "ActFileDeleteDestInTrash",
+                          "ActFileDeleteSrcAndDestInTrash", "ActFileDeleteSrcFull",
+                          "ActFileDeleteDestFull", "ActFileDeleteSrcAndDestFull"});
 }
 
 void TfmMain::createMenus()
 {
+    constexpr const char *sep = nullptr;
     mnuFile = menuBar()->addMenu(QStringLiteral("Fichier"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuFile->addAction(command("ActProjectNew"));
-    mnuFile->addAction(command("ActProjectOpen"));
-    mnuFile->addAction(command("ActProjectSave"));
-    mnuFile->addAction(command("ActProjectSaveAs"));
-    mnuFile->addSeparator();
-    mnuFile->addAction(command("ActAppOptions"));
-    mnuFile->addSeparator();
+    addMenu(mnuFile, {"ActProjectNew", "ActProjectOpen", "ActProjectSave", "ActProjectSaveAs", sep,
+                      "ActAppPrintPreview", "ActAppPrint", sep, "ActAppOptions", sep});
     // The recent-project entries, with their own separator, go above "Quitter".
-    mnuFile->addAction(command("ActAppClose"));
+    addMenu(mnuFile, {"ActAppClose"});
+    addMenu(menuBar()->addMenu(QStringLiteral("Edition")),
+            {"ActCut", "ActCopy", "ActPaste", sep, "ActProjectFilesSelectAll",
+             "ActProjectFilesDeselectAll"});
+    addMenu(menuBar()->addMenu(QStringLiteral("Projet")),
+            {"ActProjectFileToCopyRefresh", "ActAppCopyFiles", "ActAppStop", sep,
+             "ActProjectFilesToCopyAdd", "ActProjectFilesToCopyDelete", sep,
+             "ActProjectExtToExcludeAdd", "ActProjectFileToExcludeAdd",
+             "ActProjectFilesInvertSrcAndDest", "ActProjectDirInvertSrcAndDest", sep,
+             "ActProjectExtToExclude", "ActProjectFilesToExclude"});
+    QMenu *tools =
+        addMenu(menuBar()->addMenu(QStringLiteral("Outils")),
+                {"ActAppFileSetDateTime", sep, "ActProjectFileSetReadOnlyFalse", "ActFileDelete"});
+    mnuFileDelete = createDeleteMenu("mnuFileDelete");
+    tools->addMenu(mnuFileDelete);
+    addMenu(tools, {sep, "ActWinNetworkConnect", "ActWinNetworkDisconnect", "ActWinFileSearch",
+                    "ActAppMakeDirectory", "ActWinFormatFloppy"});
+    addMenu(menuBar()->addMenu(QStringLiteral("Aide")),
+            {"ActHelpIndex", sep, "ActAppHelpReadme", sep, "ActHelpAbout"});
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    addMenu(PopupMenu1, {"ActProjectFileToCopyRefresh",
+                         "ActAppCopyFiles",
+                         "ActAppStop",
+                         sep,
+                         "ActProjectFilesToCopyAdd",
+                         "ActProjectFilesToCopyDelete",
+                         sep,
+                         "ActProjectExtToExcludeAdd",
+                         "ActProjectFileToExcludeAdd",
+                         "ActProjectFilesInvertSrcAndDest",
+                         "ActProjectDirInvertSrcAndDest",
+                         sep,
+                         "ActProjectExtToExclude",
+                         "ActProjectFilesToExclude",
+                         sep,
+                         "ActProjectFilesSelectAll",
+                         "ActProjectFilesDeselectAll",
+                         sep,
+                         "ActAppFileSetDateTime",
+                         sep,
+                         "ActProjectFileSetReadOnlyFalse",
+                         "ActFileDelete"});
+    mnu2FileDelete = createDeleteMenu("mnu2FileDelete");
+    PopupMenu1->addMenu(mnu2FileDelete);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { PopupMenu1->popup(mapToGlobal(at)); });
+}
+
+void TfmMain::createToolBar()
+{
+    ToolBar1 = addToolBar(QStringLiteral("Barre d'outils"));
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    ToolBar1->setIconSize(QSize(16, 16));
+    const std::initializer_list<const char *> buttons{
+        "ActProjectNew",      "ActProjectOpen", "ActProjectSave", nullptr,
+        "ActAppPrintPreview", "ActAppPrint",    nullptr,          "ActProjectFileToCopyRefresh",
+        "ActAppCopyFiles",    "ActAppStop",     nullptr,          "ActAppClose"};
+    for (const char *name : buttons) {
+        if (name == nullptr) {
+            ToolBar1->addSeparator();
+            continue;
+        }
+        ToolBar1->addAction(command(name));
+        if (QWidget *button = ToolBar1->widgetForAction(command(name)))
+            button->setFixedSize(58, 37);
+    }
 }
 
 void TfmMain::initialise(TfmOptions *options)
@@ -233,6 +345,7 @@ void TfmMain::ProjectNew()
     edDirDest->setText(m_project.DestPath);
     m_project.ExtensionsToExclude.clear();
     m_project.FilesToExclude.clear();
+    m_comparison.fileList().clear();
     ShowExtToExclude();
     ShowFilesToExclude();
     UpdateCommandStates();
@@ -343,10 +456,18 @@ void TfmMain::showFolderState(QLineEdit *field)
     field->setPalette(colours);
 }
 
+QString TfmMain::volumeCaption(const QString &side, const QString &folder)
+{
+    const VolumeInfo volume = QueryVolume(folder);
+    return QStringLiteral("Répertoire %1 (volume \"%2\", %3)")
+        .arg(side, volume.VolumeLabel, MediaTypeName(volume.MediaType));
+}
+
 void TfmMain::edDirSrcChange()
 {
     m_project.SrcPath = edDirSrc->text();
     showFolderState(edDirSrc);
+    edDirSrcLabel1->setText(volumeCaption(QStringLiteral("Source"), m_project.SrcPath));
     m_project.Modified = true;
 }
 
@@ -354,6 +475,7 @@ void TfmMain::edDirDestChange()
 {
     m_project.DestPath = edDirDest->text();
     showFolderState(edDirDest);
+    edDirDestLabel1->setText(volumeCaption(QStringLiteral("Destination"), m_project.DestPath));
     m_project.Modified = true;
 }
 
@@ -465,23 +587,132 @@ void TfmMain::applyOptions()
 
 // ---- The file list and the state of the commands.
 
-void TfmMain::RefreshFileList() {}
+void TfmMain::RefreshFileList()
+{
+    m_comparison.RefreshFileList();
+}
 
-void TfmMain::ClassifyFileList() {}
+void TfmMain::ClassifyFileList()
+{
+    m_comparison.ClassifyFileList();
+}
+
+int TfmMain::rowCount() const
+{
+    return m_comparison.fileList().count();
+}
+
+int TfmMain::selectedCount() const
+{
+    return rvFiles->selectedCount();
+}
+
+int TfmMain::filesToCopyCount() const
+{
+    return m_comparison.FilesToCopyCount;
+}
 
 void TfmMain::UpdateCommandStates()
 {
-    const bool idle = !m_Busy;
-    for (const char *name : {"ActProjectNew", "ActProjectOpen", "ActProjectSave", "ActAppClose"})
-        command(name)->setEnabled(idle);
+    const bool B = m_comparison.Busy;
+    const bool R = rowCount() > 0;
+    const bool S = selectedCount() > 0;
+    const bool N = filesToCopyCount() > 0;
+    const bool D = m_project.SrcPath != m_project.DestPath;
+    const auto enable = [this](std::initializer_list<const char *> names, bool state) {
+        for (const char *name : names) {
+            QAction *action = command(name);
+            action->setEnabled(state && action->property(kHasOperation).toBool());
+        }
+    };
+    enable({"ActProjectNew", "ActProjectOpen", "ActProjectSave"}, !B);
+    enable({"ActAppPrint", "ActAppPrintPreview", "ActProjectFileToCopyRefresh"}, !B && R);
+    enable({"ActAppCopyFiles"}, !B && N);
+    enable({"ActAppStop"}, B);
+    enable({"ActFileDelete", "ActProjectFilesToCopyAdd", "ActProjectFilesToCopyDelete",
+            "ActProjectExtToExcludeAdd", "ActProjectFileToExcludeAdd",
+            "ActProjectFilesInvertSrcAndDest", "ActAppFileSetDateTime",
+            "ActProjectFileSetReadOnlyFalse"},
+           !B && S);
+    mnuFileDelete->setEnabled(!B && S);
+    mnu2FileDelete->setEnabled(!B && S);
+    enable({"ActProjectDirInvertSrcAndDest"}, !B && D);
+    enable({"ActProjectExtToExclude", "ActProjectFilesToExclude", "ActWinNetworkConnect",
+            "ActWinNetworkDisconnect", "ActWinFileSearch", "ActWinFormatFloppy", "ActAppClose"},
+           !B);
+    enable({"ActAppMakeDirectory", "ActCut", "ActCopy", "ActPaste", "ActHelpIndex"}, false);
     for (QWidget *control :
          {static_cast<QWidget *>(edDirSrc), static_cast<QWidget *>(edDirDest),
           static_cast<QWidget *>(cbPathRecursive), static_cast<QWidget *>(urlExtToExclude),
           static_cast<QWidget *>(urlFilesToExclude)})
-        control->setEnabled(idle);
+        control->setEnabled(!B);
+
+    QString caption = m_prefs.FileDeleteSendToTrash
+                          ? QStringLiteral("Supprimer [Dans poubelle] fichiers sélectionnés")
+                          : QStringLiteral("Supprimer [Définitif] fichiers sélectionnés");
+    if (m_prefs.FileDeleteSrc)
+        caption += QStringLiteral(" [Source]");
+    if (m_prefs.FileDeleteDest)
+        caption += QStringLiteral(" [Destination]");
+    QAction *deleteCommand = command("ActFileDelete");
+    deleteCommand->setText(caption);
+    deleteCommand->setToolTip(caption);
+    deleteCommand->setStatusTip(caption);
+    rvFiles->viewport()->update();
 }
 
-void TfmMain::ShowSummary() {}
+void TfmMain::ShowSummary()
+{
+    statusPanel1->setText(SizeText(DestinationFreeSpace(m_project.DestPath), true));
+    m_comparison.ShowStatusMessage(m_comparison.summaryText());
+}
+
+void TfmMain::ShowStatusMessage(const QString &text)
+{
+    m_comparison.ShowStatusMessage(text);
+}
+
+QString TfmMain::statusText(int panel) const
+{
+    return panel == 1 ? statusPanel1->text() : statusPanel2->text();
+}
+
+// ---- What the comparison asks of the window.
+
+void TfmMain::setStatusText(const QString &text)
+{
+    statusPanel2->setText(text);
+}
+
+void TfmMain::processPendingInput()
+{
+    QCoreApplication::processEvents();
+}
+
+void TfmMain::showBusyCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void TfmMain::restoreCursor()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+BoxButton TfmMain::message(BoxKind kind, const QString &text, const BoxButtons &buttons)
+{
+    return m_dialogs.message(this, kind, text, buttons);
+}
+
+void TfmMain::showSummary()
+{
+    ShowSummary();
+}
+
+void TfmMain::updateCommandStates()
+{
+    UpdateCommandStates();
+}
 
 // ---- Commands.
 
@@ -522,6 +753,35 @@ void TfmMain::ActAppCloseExecute()
 void TfmMain::ActAppOptionsExecute()
 {
     m_options->showLastPage();
+}
+
+void TfmMain::ActProjectFileToCopyRefreshExecute()
+{
+    RefreshFileList();
+    ShowSummary();
+}
+
+void TfmMain::ActAppStopExecute()
+{
+    m_comparison.StopRequested = true;
+    command("ActAppStop")->setEnabled(false);
+}
+
+void TfmMain::ActProjectFilesSelectAllExecute()
+{
+    rvFiles->selectAllRows();
+    UpdateCommandStates();
+}
+
+void TfmMain::ActProjectFilesDeselectAllExecute()
+{
+    rvFiles->clearRowSelection();
+    UpdateCommandStates();
+}
+
+void TfmMain::rvFilesClick()
+{
+    UpdateCommandStates();
 }
 
 // ---- Window events.

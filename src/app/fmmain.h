@@ -1,5 +1,7 @@
 #pragma once
 
+#include "compare/comparison.h"
+#include "compare/refreshhost.h"
 #include "project/project.h"
 #include "project/projectfile.h"
 #include "project/userprefs.h"
@@ -7,6 +9,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <map>
 
 class Dialogs;
 class QAction;
@@ -15,11 +18,13 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
+class QToolBar;
+class FileListView;
 class TfmOptions;
 
 // The main window: owns the open project, the preferences and the file list, and runs every
 // command of the program.
-class TfmMain : public QMainWindow {
+class TfmMain : public QMainWindow, private RefreshHost {
     Q_OBJECT
 public:
     explicit TfmMain(Dialogs &dialogs, QWidget *parent = nullptr);
@@ -34,6 +39,9 @@ public:
     const QString &AppDir() const { return m_appDir; }
     const QString &AppIniFile() const { return m_appIniFile; }
     QAction *command(const char *name) const;
+    Comparison &comparison() { return m_comparison; }
+    FileListView *fileListView() const { return rvFiles; }
+    QString statusText(int panel) const;
 
     // The open project and its file.
     void ProjectNew();
@@ -63,6 +71,7 @@ public:
     void ClassifyFileList();
     void UpdateCommandStates();
     void ShowSummary();
+    void ShowStatusMessage(const QString &text);
 
     // Commands.
     void ActProjectNewExecute();
@@ -71,6 +80,11 @@ public:
     void ActProjectSaveAsExecute();
     void ActAppCloseExecute();
     void ActAppOptionsExecute();
+    void ActProjectFileToCopyRefreshExecute();
+    void ActAppStopExecute();
+    void ActProjectFilesSelectAllExecute();
+    void ActProjectFilesDeselectAllExecute();
+    void rvFilesClick();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -80,9 +94,15 @@ private:
     void createWidgets();
     void createCommands();
     void createMenus();
-    QAction *addCommand(const char *name, const QString &caption, const QKeySequence &shortcut,
-                        std::function<void()> operation);
+    void createToolBar();
+    std::map<QByteArray, std::function<void()>> commandOperations();
+    QMenu *addMenu(QMenu *menu, std::initializer_list<const char *> names);
+    QMenu *createDeleteMenu(const char *objectName);
+    int rowCount() const;
+    int selectedCount() const;
+    int filesToCopyCount() const;
     void connectGuarded(QAction *action, std::function<void()> operation);
+    static QString volumeCaption(const QString &side, const QString &folder);
     void edDirSrcChange();
     void edDirDestChange();
     void cbPathRecursiveClick();
@@ -94,13 +114,22 @@ private:
     void removeSelectedExclusions();
     ProjectFileContent projectContent() const;
 
+    // What the comparison asks of the window.
+    void setStatusText(const QString &text) override;
+    void processPendingInput() override;
+    void showBusyCursor() override;
+    void restoreCursor() override;
+    BoxButton message(BoxKind kind, const QString &text, const BoxButtons &buttons) override;
+    void showSummary() override;
+    void updateCommandStates() override;
+
     Dialogs &m_dialogs;
     TfmOptions *m_options = nullptr;
     TProject m_project;
     UserPrefs m_prefs;
     QString m_appDir;
     QString m_appIniFile;
-    bool m_Busy = false;
+    Comparison m_comparison{m_project, m_prefs, *this};
     bool m_shown = false;
     QList<QMetaObject::Connection> m_fieldConnections;
 
@@ -115,4 +144,9 @@ private:
     QLabel *statusPanel1 = nullptr;
     QLabel *statusPanel2 = nullptr;
     QMenu *mnuFile = nullptr;
+    QMenu *mnuFileDelete = nullptr;
+    QMenu *mnu2FileDelete = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    QToolBar *ToolBar1 = nullptr;
+    FileListView *rvFiles = nullptr;
 };

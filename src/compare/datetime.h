@@ -12,3 +12,9 @@ inline double dateTimeFromUnixMs(qint64 ms)
 {
     return kUnixEpochDays + double(ms) / kMillisecondsPerDay;
 }
+
+// From milliseconds since 30 December 1899 00:00.
+inline double dateTimeFromMs(qint64 ms)
+{
+    return double(ms) / kMillisecondsPerDay;
+}

@@ -35,6 +35,13 @@ struct FileEntry {
     QByteArray rawFiles;
     // Set once a classification pass has examined the row: a copy run acts only on such rows.
     bool classified = false;
+    // The row carries a message of the folder checks, not a file: no pass ever examines it.
+    bool message = false;
+    // What the listing read of the source file: size in bytes (-1: nothing read) and last
+    // write (UTC milliseconds since 1970). The pass that directly follows the listing uses it
+    // instead of reading the file a second time; every later pass reads the file afresh.
+    qint64 listedSize = -1;
+    qint64 listedMtimeMs = 0;
 
     QVariant field(int index) const;
     void setField(int index, const QVariant &value);

@@ -4,6 +4,7 @@ void FileList::clear()
 {
     beginUpdate();
     m_rows.clear();
+    Q_EMIT cleared();
     endUpdate();
 }
 

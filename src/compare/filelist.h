@@ -34,6 +34,8 @@ public:
     void notifyRowChanged(int index);
 
 Q_SIGNALS:
+    // The list was emptied (every refresh, a new project).
+    void cleared();
     void aboutToReset();
     void reset();
     void rowChanged(int index);
@@ -41,4 +43,22 @@ Q_SIGNALS:
 private:
     std::vector<FileEntry> m_rows;
     int m_updateDepth = 0;
+};
+
+// Brackets a bulk update, so that every exit path ends it.
+class FileListUpdate {
+public:
+    explicit FileListUpdate(FileList &list) : m_list(&list) { list.beginUpdate(); }
+    ~FileListUpdate() { end(); }
+    FileListUpdate(const FileListUpdate &) = delete;
+    FileListUpdate &operator=(const FileListUpdate &) = delete;
+    void end()
+    {
+        if (m_list != nullptr)
+            m_list->endUpdate();
+        m_list = nullptr;
+    }
+
+private:
+    FileList *m_list;
 };

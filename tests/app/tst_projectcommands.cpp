@@ -1,9 +1,8 @@
-#include "app/fmmain.h"
-#include "app/startup.h"
+#include "compare/statuscode.h"
 #include "platform/inifile.h"
-#include "support/scripteddialogs.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
+#include "windowrun.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -17,37 +16,7 @@ namespace {
 
 const QString kRoot = QStringLiteral("/");
 
-// One run of the program: the windows built in start-up order over a settings file of the
-// test's own, and the main window shown.
-struct Run {
-    explicit Run(const QString &iniPath)
-    {
-        qputenv("TANDRIMO_INI", iniPath.toUtf8());
-        startup = std::make_unique<Startup>(dialogs);
-        startup->showWindows();
-    }
-    TfmMain &main() { return startup->mainWindow(); }
-    TProject &project() { return main().project(); }
-    void trigger(const char *name) { main().command(name)->trigger(); }
-    QLineEdit *field(const char *name)
-    {
-        return main().findChild<QLineEdit *>(QLatin1String(name));
-    }
-    QString label(const char *name)
-    {
-        return main().findChild<QLabel *>(QLatin1String(name))->text();
-    }
-    void typeInto(const char *name, const QString &text)
-    {
-        QLineEdit *edit = field(name);
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-    }
-
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Startup> startup;
-};
+using Run = WindowRun;
 
 } // namespace
 
@@ -216,7 +185,7 @@ void ProjectCommandsTest::saveOfADeletedFileAsksForAName()
 
 void ProjectCommandsTest::failedSaveChangesNothing()
 {
-    const QByteArray before = "[Directories]\nSrcRelPath=/x\n";
+    const QByteArray before = "[Directories]\nSrcRelPath=" + m_tree->root().toUtf8() + "\n";
     const QString project = m_tree->writeFile(QStringLiteral("ro.tdm"), before);
     Run run(m_tree->path(QStringLiteral("s.ini")));
     QVERIFY(run.main().ProjectLoad(project));
@@ -253,6 +222,19 @@ void ProjectCommandsTest::opensAProject()
     QVERIFY(run.project().IsExtExcluded(QStringLiteral(".Tmp")));
     QVERIFY(!run.project().Modified);
     QCOMPARE(run.dialogs.lastFolder, run.main().AppDir());
+
+    // The destination is missing: the refresh leaves its single error row and says why.
+    const FileList &rows = run.main().comparison().fileList();
+    QCOMPARE(rows.count(), 1);
+    QCOMPARE(rows.row(0).statusCode, int(StatusError));
+    QCOMPARE(rows.row(0).files, QStringLiteral("* Répertoire inaccessible : \"/nowhere\" *"));
+    QCOMPARE(rows.row(0).statusText, QStringLiteral("Erreur"));
+    QCOMPARE(run.dialogs.boxes().size(), 1);
+    QCOMPARE(run.dialogs.boxes().first().kind, BoxKind::Warning);
+    QVERIFY(run.dialogs.boxes().first().text.startsWith(
+        QStringLiteral("Le répertoire \"/nowhere\" est inaccessible.")));
+    QCOMPARE(run.main().statusText(2),
+             QStringLiteral("Liste des fichiers à copier non raffraichie"));
 }
 
 void ProjectCommandsTest::refusesPathsThatAreNoProject_data()
@@ -275,8 +257,7 @@ void ProjectCommandsTest::refusesPathsThatAreNoProject()
     QFETCH(QString, kind);
     QFETCH(int, boxKind);
     QFETCH(QString, text);
-    const QString open =
-        writeProject(QStringLiteral("open.tdm"), QStringLiteral("/a"), QStringLiteral("/b"), false);
+    const QString open = writeProject(QStringLiteral("open.tdm"), m_tree->root(), kRoot, false);
     QString path;
     if (kind == u"missing") {
         path = m_tree->path(QStringLiteral("absent.tdm"));
@@ -296,7 +277,7 @@ void ProjectCommandsTest::refusesPathsThatAreNoProject()
     QVERIFY2(run.dialogs.boxes().first().text.contains(text),
              qPrintable(run.dialogs.boxes().first().text));
     QCOMPARE(run.project().FileName, open);
-    QCOMPARE(run.project().SrcPath, QStringLiteral("/a"));
+    QCOMPARE(run.project().SrcPath, m_tree->root());
 }
 
 void ProjectCommandsTest::newAfterARecursiveProjectSavesItOff()
@@ -333,7 +314,8 @@ void ProjectCommandsTest::savePrompt()
     QFETCH(bool, saved);
     QFETCH(bool, wentOn);
     const QString project = writeProject(QStringLiteral("p.tdm"), m_tree->root(), kRoot, false);
-    const QString other = writeProject(QStringLiteral("o.tdm"), QStringLiteral("/o"), kRoot, false);
+    const QString other = writeProject(QStringLiteral("o.tdm"),
+                                       m_tree->makeFolder(QStringLiteral("o")), kRoot, false);
     Run run(m_tree->path(QStringLiteral("s.ini")));
     QVERIFY(run.main().ProjectLoad(project));
     run.main().ExtToExcludeAdd(QStringLiteral(".log"));

@@ -144,8 +144,8 @@ void SettingsTest::closeAsksToSaveFirst()
     QFETCH(int, answer);
     QFETCH(bool, closed);
     const QString ini = m_tree->path(QStringLiteral("s.ini"));
-    const QString project =
-        m_tree->writeFile(QStringLiteral("p.tdm"), "[Directories]\nSrcRelPath=/\n");
+    const QString project = m_tree->writeFile(
+        QStringLiteral("p.tdm"), "[Directories]\nSrcRelPath=" + m_tree->root().toUtf8() + "\n");
     ScriptedDialogs dialogs;
     auto startup = start(dialogs, ini);
     TfmMain &main = startup->mainWindow();

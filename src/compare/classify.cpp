@@ -1,0 +1,146 @@
+#include "compare/comparison.h"
+
+#include "compare/comparisonscopes.h"
+#include "compare/filetime.h"
+#include "compare/folderpath.h"
+#include "compare/statuscode.h"
+#include "platform/filestat.h"
+#include "platform/folderstatcache.h"
+#include "platform/zonebias.h"
+#include "project/project.h"
+#include "project/userprefs.h"
+
+#include <QFile>
+
+#include <utility>
+
+namespace {
+
+// The folder's bytes ending with '/', to which a row's relative path is appended.
+QByteArray folderPrefix(const QString &folder)
+{
+    QByteArray prefix = QFile::encodeName(folder);
+    if (!prefix.endsWith('/'))
+        prefix += '/';
+    return prefix;
+}
+
+// JoinFolderPath on bytes, reusing the buffer: path holds the folder prefix of length base.
+void joinInto(QByteArray &path, qsizetype base, const QByteArray &relative)
+{
+    path.truncate(base);
+    const qsizetype skip = relative.startsWith('/') ? 1 : 0;
+    path.append(relative.constData() + skip, relative.size() - skip);
+}
+
+// The listing's reading of a source file it found as a regular file.
+platform::FileStat listedSource(const FileEntry &row)
+{
+    platform::FileStat stat;
+    stat.error = 0;
+    stat.regular = true;
+    stat.size = row.listedSize;
+    stat.mtimeMs = row.listedMtimeMs;
+    return stat;
+}
+
+} // namespace
+
+void Comparison::ClassifyFileList()
+{
+    if (StopRequested) {
+        m_freshListing = false;
+        return;
+    }
+    WalkScope walk(m_walking);
+    const bool freshListing = std::exchange(m_freshListing, false);
+    FilesToCopyCount = 0;
+    BusyCursorScope cursor(m_host);
+    // A pass run outside a refresh or a copy run is busy too: nothing may change the list
+    // while pending input is let through between rows.
+    BusyScope busy(*this, m_host);
+    const int rows = m_fileList.count();
+    const QString rowsText = QString::number(rows);
+    ShowStatusMessage(u"Recherche des fichiers à mettre à jour... / " + rowsText);
+    FileListUpdate update(m_fileList);
+
+    const int bias = platform::standardBiasMinutes();
+    QByteArray sourcePath = folderPrefix(m_project.SrcPath);
+    QByteArray destinationPath = folderPrefix(m_project.DestPath);
+    const qsizetype sourceBase = sourcePath.size();
+    const qsizetype destinationBase = destinationPath.size();
+    platform::FolderStatCache sources;
+    platform::FolderStatCache destinations;
+    for (int i = 0; i < rows; ++i) {
+        ShowStatusMessage(u"Recherche des fichiers à mettre à jour... " + QString::number(i) +
+                          u" / " + rowsText);
+        if (i >= m_fileList.count())
+            break; // cannot happen while the pass is busy; never read past the rows
+        const FileEntry &row = m_fileList.row(i);
+        if (row.statusCode == StatusUpToDate)
+            continue;
+        if (row.statusCode == StatusUpToDateWithin2s)
+            continue;
+        if (row.message)
+            continue;
+        // Names that are not valid UTF-8 are reached through their exact bytes.
+        const QByteArray relative =
+            row.rawFiles.isEmpty() ? QFile::encodeName(row.files) : row.rawFiles;
+        joinInto(destinationPath, destinationBase, relative);
+        platform::FileStat source;
+        if (freshListing && row.listedSize >= 0) {
+            source = listedSource(row);
+        } else {
+            joinInto(sourcePath, sourceBase, relative);
+            source = sources.stat(sourcePath);
+        }
+        classifyRow(i, source, destinations.stat(destinationPath), bias);
+    }
+    update.end();
+    cursor.end();
+    busy.end();
+    ShowSummary();
+}
+
+// One stat call per side gives existence, time, size and read-only state.
+void Comparison::classifyRow(int index, const platform::FileStat &source,
+                             const platform::FileStat &destination, int biasMinutes)
+{
+    FileEntry &row = m_fileList.row(index);
+    const bool destinationExists = destination.ok() && destination.regular;
+    const qint64 sourceMs = lastWriteMs(source, biasMinutes);
+    const qint64 destinationMs = lastWriteMs(destination, biasMinutes);
+    row.dtSrc = dateTimeFromMs(sourceMs);
+    if (destinationExists)
+        row.dtDest = dateTimeFromMs(destinationMs);
+    row.classified = true;
+
+    if (m_project.IsExtExcluded(extensionOf(row.files))) {
+        m_fileList.setStatus(index, StatusExcludedByExtension, QStringLiteral("Exclu"));
+    } else if (m_project.IsFileExcluded(row.files)) {
+        m_fileList.setStatus(index, StatusExcludedByFile, QStringLiteral("Exclu"));
+    } else if (!destinationExists) {
+        m_fileList.setStatus(index, StatusToCopy, QStringLiteral("A copier"));
+        ++FilesToCopyCount;
+    } else if (!destination.ownerWritable && !m_prefs.FileSyncReadOnly) {
+        // Not counted, and the dates are not compared.
+        m_fileList.setStatus(index, StatusToCopy, QStringLiteral("Lecture seule"));
+    } else {
+        switch (compareFileTimes(sourceMs, destinationMs, fileSize64(source),
+                                 fileSize64(destination))) {
+        case DateComparison::SourceNewer:
+            m_fileList.setStatus(index, StatusToCopy, QStringLiteral("A copier"));
+            ++FilesToCopyCount;
+            break;
+        case DateComparison::DestinationNewer:
+            m_fileList.setStatus(index, StatusInconsistent, QStringLiteral("Incohérence !"));
+            break;
+        case DateComparison::SameTimeWithin2s:
+            m_fileList.setStatus(index, StatusUpToDateWithin2s, QStringLiteral("A jour (<=2s)"));
+            break;
+        case DateComparison::SameTime:
+            m_fileList.setStatus(index, StatusUpToDate, QStringLiteral("A jour"));
+            break;
+        }
+    }
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "compare/filelist.h"
+
+#include <QElapsedTimer>
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+
+struct FoundFile;
+namespace platform {
+struct FileStat;
+}
+class RefreshHost;
+class SizeFormatter;
+struct TProject;
+struct UserPrefs;
+
+// The comparison state the main window holds for the whole run, and the operations that
+// rebuild and classify it: the refresh with its folder checks, the listing of the source
+// folder and the classification of every row. Everything runs on the UI thread; only
+// StopRequested may be set from another thread.
+class Comparison {
+public:
+    Comparison(const TProject &project, const UserPrefs &prefs, RefreshHost &host);
+    Comparison(const Comparison &) = delete;
+    Comparison &operator=(const Comparison &) = delete;
+
+    FileList &fileList() { return m_fileList; }
+    const FileList &fileList() const { return m_fileList; }
+
+    // The rows due for copying. 0 whenever the list is cleared, so that rows a stopped refresh
+    // left unclassified never enable a copy run.
+    int FilesToCopyCount = 0;
+    // Set by the Stop command; cleared when a refresh passes its checks and when a copy run
+    // begins. While set, a classification pass does nothing.
+    std::atomic<bool> StopRequested{false};
+    // Set while a refresh, a classification pass or a copy run works on the list: the window
+    // then disables every command that would change the list or the folders.
+    bool Busy = false;
+
+    // Empties the list, checks both folders, lists the source folder and classifies every row.
+    // A failed check leaves one error row, tells the user and throws Abort. Also throws Abort,
+    // doing nothing, when called while the list is busy.
+    void RefreshFileList();
+    // Fills the list with one unclassified row per file of the source folder (and of its
+    // sub-folders when the project includes them), sorted by path.
+    void ListSourceFolder();
+    // Gives every row that is not up to date its verdict, times and text, and recounts
+    // FilesToCopyCount. Does nothing while StopRequested is set.
+    void ClassifyFileList();
+
+    // The folder checks of the refresh: each returns, or adds an error row, tells the user when
+    // it has to, and throws Abort.
+    void CheckFolderAccessible(const QString &folder);
+    void CheckFoldersDistinct();
+    void ConfirmDriveRoot();
+    // Appends a row carrying a message instead of a file, and says in the status panel that
+    // the list was not refreshed.
+    void AddErrorRow(std::int32_t code, const QString &text, const QString &statusText);
+
+    // Sets the status text, and lets pending input through at most every kInputIntervalMs.
+    void ShowStatusMessage(const QString &text);
+    void ShowSummary();
+    // The summary of the list: rows due for copying out of all rows, or that the list was not
+    // refreshed when StopRequested is set.
+    QString summaryText() const;
+    // "Liste des fichiers à copier non raffraichie".
+    static QString notRefreshedText();
+
+    static constexpr qint64 kInputIntervalMs = 30;
+
+private:
+    class BusyScope;
+    class WalkScope;
+
+    bool AddListedFile(FoundFile &found, const SizeFormatter &sizes);
+    void classifyRow(int index, const platform::FileStat &source,
+                     const platform::FileStat &destination, int biasMinutes);
+
+    const TProject &m_project;
+    const UserPrefs &m_prefs;
+    RefreshHost &m_host;
+    FileList m_fileList;
+    QElapsedTimer m_inputTimer;
+    bool m_walking = false; // a listing or a pass is walking the rows
+    // The rows were just listed: the next pass takes the source's time and size from the
+    // listing's own stat call (a refresh reads each source file once).
+    bool m_freshListing = false;
+};

@@ -1,0 +1,82 @@
+#include "compare/comparison.h"
+
+#include "compare/comparisonscopes.h"
+#include "compare/statuscode.h"
+#include "platform/filestat.h"
+#include "project/project.h"
+
+namespace {
+
+// Only A-Z are folded: the check compares the texts as typed, with no other normalisation.
+QString asciiLower(const QString &text)
+{
+    QString result = text;
+    for (QChar &c : result) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + (u'a' - u'A'));
+    }
+    return result;
+}
+
+} // namespace
+
+void Comparison::CheckFolderAccessible(const QString &folder)
+{
+    const platform::FileStat stat = platform::statPath(folder);
+    if (stat.ok() && stat.folder)
+        return;
+    FilesToCopyCount = 0;
+    ShowSummary();
+    AddErrorRow(StatusError, u"* Répertoire inaccessible : \"" + folder + u"\" *",
+                QStringLiteral("Erreur"));
+    m_host.message(BoxKind::Warning,
+                   u"Le répertoire \"" + folder +
+                       u"\" est inaccessible.\nS'il s'agit d'un lecteur de disque amovible, "
+                       u"vérifiez si le support est bien présent.\nS'il s'agit d'un lecteur "
+                       u"réseau, vérifiez votre connexion réseau.",
+                   {BoxButton::Ok});
+    throw Abort();
+}
+
+void Comparison::CheckFoldersDistinct()
+{
+    if (asciiLower(m_project.SrcPath) != asciiLower(m_project.DestPath))
+        return;
+    FilesToCopyCount = 0;
+    AddErrorRow(StatusError, QStringLiteral("* Répertoire Source et Destination identiques *"),
+                QStringLiteral("Erreur"));
+    throw Abort();
+}
+
+void Comparison::ConfirmDriveRoot()
+{
+    // The root of a drive: "/" or a mount point.
+    if (!m_project.PathRecursive || !platform::isFileSystemRoot(m_project.SrcPath))
+        return;
+    const BoxButton answer = m_host.message(
+        BoxKind::Confirmation,
+        QStringLiteral("Le répertoire source spécifié est le répertoire principal d'un "
+                       "lecteur.\nL'opération qui va suivre (mise à jour de la liste des "
+                       "fichiers à copier, ou copie des fichiers) peut prendre plusieures "
+                       "minutes.\nSouhaitez-vous tout de même continuer ?"),
+        {BoxButton::Yes, BoxButton::No});
+    if (answer != BoxButton::No)
+        return;
+    AddErrorRow(StatusError, notRefreshedText(), QStringLiteral("Info"));
+    throw Abort();
+}
+
+void Comparison::AddErrorRow(std::int32_t code, const QString &text, const QString &statusText)
+{
+    try {
+        FileEntry &row = m_fileList.append();
+        row.statusCode = code;
+        row.files = text;
+        row.statusText = statusText;
+        row.message = true;
+        m_fileList.notifyRowChanged(m_fileList.count() - 1);
+    } catch (const std::exception &) {
+        // The row is a courtesy; the status text below still tells.
+    }
+    m_host.setStatusText(notRefreshedText());
+}

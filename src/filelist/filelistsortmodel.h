@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QSortFilterProxyModel>
+
+class FileList;
+
+// The order the user chose with a header click: codes as numbers, date-times chronologically,
+// texts without regard to the case of the letters A to Z. Rows keep their FileList indices in
+// the source model; the proxy only changes what is shown where. It sorts once per request and
+// does not move rows while their texts change.
+class FileListSortModel : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    FileListSortModel(const FileList &list, QObject *parent = nullptr);
+
+protected:
+    bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
+
+private:
+    const FileList &m_list;
+};
+
+// Compares two texts with the letters A to Z folded to lower case, everything else as it is.
+int compareIgnoringAsciiCase(const QString &a, const QString &b);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QTableView>
+
+class FileList;
+class FileListModel;
+class FileListSortModel;
+
+// The list view of the file list: eight columns, several rows selectable, a current row, and
+// header clicks that sort the display (ascending, then descending on a second click) while
+// every command keeps addressing rows by their FileList index.
+class FileListView : public QTableView {
+    Q_OBJECT
+public:
+    explicit FileListView(FileList &list, QWidget *parent = nullptr);
+
+    FileListModel *fileModel() const { return m_model; }
+    FileListSortModel *sortModel() const { return m_sort; }
+
+    // FileList indices of the selected rows, in list order.
+    QList<int> selectedRows() const;
+    int selectedCount() const;
+    bool isRowSelected(int row) const;
+    void selectAllRows();
+    void clearRowSelection();
+
+    // The current row as a FileList index, or -1.
+    int currentRow() const;
+    void setCurrentRow(int row);
+    void clearCurrentRow();
+    // The first row shown (in the display order) becomes the current row.
+    void moveToFirstRow();
+    int fileRowAt(int displayRow) const;
+
+    void sortByColumn(int column);
+
+Q_SIGNALS:
+    // A click in the list, or a change of its current row.
+    void rowsClicked();
+
+private:
+    QModelIndex viewIndex(int row, int column = 0) const;
+
+    FileListModel *m_model;
+    FileListSortModel *m_sort;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/filestat.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <array>
+
+namespace platform {
+
+// Stats many paths in a row, as statPath() would, keeping the last few folders open so that
+// paths in the same folder cost a lookup of their name only, not of every folder above it.
+// Meant for one pass over sorted paths; a folder renamed during the pass may still be reached
+// under its old name until the pass ends.
+class FolderStatCache {
+public:
+    FolderStatCache() = default;
+    ~FolderStatCache();
+    FolderStatCache(const FolderStatCache &) = delete;
+    FolderStatCache &operator=(const FolderStatCache &) = delete;
+
+    FileStat stat(const QByteArray &path);
+
+private:
+    struct Slot {
+        QByteArray folder;
+        int fd = -1;
+    };
+    int folderFd(QByteArrayView folder);
+
+    std::array<Slot, 4> m_slots;
+    std::size_t m_next = 0; // the slot to reuse next, oldest first
+};
+
+} // namespace platform

@@ -1,0 +1,222 @@
+#include "platform/volume.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <iterator>
+#include <memory>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// The file's bytes, or empty when it cannot be read. For /proc and /sys files, whose size
+// reads as 0 or a page, so read until the end.
+QByteArray readSmallFile(const QByteArray &path)
+{
+    QByteArray bytes;
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return bytes;
+    std::array<char, 16384> buffer{};
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        bytes.append(buffer.data(), got);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+QByteArray realPath(const QByteArray &path)
+{
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.constData(), nullptr),
+                                                         &std::free);
+    return resolved ? QByteArray(resolved.get()) : QByteArray();
+}
+
+QByteArray parentOf(const QByteArray &path)
+{
+    QByteArray trimmed = path;
+    while (trimmed.size() > 1 && trimmed.endsWith('/'))
+        trimmed.chop(1);
+    const qsizetype slash = trimmed.lastIndexOf('/');
+    return slash <= 0 ? QByteArrayLiteral("/") : trimmed.left(slash);
+}
+
+// The resolved path of the folder, or of its nearest ancestor that exists. "/" always does.
+QByteArray nearestExisting(QByteArray path)
+{
+    for (;;) {
+        const QByteArray resolved = realPath(path);
+        if (!resolved.isEmpty())
+            return resolved;
+        if (path == "/")
+            return path;
+        path = parentOf(path);
+    }
+}
+
+template <size_t N> bool isOneOf(const QByteArray &value, const char *const (&names)[N])
+{
+    return std::any_of(std::begin(names), std::end(names),
+                       [&](const char *name) { return value == name; });
+}
+
+constexpr const char *kRamTypes[] = {"tmpfs", "ramfs", "devtmpfs"};
+constexpr const char *kNetworkTypes[] = {
+    "nfs",           "nfs4",       "cifs",        "smb3",      "smbfs",       "ncpfs",
+    "afs",           "coda",       "9p",          "ceph",      "glusterfs",   "lustre",
+    "sshfs",         "fuse.sshfs", "fuse.rclone", "fuse.s3fs", "fuse.davfs2", "fuse.curlftpfs",
+    "fuse.glusterfs"};
+constexpr const char *kOpticalTypes[] = {"iso9660", "udf"};
+// File systems on disks whose source names a pool rather than a device.
+constexpr const char *kPooledDiskTypes[] = {"zfs"};
+
+// The sysfs folder of the whole disk under the block device, or empty when sysfs has none.
+// A partition's folder lies inside its disk's folder.
+QByteArray sysDiskFolder(const MountEntry &mount, const QByteArray &sysRoot)
+{
+    QByteArray folder;
+    if (mount.device.major != 0)
+        folder = realPath(sysRoot + "/dev/block/" + QByteArray::number(mount.device.major) + ':' +
+                          QByteArray::number(mount.device.minor));
+    if (folder.isEmpty() && mount.source.startsWith("/dev/")) {
+        QByteArray node = realPath(mount.source);
+        if (node.isEmpty())
+            node = mount.source;
+        folder = realPath(sysRoot + "/class/block/" + node.mid(node.lastIndexOf('/') + 1));
+    }
+    if (!folder.isEmpty() && ::access(QByteArray(folder + "/partition").constData(), F_OK) == 0)
+        folder = parentOf(folder);
+    return folder;
+}
+
+bool isBlockDeviceNode(const QByteArray &path)
+{
+    struct stat st {};
+    return path.startsWith("/dev/") && ::stat(path.constData(), &st) == 0 && S_ISBLK(st.st_mode);
+}
+
+// udev writes unsafe bytes of a label as "\xHH".
+QString decodeLinkName(const QByteArray &name)
+{
+    QByteArray bytes;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x') {
+            bool ok = false;
+            const int value = name.mid(i + 2, 2).toInt(&ok, 16);
+            if (ok) {
+                bytes.append(char(value));
+                i += 3;
+                continue;
+            }
+        }
+        bytes.append(name[i]);
+    }
+    return QString::fromUtf8(bytes);
+}
+
+bool pointsAtDevice(const QByteArray &link, const MountEntry &mount, const QByteArray &source)
+{
+    struct stat st {};
+    if (::stat(link.constData(), &st) != 0)
+        return false;
+    if (S_ISBLK(st.st_mode) && mount.device.major != 0)
+        return ::major(st.st_rdev) == mount.device.major &&
+               ::minor(st.st_rdev) == mount.device.minor;
+    return !source.isEmpty() && realPath(link) == source;
+}
+
+} // namespace
+
+DriveType driveTypeOf(const MountEntry &mount, const QByteArray &sysRoot)
+{
+    if (isOneOf(mount.fsType, kRamTypes))
+        return DriveType::Ram;
+    if (isOneOf(mount.fsType, kNetworkTypes))
+        return DriveType::Remote;
+    if (isOneOf(mount.fsType, kOpticalTypes))
+        return DriveType::CdRom;
+    const QByteArray disk = sysDiskFolder(mount, sysRoot);
+    if (!disk.isEmpty())
+        return readSmallFile(disk + "/removable").trimmed() == "1" ? DriveType::Removable
+                                                                   : DriveType::Fixed;
+    // Anonymous devices (major 0) back virtual and network file systems; any other number is a
+    // block device, even where sysfs is not mounted.
+    if (mount.device.major != 0 || isBlockDeviceNode(mount.source) ||
+        isOneOf(mount.fsType, kPooledDiskTypes))
+        return DriveType::Fixed;
+    return DriveType::Unknown;
+}
+
+QString volumeLabelOf(const MountEntry &mount, const QByteArray &labelFolder)
+{
+    if (!mount.source.startsWith('/'))
+        return QString();
+    const QByteArray source = realPath(mount.source);
+    DIR *dir = ::opendir(labelFolder.constData());
+    if (!dir)
+        return QString();
+    QString label;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        if (pointsAtDevice(labelFolder + '/' + name, mount, source)) {
+            label = decodeLinkName(name);
+            break;
+        }
+    }
+    ::closedir(dir);
+    return label;
+}
+
+Volume volumeOf(const QString &folder)
+{
+    Volume volume;
+    if (!folder.startsWith(u'/') || folder.contains(QChar(0)))
+        return volume;
+    const QByteArray path = nearestExisting(QFile::encodeName(folder));
+
+    std::optional<DeviceId> device;
+    struct stat st {};
+    if (::stat(path.constData(), &st) == 0)
+        device = DeviceId{::major(st.st_dev), ::minor(st.st_dev)};
+    const QList<MountEntry> mounts = parseMountInfo(readSmallFile("/proc/self/mountinfo"));
+    const qsizetype found = findMount(mounts, path, device);
+    volume.type = found >= 0 ? driveTypeOf(mounts[found]) : DriveType::Unknown;
+    switch (volume.type) {
+    case DriveType::Removable:
+    case DriveType::Fixed:
+    case DriveType::CdRom:
+        volume.label = volumeLabelOf(mounts[found]);
+        break;
+    case DriveType::Unknown:
+    case DriveType::NoRoot:
+    case DriveType::Remote:
+    case DriveType::Ram:
+        break;
+    }
+
+    struct statvfs fs {};
+    if (::statvfs(path.constData(), &fs) == 0)
+        volume.freeBytes = quint64(fs.f_bavail) * quint64(fs.f_frsize);
+    else
+        volume.freeStatus = IoStatus::fromErrno(errno);
+    return volume;
+}
+
+} // namespace platform

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/iostatus.h"
+#include "platform/mountinfo.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+// The kinds of drive, numbered as the program shows them.
+enum class DriveType {
+    Unknown = 0,
+    NoRoot = 1,
+    Removable = 2,
+    Fixed = 3,
+    Remote = 4,
+    CdRom = 5,
+    Ram = 6,
+};
+
+struct Volume {
+    DriveType type = DriveType::NoRoot;
+    QString label;
+    quint64 freeBytes = 0; // available to the caller
+    // Why freeBytes could not be read; success when it was, or when there is no volume.
+    IoStatus freeStatus;
+};
+
+// The volume that holds folder: the file system mounted where folder lies, or its nearest
+// existing ancestor when folder does not exist. A text that is not an absolute path has no
+// volume: NoRoot, no label, 0 bytes. No device is ever opened, so an empty drive answers at
+// once; only the free space asks the file system itself.
+Volume volumeOf(const QString &folder);
+
+// The kind of the mounted file system. sysRoot stands for /sys, where the removable flag of a
+// block device is read.
+DriveType driveTypeOf(const MountEntry &mount, const QByteArray &sysRoot = "/sys");
+
+// The label of the mount's device, from the names of the links in labelFolder that point at it;
+// empty when none does.
+QString volumeLabelOf(const MountEntry &mount,
+                      const QByteArray &labelFolder = "/dev/disk/by-label");
+
+} // namespace platform

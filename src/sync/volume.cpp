@@ -1,0 +1,34 @@
+#include "sync/volume.h"
+
+#include "platform/paths.h"
+#include "platform/volume.h"
+
+#include <array>
+
+VolumeInfo QueryVolume(const QString &folder)
+{
+    const platform::Volume volume = platform::volumeOf(folder);
+    return VolumeInfo{int(volume.type), volume.label, volume.freeBytes};
+}
+
+QString MediaTypeName(int mediaType)
+{
+    static const std::array<QString, 7> names = {
+        QStringLiteral("<unknown>"), QStringLiteral("<not exists>"), QStringLiteral("Removable"),
+        QStringLiteral("Fixed"),     QStringLiteral("Remote"),       QStringLiteral("CDROM"),
+        QStringLiteral("RAM"),
+    };
+    if (mediaType < 0 || mediaType >= int(names.size()))
+        return names[0];
+    return names[size_t(mediaType)];
+}
+
+double DestinationFreeSpace(const QString &destPath)
+{
+    if (!platform::isExistingFolder(destPath))
+        return -1;
+    const platform::Volume volume = platform::volumeOf(destPath);
+    if (!volume.freeStatus.ok())
+        return -1;
+    return double(volume.freeBytes);
+}

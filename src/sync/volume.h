@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// The three facts about the volume of a folder that the folder fields, the status bar and the
+// copy run show or check. MediaType is 0 to 6, as MediaTypeName names them.
+struct VolumeInfo {
+    int MediaType = 1;
+    QString VolumeLabel;
+    quint64 FreeSpace = 0;
+};
+
+// The volume of the file system that holds folder, or its nearest existing ancestor. A text that
+// is not an absolute path has no volume: type 1 "<not exists>", empty label, 0 bytes. Cheap
+// enough for every keystroke in a folder field; nothing is cached between calls.
+VolumeInfo QueryVolume(const QString &folder);
+
+// "<unknown>", "<not exists>", "Removable", "Fixed", "Remote", "CDROM", "RAM" for 0 to 6;
+// "<unknown>" for any other value.
+QString MediaTypeName(int mediaType);
+
+// The free bytes of the volume of destPath; -1 when destPath is not an existing folder or its
+// free space cannot be read.
+double DestinationFreeSpace(const QString &destPath);

@@ -1,0 +1,237 @@
+#include "compare/statuscode.h"
+#include "filelist/filelistview.h"
+#include "support/testmain.h"
+#include "support/testtree.h"
+#include "windowrun.h"
+
+#include <QCheckBox>
+#include <QMenu>
+#include <QTest>
+
+namespace {
+
+QStringList enabledCommands(TfmMain &main)
+{
+    QStringList names;
+    for (QAction *action : main.findChildren<QAction *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (action->objectName().startsWith(u"Act") && action->isEnabled())
+            names.append(action->objectName());
+    }
+    names.sort();
+    return names;
+}
+
+QStringList sorted(QStringList names)
+{
+    names.sort();
+    return names;
+}
+
+// Commands that stay enabled whatever the state (those whose operation exists).
+const QStringList kAlways{"ActProjectSaveAs", "ActAppOptions", "ActProjectFilesSelectAll",
+                          "ActProjectFilesDeselectAll"};
+
+} // namespace
+
+class CommandStatesTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_tree = std::make_unique<TestTree>(); }
+    void newProjectIdle();
+    void rowsSelectedAndDue();
+    void busy();
+    void rowsWithNothingToCopy();
+    void selectionCommandsFollowTheSelection();
+    void deleteCaption_data();
+    void deleteCaption();
+    void summaryTexts_data();
+    void summaryTexts();
+    void folderLabelsNameTheVolume_data();
+    void folderLabelsNameTheVolume();
+
+private:
+    // A project over a source with three files, one already up to date in the destination.
+    QString projectWithRows();
+    std::unique_ptr<TestTree> m_tree;
+};
+
+QString CommandStatesTest::projectWithRows()
+{
+    const QDateTime when(QDate(2024, 5, 1), QTime(10, 0), Qt::UTC);
+    m_tree->writeFile(QStringLiteral("src/a.txt"), "a", when);
+    m_tree->writeFile(QStringLiteral("src/b.txt"), "b", when);
+    m_tree->writeFile(QStringLiteral("src/c.txt"), "c", when);
+    m_tree->writeFile(QStringLiteral("dst/c.txt"), "c", when);
+    return m_tree->writeFile(
+        QStringLiteral("p.tdm"),
+        "[Directories]\nSrcRelPath=" + m_tree->path(QStringLiteral("src")).toUtf8() +
+            "\nDestRelPath=" + m_tree->path(QStringLiteral("dst")).toUtf8() + "\n");
+}
+
+void CommandStatesTest::newProjectIdle()
+{
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QCOMPARE(enabledCommands(run.main()),
+             sorted(kAlways + QStringList{"ActProjectNew", "ActProjectOpen", "ActProjectSave",
+                                          "ActAppClose", "ActProjectExtToExclude",
+                                          "ActProjectFilesToExclude"}));
+    QVERIFY(run.field("edDirSrc")->isEnabled());
+}
+
+void CommandStatesTest::rowsSelectedAndDue()
+{
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().ProjectLoad(projectWithRows()));
+    QCOMPARE(run.main().comparison().fileList().count(), 3);
+    QCOMPARE(run.main().comparison().FilesToCopyCount, 2);
+    run.trigger("ActProjectFilesSelectAll");
+    const QStringList enabled = enabledCommands(run.main());
+    QVERIFY(!enabled.contains(QStringLiteral("ActAppStop")));
+    for (const char *name : {"ActProjectFileToCopyRefresh", "ActProjectNew", "ActAppClose"})
+        QVERIFY2(enabled.contains(QLatin1String(name)), name);
+    for (const char *name :
+         {"ActCut", "ActCopy", "ActPaste", "ActHelpIndex", "ActAppMakeDirectory"})
+        QVERIFY2(!enabled.contains(QLatin1String(name)), name);
+    QVERIFY(run.main().findChild<QMenu *>(QStringLiteral("mnuFileDelete"))->isEnabled());
+    QVERIFY(run.main().findChild<QMenu *>(QStringLiteral("mnu2FileDelete"))->isEnabled());
+}
+
+void CommandStatesTest::busy()
+{
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().ProjectLoad(projectWithRows()));
+    run.trigger("ActProjectFilesSelectAll");
+    run.main().comparison().Busy = true;
+    run.main().UpdateCommandStates();
+    QCOMPARE(enabledCommands(run.main()), sorted(kAlways + QStringList{"ActAppStop"}));
+    for (const char *name : {"edDirSrc", "edDirDest"})
+        QVERIFY(!run.field(name)->isEnabled());
+    QVERIFY(!run.main().findChild<QCheckBox *>(QStringLiteral("cbPathRecursive"))->isEnabled());
+    QVERIFY(!run.main().findChild<QWidget *>(QStringLiteral("urlExtToExclude"))->isEnabled());
+    QVERIFY(!run.main().findChild<QMenu *>(QStringLiteral("mnuFileDelete"))->isEnabled());
+
+    // Stop disables itself at once.
+    run.trigger("ActAppStop");
+    QVERIFY(!run.action("ActAppStop")->isEnabled());
+    QVERIFY(run.main().comparison().StopRequested);
+}
+
+void CommandStatesTest::rowsWithNothingToCopy()
+{
+    const QDateTime when(QDate(2024, 5, 1), QTime(10, 0), Qt::UTC);
+    m_tree->writeFile(QStringLiteral("src/a.txt"), "a", when);
+    m_tree->writeFile(QStringLiteral("dst/a.txt"), "a", when);
+    const QString project = m_tree->writeFile(
+        QStringLiteral("p.tdm"),
+        "[Directories]\nSrcRelPath=" + m_tree->path(QStringLiteral("src")).toUtf8() +
+            "\nDestRelPath=" + m_tree->path(QStringLiteral("dst")).toUtf8());
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().ProjectLoad(project));
+    QCOMPARE(run.main().comparison().FilesToCopyCount, 0);
+    QVERIFY(!run.action("ActAppCopyFiles")->isEnabled());
+    QVERIFY(run.action("ActProjectFileToCopyRefresh")->isEnabled());
+}
+
+void CommandStatesTest::selectionCommandsFollowTheSelection()
+{
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().ProjectLoad(projectWithRows()));
+    QMenu *deleteMenu = run.main().findChild<QMenu *>(QStringLiteral("mnuFileDelete"));
+    QVERIFY(!deleteMenu->isEnabled());
+    FileListView *view = run.main().fileListView();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(view->model()->index(1, 1)).center());
+    QCOMPARE(view->selectedRows(), QList<int>{1});
+    QVERIFY(deleteMenu->isEnabled());
+    run.trigger("ActProjectFilesDeselectAll");
+    QVERIFY(!deleteMenu->isEnabled());
+    QCOMPARE(view->selectedCount(), 0);
+}
+
+void CommandStatesTest::deleteCaption_data()
+{
+    QTest::addColumn<bool>("src");
+    QTest::addColumn<bool>("dest");
+    QTest::addColumn<bool>("trash");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("defaults") << false << true << true
+                              << "Supprimer [Dans poubelle] fichiers sélectionnés [Destination]";
+    QTest::newRow("both, for good")
+        << true << true << false
+        << "Supprimer [Définitif] fichiers sélectionnés [Source] [Destination]";
+    QTest::newRow("source to the bin")
+        << true << false << true << "Supprimer [Dans poubelle] fichiers sélectionnés [Source]";
+    QTest::newRow("neither") << false << false << false
+                             << "Supprimer [Définitif] fichiers sélectionnés";
+}
+
+void CommandStatesTest::deleteCaption()
+{
+    QFETCH(bool, src);
+    QFETCH(bool, dest);
+    QFETCH(bool, trash);
+    QFETCH(QString, caption);
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    UserPrefs &prefs = run.main().userPrefs();
+    prefs.FileDeleteSrc = src;
+    prefs.FileDeleteDest = dest;
+    prefs.FileDeleteSendToTrash = trash;
+    run.main().UpdateCommandStates();
+    QCOMPARE(run.action("ActFileDelete")->text(), caption);
+    QCOMPARE(run.action("ActFileDelete")->toolTip(), caption);
+}
+
+void CommandStatesTest::summaryTexts_data()
+{
+    QTest::addColumn<int>("due");
+    QTest::addColumn<bool>("stopped");
+    QTest::addColumn<QString>("summary");
+
+    QTest::newRow("none") << 0 << false << "Aucun fichier à copier / 3";
+    QTest::newRow("one") << 1 << false << "1 fichier à copier / 3";
+    QTest::newRow("several") << 2 << false << "2 fichiers à copier / 3";
+    QTest::newRow("after Stop") << 2 << true << "Liste des fichiers à copier non raffraichie";
+}
+
+void CommandStatesTest::summaryTexts()
+{
+    QFETCH(int, due);
+    QFETCH(bool, stopped);
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QCOMPARE(run.main().statusText(2), QStringLiteral("Aucun fichier à copier / 0"));
+    QVERIFY(run.main().ProjectLoad(projectWithRows()));
+    run.main().comparison().FilesToCopyCount = due;
+    run.main().comparison().StopRequested = stopped;
+    run.main().ShowSummary();
+    QTEST(run.main().statusText(2), "summary");
+    QVERIFY2(run.main().statusText(1).endsWith(u" libres"), qPrintable(run.main().statusText(1)));
+}
+
+void CommandStatesTest::folderLabelsNameTheVolume_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("exists");
+
+    QTest::newRow("existing folder") << "<tree>" << true;
+    QTest::newRow("missing folder") << "<tree>/missing/deeper" << true;
+    QTest::newRow("no path") << "abc" << false;
+}
+
+void CommandStatesTest::folderLabelsNameTheVolume()
+{
+    QFETCH(QString, folder);
+    QFETCH(bool, exists);
+    folder.replace(QStringLiteral("<tree>"), m_tree->root());
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    run.typeInto("edDirSrc", folder);
+    const QString label = run.label("edDirSrcLabel1");
+    QVERIFY2(label.startsWith(u"Répertoire Source (volume \""), qPrintable(label));
+    QCOMPARE(label.endsWith(u", <not exists>)"), !exists);
+    if (!exists)
+        QCOMPARE(label, QStringLiteral("Répertoire Source (volume \"\", <not exists>)"));
+}
+
+TANDRIMO_TEST(CommandStatesTest)
+#include "tst_commandstates.moc"

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/fmmain.h"
+#include "app/startup.h"
+#include "support/scripteddialogs.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <memory>
+
+// One run of the program for a window test: the windows built in start-up order over a
+// settings file of the test's own, the main window shown, dialogs answered from a script.
+struct WindowRun {
+    explicit WindowRun(const QString &iniPath)
+    {
+        qputenv("TANDRIMO_INI", iniPath.toUtf8());
+        startup = std::make_unique<Startup>(dialogs);
+        startup->showWindows();
+    }
+    TfmMain &main() { return startup->mainWindow(); }
+    TProject &project() { return main().project(); }
+    QAction *action(const char *name) { return main().command(name); }
+    void trigger(const char *name) { action(name)->trigger(); }
+    QLineEdit *field(const char *name)
+    {
+        return main().findChild<QLineEdit *>(QLatin1String(name));
+    }
+    QString label(const char *name)
+    {
+        return main().findChild<QLabel *>(QLatin1String(name))->text();
+    }
+    void typeInto(const char *name, const QString &text)
+    {
+        QLineEdit *edit = field(name);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Startup> startup;
+};

@@ -1,0 +1,216 @@
+#include "compare/filelist.h"
+#include "compare/statuscode.h"
+#include "filelist/datetimetext.h"
+#include "filelist/filelistdelegate.h"
+#include "filelist/filelistmodel.h"
+#include "filelist/filelistsortmodel.h"
+#include "filelist/filelistview.h"
+#include "support/testmain.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// Rows with the given codes, named r0, r1, ... after their FileList index.
+void fill(FileList &list, const QList<int> &codes)
+{
+    list.beginUpdate();
+    list.clear();
+    for (int i = 0; i < codes.size(); ++i) {
+        FileEntry &entry = list.append();
+        entry.statusCode = codes[i];
+        entry.files = QStringLiteral("r%1").arg(i);
+    }
+    list.endUpdate();
+}
+
+// The delegate's style option for a cell, selected or not.
+class OpenDelegate : public FileListDelegate {
+public:
+    using FileListDelegate::FileListDelegate;
+    using FileListDelegate::initStyleOption;
+};
+
+} // namespace
+
+class FileListModelTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void coloursAndIconsFollowTheCode_data();
+    void coloursAndIconsFollowTheCode();
+    void selectedTextTakesTheWindowColour();
+    void dateTimeCells_data();
+    void dateTimeCells();
+    void sortsKeepingFileListIndices_data();
+    void sortsKeepingFileListIndices();
+    void secondClickReversesTheOrder();
+    void classificationKeepsTheSelection();
+    void passesTheModelTester();
+};
+
+void FileListModelTest::coloursAndIconsFollowTheCode_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<bool>("icon");
+
+    QTest::newRow("to copy") << int(StatusToCopy) << QColor(0, 128, 0) << true;
+    QTest::newRow("to copy back") << int(StatusToCopyBack) << QColor(0, 128, 0) << true;
+    QTest::newRow("inconsistent") << int(StatusInconsistent) << QColor(255, 0, 0) << true;
+    QTest::newRow("error") << int(StatusError) << QColor(255, 0, 0) << false;
+    QTest::newRow("within 2s") << int(StatusUpToDateWithin2s) << QColor(0, 0, 0) << false;
+    QTest::newRow("up to date") << int(StatusUpToDate) << QColor(0, 0, 0) << false;
+    QTest::newRow("excluded by user")
+        << int(StatusExcludedByUser) << QColor(128, 128, 128) << false;
+    QTest::newRow("excluded by ext")
+        << int(StatusExcludedByExtension) << QColor(128, 128, 128) << false;
+    QTest::newRow("excluded by file")
+        << int(StatusExcludedByFile) << QColor(128, 128, 128) << false;
+}
+
+void FileListModelTest::coloursAndIconsFollowTheCode()
+{
+    QFETCH(int, code);
+    QFETCH(QColor, colour);
+    QFETCH(bool, icon);
+    FileList list;
+    fill(list, {code});
+    FileListModel model(list);
+    for (int column = fldFiles; column < kFileFieldCount; ++column)
+        QCOMPARE(model.index(0, column).data(Qt::ForegroundRole).value<QColor>(), colour);
+    QVERIFY(!model.index(0, fldStatusCode).data(Qt::ForegroundRole).isValid());
+    QCOMPARE(model.index(0, fldStatusCode).data().toString(), QString::number(code));
+    const QIcon picture = model.index(0, fldCopyIcon).data(Qt::DecorationRole).value<QIcon>();
+    QCOMPARE(!picture.isNull(), icon);
+    if (icon)
+        QVERIFY(!picture.pixmap(16, 16).isNull());
+    QVERIFY(model.index(0, fldCopyIcon).data().toString().isEmpty());
+}
+
+void FileListModelTest::selectedTextTakesTheWindowColour()
+{
+    FileList list;
+    fill(list, {StatusToCopy});
+    FileListModel model(list);
+    OpenDelegate delegate;
+    for (int column : {int(fldFiles), int(fldStatusText), int(fldStatusCode)}) {
+        QStyleOptionViewItem option;
+        option.state |= QStyle::State_Selected;
+        delegate.initStyleOption(&option, model.index(0, column));
+        const QColor text = option.palette.color(QPalette::HighlightedText);
+        if (column == fldStatusCode)
+            QCOMPARE(text, QStyleOptionViewItem().palette.color(QPalette::HighlightedText));
+        else
+            QCOMPARE(text, option.palette.color(QPalette::Base));
+    }
+}
+
+void FileListModelTest::dateTimeCells_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("not set") << 0.0 << "";
+    QTest::newRow("below one") << 0.999 << "";
+    QTest::newRow("midnight") << 45292.0 << "01/01/2024";
+    QTest::newRow("afternoon") << 45292.0 + (14 * 3600 + 5 * 60 + 9) / 86400.0
+                               << "01/01/2024 14:05:09";
+    QTest::newRow("one second past midnight") << 45292.0 + 1 / 86400.0 << "01/01/2024 00:00:01";
+}
+
+void FileListModelTest::dateTimeCells()
+{
+    QFETCH(double, value);
+    QTEST(dateTimeText(value, QLocale(QLocale::French, QLocale::France)), "expected");
+}
+
+void FileListModelTest::sortsKeepingFileListIndices_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QList<int>>("order");
+
+    // Rows: code, file, size text, source time.
+    QTest::newRow("codes as numbers") << int(fldStatusCode) << QList<int>{2, 0, 1, 3};
+    QTest::newRow("texts without A-Z case") << int(fldFiles) << QList<int>{3, 2, 1, 0};
+    QTest::newRow("sizes by their text") << int(fldFileSize) << QList<int>{2, 1, 0, 3};
+    QTest::newRow("times chronologically") << int(fldDTSrc) << QList<int>{1, 3, 0, 2};
+}
+
+void FileListModelTest::sortsKeepingFileListIndices()
+{
+    QFETCH(int, column);
+    QFETCH(QList<int>, order);
+    FileList list;
+    fill(list, {StatusUpToDate, StatusExcludedByUser, StatusError, StatusExcludedByFile});
+    const QStringList files{"d.txt", "C.txt", "b.TXT", "A.txt"};
+    const QStringList sizes{"2 Octets ", "10 Octets ", "1,50 KO ", "9 Octets "};
+    const QList<double> times{45000.5, 44000.0, 46000.0, 44000.25};
+    for (int i = 0; i < 4; ++i) {
+        list.row(i).files = files[i];
+        list.row(i).fileSize = sizes[i];
+        list.row(i).dtSrc = times[i];
+    }
+    FileListView view(list);
+    view.sortByColumn(column);
+    QList<int> shown;
+    for (int displayRow = 0; displayRow < 4; ++displayRow)
+        shown.append(view.fileRowAt(displayRow));
+    QCOMPARE(shown, order);
+
+    // A selection made in the sorted display still names FileList rows.
+    view.selectionModel()->select(view.model()->index(0, 0),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QCOMPARE(view.selectedRows(), QList<int>{order.first()});
+    QVERIFY(view.isRowSelected(order.first()));
+}
+
+void FileListModelTest::secondClickReversesTheOrder()
+{
+    FileList list;
+    fill(list, {StatusToCopy, StatusError, StatusUpToDate});
+    FileListView view(list);
+    QCOMPARE(view.fileRowAt(0), 0); // list order until the first click
+    view.sortByColumn(fldStatusCode);
+    QCOMPARE(view.fileRowAt(0), 1);
+    view.sortByColumn(fldStatusCode);
+    QCOMPARE(view.fileRowAt(0), 2);
+    view.sortByColumn(fldFiles);
+    QCOMPARE(view.fileRowAt(0), 0);
+}
+
+void FileListModelTest::classificationKeepsTheSelection()
+{
+    FileList list;
+    fill(list, {StatusToCopy, StatusToCopy, StatusToCopy});
+    FileListView view(list);
+    view.selectAllRows();
+    QSignalSpy resets(view.fileModel(), &QAbstractItemModel::modelReset);
+    QSignalSpy changes(view.fileModel(), &QAbstractItemModel::dataChanged);
+    list.beginUpdate();
+    list.row(1).statusCode = StatusUpToDate;
+    list.endUpdate();
+    QCOMPARE(resets.count(), 0);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(view.selectedRows(), QList<int>({0, 1, 2}));
+
+    fill(list, {StatusToCopy});
+    QCOMPARE(resets.count(), 1);
+    QCOMPARE(view.selectedCount(), 0);
+}
+
+void FileListModelTest::passesTheModelTester()
+{
+    FileList list;
+    FileListModel model(list);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    fill(list, {StatusToCopy, StatusError, StatusInconsistent});
+    list.setStatus(1, StatusToCopy, QStringLiteral("A copier"));
+    fill(list, {});
+    QCOMPARE(model.rowCount(), 0);
+}
+
+TANDRIMO_TEST(FileListModelTest)
+#include "tst_filelistmodel.moc"
