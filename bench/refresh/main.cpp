@@ -12,6 +12,7 @@
 #include "compare/refreshhost.h"
 #include "project/project.h"
 #include "project/userprefs.h"
+#include "window.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -201,6 +202,9 @@ int main(int argc, char *argv[])
 {
     if (argc == 4 && QByteArray(argv[1]) == "--measure")
         return measure(QFile::decodeName(argv[2]), QFile::decodeName(argv[3]));
+    if (argc == 4 && QByteArray(argv[1]) == "--window")
+        return measureWindow(argc, argv, QFile::decodeName(argv[2]), QFile::decodeName(argv[3]),
+                             kRuns);
 
     if (argc == 3 && QByteArray(argv[1]) == "--build") {
         const QByteArray root = argv[2];
@@ -250,6 +254,14 @@ int main(int argc, char *argv[])
             rsyncMs = std::min(rsyncMs, rsync.ns / 1e6);
         rsyncRss = std::max(rsyncRss, rsync.maxRssKiB);
     }
+    const ChildResult window = runChild({self, "--window", src, dst}, true);
+    const QList<QByteArray> windowFigures = window.output.trimmed().split(' ');
+    if (!window.ok || windowFigures.size() != 2) {
+        std::fprintf(stderr, "the window measurement failed\n");
+        return 1;
+    }
+    const double windowMs = windowFigures[0].toLongLong() / 1e6;
+
     // Done by hand: QTemporaryDir's removal is slow on 175,000 files.
     std::system(QByteArray("rm -rf '" + temporary.path().toLocal8Bit() + "'").constData());
 
@@ -258,6 +270,8 @@ int main(int argc, char *argv[])
                 figures[3].toLongLong() / 1e6, oursMs - figures[3].toLongLong() / 1e6);
     std::printf("peak resident size: tandrimo %.1f MiB, rsync %.1f MiB (largest process)\n",
                 ours.maxRssKiB / 1024.0, rsyncRss / 1024.0);
+    std::printf("window ratio %.2f (window %.0f ms, core %.0f ms)\n", windowMs / oursMs, windowMs,
+                oursMs);
     std::printf("refresh ratio %.2f (tandrimo %.0f ms, rsync %.0f ms, %d rows, peak %.0f MiB)\n",
                 oursMs / rsyncMs, oursMs, rsyncMs, rows, ours.maxRssKiB / 1024.0);
     return 0;

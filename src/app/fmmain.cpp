@@ -159,7 +159,6 @@ void TfmMain::createCommands()
         action->setObjectName(QLatin1String(spec.name));
         const QString hint = spec.hint == nullptr ? action->text() : QString::fromUtf16(spec.hint);
         action->setToolTip(hint.isEmpty() ? QString() : hint);
-        action->setStatusTip(hint);
         if (spec.shortcut.key() != Qt::Key_unknown)
             action->setShortcut(QKeySequence(spec.shortcut));
         if (spec.picture != nullptr)
@@ -289,7 +288,7 @@ void TfmMain::createToolBar()
         }
         ToolBar1->addAction(command(name));
         if (QWidget *button = ToolBar1->widgetForAction(command(name)))
-            button->setFixedSize(58, 37);
+            button->setMinimumSize(58, 37);
     }
 }
 
@@ -657,7 +656,6 @@ void TfmMain::UpdateCommandStates()
     QAction *deleteCommand = command("ActFileDelete");
     deleteCommand->setText(caption);
     deleteCommand->setToolTip(caption);
-    deleteCommand->setStatusTip(caption);
     rvFiles->viewport()->update();
 }
 
@@ -674,14 +672,26 @@ void TfmMain::ShowStatusMessage(const QString &text)
 
 QString TfmMain::statusText(int panel) const
 {
-    return panel == 1 ? statusPanel1->text() : statusPanel2->text();
+    return panel == 1 ? statusPanel1->text() : m_statusText;
 }
 
 // ---- What the comparison asks of the window.
 
 void TfmMain::setStatusText(const QString &text)
 {
-    statusPanel2->setText(text);
+    // The label follows at the next pass of the event loop: a pass over 100,000 rows sets the
+    // text for each row, and the label need not lay itself out that often.
+    m_statusText = text;
+    if (m_statusTextQueued)
+        return;
+    m_statusTextQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_statusTextQueued = false;
+            statusPanel2->setText(m_statusText);
+        },
+        Qt::QueuedConnection);
 }
 
 void TfmMain::processPendingInput()

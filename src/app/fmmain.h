@@ -131,6 +131,8 @@ private:
     QString m_appIniFile;
     Comparison m_comparison{m_project, m_prefs, *this};
     bool m_shown = false;
+    QString m_statusText;
+    bool m_statusTextQueued = false;
     QList<QMetaObject::Connection> m_fieldConnections;
 
     QLineEdit *edDirSrc = nullptr;
