@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -47,6 +48,7 @@ private Q_SLOTS:
     void deleteCaption();
     void summaryTexts_data();
     void summaryTexts();
+    void stopDuringARefresh();
     void folderLabelsNameTheVolume_data();
     void folderLabelsNameTheVolume();
 
@@ -207,6 +209,36 @@ void CommandStatesTest::summaryTexts()
     run.main().ShowSummary();
     QTEST(run.main().statusText(2), "summary");
     QVERIFY2(run.main().statusText(1).endsWith(u" libres"), qPrintable(run.main().statusText(1)));
+}
+
+void CommandStatesTest::stopDuringARefresh()
+{
+    for (int i = 0; i < 40; ++i)
+        m_tree->writeFile(QStringLiteral("src/d%1/f.txt").arg(i), "x");
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().ProjectLoad(projectWithRows()));
+    run.main().findChild<QCheckBox *>(QStringLiteral("cbPathRecursive"))->click();
+    QCOMPARE(run.main().comparison().fileList().count(), 43);
+
+    // Stop is chosen as soon as the refresh lets input through, which it does at its first
+    // status message once the last input pass is older than its interval.
+    QTest::qWait(2 * int(Comparison::kInputIntervalMs));
+    bool stopWasEnabled = false;
+    QTimer::singleShot(0, &run.main(), [&run, &stopWasEnabled] {
+        stopWasEnabled = run.action("ActAppStop")->isEnabled();
+        run.trigger("ActAppStop");
+    });
+    run.trigger("ActProjectFileToCopyRefresh");
+    QVERIFY(stopWasEnabled);
+    const FileList &rows = run.main().comparison().fileList();
+    QVERIFY(rows.count() < 43);
+    for (int i = 0; i < rows.count(); ++i)
+        QVERIFY(!rows.row(i).classified);
+    QCOMPARE(run.main().comparison().FilesToCopyCount, 0);
+    QCOMPARE(run.main().statusText(2),
+             QStringLiteral("Liste des fichiers à copier non raffraichie"));
+    QVERIFY(!run.action("ActAppStop")->isEnabled());
+    QVERIFY(!run.action("ActAppCopyFiles")->isEnabled());
 }
 
 void CommandStatesTest::folderLabelsNameTheVolume_data()
