@@ -12,6 +12,7 @@
 #include "platform/appinfo.h"
 #include "platform/inifile.h"
 #include "platform/paths.h"
+#include "sync/copyrunthread.h"
 #include "sync/volume.h"
 
 #include <QAction>
@@ -24,6 +25,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -52,10 +54,18 @@ TfmMain::TfmMain(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent), m_dia
     createCommands();
     createMenus();
     createToolBar();
+    JvThread1 = new CopyRunThread(this);
+    connect(JvThread1, &CopyRunThread::finishAll, this,
+            [this] { guarded([this] { JvThread1FinishAll(); }); });
     // The recent-projects list is read from the settings file here.
 }
 
-TfmMain::~TfmMain() = default;
+TfmMain::~TfmMain()
+{
+    // The run ends before any part of the window goes; the worker never touches it afterwards.
+    if (JvThread1->isRunning())
+        JvThread1->stopAndWait();
+}
 
 void TfmMain::createWidgets()
 {
@@ -184,6 +194,7 @@ std::map<QByteArray, std::function<void()>> TfmMain::commandOperations()
         {"ActAppClose", [this] { ActAppCloseExecute(); }},
         {"ActProjectFileToCopyRefresh", [this] { ActProjectFileToCopyRefreshExecute(); }},
         {"ActAppStop", [this] { ActAppStopExecute(); }},
+        {"ActAppCopyFiles", [this] { ActAppCopyFilesExecute(); }},
         {"ActProjectFilesSelectAll", [this] { ActProjectFilesSelectAllExecute(); }},
         {"ActProjectFilesDeselectAll", [this] { ActProjectFilesDeselectAllExecute(); }},
         {"ActProjectExtToExclude", [this] { m_options->showPage(TfmOptions::PageExtensions); }},
@@ -657,6 +668,10 @@ void TfmMain::UpdateCommandStates()
     deleteCommand->setText(caption);
     deleteCommand->setToolTip(caption);
     rvFiles->viewport()->update();
+    if (m_closeWhenIdle && !B) {
+        m_closeWhenIdle = false;
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
 }
 
 void TfmMain::ShowSummary()
@@ -722,6 +737,61 @@ void TfmMain::showSummary()
 void TfmMain::updateCommandStates()
 {
     UpdateCommandStates();
+}
+
+// ---- What the copy run asks of the window.
+
+void TfmMain::setBusyCursor(bool busy)
+{
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void TfmMain::setRowClickHandler(bool attached)
+{
+    m_rowClickAttached = attached;
+}
+
+void TfmMain::setCurrentRow(int index)
+{
+    if (index >= 0 && index < rowCount())
+        rvFiles->setCurrentRow(index);
+}
+
+void TfmMain::clearCurrentRow(bool scrollToFirst)
+{
+    if (scrollToFirst)
+        rvFiles->scrollToTop();
+    rvFiles->clearCurrentRow();
+}
+
+void TfmMain::setRowStatusText(int index, const QString &text)
+{
+    if (index >= 0 && index < rowCount())
+        m_comparison.fileList().setStatusText(index, text);
+}
+
+void TfmMain::setRowStatusCode(int index, std::int32_t code)
+{
+    if (index < 0 || index >= rowCount())
+        return;
+    m_comparison.fileList().row(index).statusCode = code;
+    m_comparison.fileList().notifyRowChanged(index);
+}
+
+void TfmMain::setStatusPanel(int panel, const QString &text)
+{
+    if (panel == 1)
+        statusPanel1->setText(text);
+    else
+        setStatusText(text);
+}
+
+void TfmMain::setProgress(int percent)
+{
+    AdvProgress1->setValue(std::clamp(percent, 0, 100));
 }
 
 // ---- Commands.
@@ -791,7 +861,39 @@ void TfmMain::ActProjectFilesDeselectAllExecute()
 
 void TfmMain::rvFilesClick()
 {
+    if (m_rowClickAttached)
+        UpdateCommandStates();
+}
+
+void TfmMain::ActAppCopyFilesExecute()
+{
+    CopyRunSettings settings;
+    settings.SrcPath = m_project.SrcPath;
+    settings.DestPath = m_project.DestPath;
+    settings.FileSyncReadOnly = m_prefs.FileSyncReadOnly;
+    settings.FileCompareCopy = m_prefs.FileCompareCopy;
+    settings.FilesToCopyCount = m_comparison.FilesToCopyCount;
+    if (!JvThread1->start(m_comparison.fileList(), settings, m_comparison.StopRequested,
+                          m_comparison.Busy, m_copyRunHost))
+        return;
     UpdateCommandStates();
+    ShowSummary();
+    AdvProgress1->setValue(0);
+}
+
+void TfmMain::JvThread1FinishAll()
+{
+    const CopyRun *run = JvThread1->lastRun();
+    if (run != nullptr && run->end() == CopyRunEnd::Error)
+        m_dialogs.message(this, BoxKind::Error, run->errorText(), {BoxButton::Ok});
+    const auto idle = qScopeGuard([this] {
+        AdvProgress1->setValue(0);
+        setStatusText(QString());
+        m_comparison.Busy = false;
+        UpdateCommandStates();
+        ShowSummary();
+    });
+    ClassifyFileList();
 }
 
 // ---- Window events.
@@ -829,9 +931,37 @@ bool TfmMain::FormCloseQuery()
     return allowed;
 }
 
+bool TfmMain::stopBusyWorkBeforeClosing()
+{
+    if (!m_comparison.Busy)
+        return true;
+    const bool copying = JvThread1->isRunning();
+    const BoxButton answer = m_dialogs.message(
+        this, BoxKind::Confirmation,
+        copying ? QStringLiteral("La synchronisation des fichiers est en cours.\n"
+                                 "Souhaitez-vous l'arrêter et fermer Tandrimo ?")
+                : QStringLiteral("La liste des fichiers est en cours de mise à jour.\n"
+                                 "Souhaitez-vous l'arrêter et fermer Tandrimo ?"),
+        {BoxButton::Yes, BoxButton::No});
+    if (answer != BoxButton::Yes)
+        return false;
+    if (copying) {
+        // The current file is finished, then the run ends; its end runs before we go on.
+        JvThread1->stopAndWait();
+        return true;
+    }
+    // A refresh works further up this very call stack: it ends at its next entry, and the
+    // close is asked again once the list is idle.
+    m_comparison.StopRequested = true;
+    m_closeWhenIdle = true;
+    return false;
+}
+
 void TfmMain::closeEvent(QCloseEvent *event)
 {
-    if (!FormCloseQuery()) {
+    bool mayClose = false;
+    guarded([this, &mayClose] { mayClose = stopBusyWorkBeforeClosing(); });
+    if (!mayClose || !FormCloseQuery()) {
         event->ignore();
         return;
     }

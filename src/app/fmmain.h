@@ -5,6 +5,8 @@
 #include "project/project.h"
 #include "project/projectfile.h"
 #include "project/userprefs.h"
+#include "sync/copyrunhost.h"
+#include "sync/queuedcopyrunhost.h"
 
 #include <QMainWindow>
 
@@ -20,11 +22,12 @@ class QMenu;
 class QProgressBar;
 class QToolBar;
 class FileListView;
+class CopyRunThread;
 class TfmOptions;
 
 // The main window: owns the open project, the preferences and the file list, and runs every
 // command of the program.
-class TfmMain : public QMainWindow, private RefreshHost {
+class TfmMain : public QMainWindow, private RefreshHost, private CopyRunHost {
     Q_OBJECT
 public:
     explicit TfmMain(Dialogs &dialogs, QWidget *parent = nullptr);
@@ -81,6 +84,9 @@ public:
     void ActAppCloseExecute();
     void ActAppOptionsExecute();
     void ActProjectFileToCopyRefreshExecute();
+    void ActAppCopyFilesExecute();
+    void JvThread1FinishAll();
+    CopyRunThread *copyRunThread() const { return JvThread1; }
     void ActAppStopExecute();
     void ActProjectFilesSelectAllExecute();
     void ActProjectFilesDeselectAllExecute();
@@ -123,6 +129,17 @@ private:
     void showSummary() override;
     void updateCommandStates() override;
 
+    // What the copy run asks of the window, carried over to the UI thread in order.
+    void setBusyCursor(bool busy) override;
+    void setRowClickHandler(bool attached) override;
+    void setCurrentRow(int index) override;
+    void clearCurrentRow(bool scrollToFirst) override;
+    void setRowStatusText(int index, const QString &text) override;
+    void setRowStatusCode(int index, std::int32_t code) override;
+    void setStatusPanel(int panel, const QString &text) override;
+    void setProgress(int percent) override;
+
+    bool stopBusyWorkBeforeClosing();
     Dialogs &m_dialogs;
     TfmOptions *m_options = nullptr;
     TProject m_project;
@@ -132,6 +149,10 @@ private:
     Comparison m_comparison{m_project, m_prefs, *this};
     bool m_shown = false;
     QString m_statusText;
+    bool m_rowClickAttached = true;
+    bool m_closeWhenIdle = false;
+    CopyRunThread *JvThread1 = nullptr;
+    QueuedCopyRunHost m_copyRunHost{*this, this};
     bool m_statusTextQueued = false;
     QList<QMetaObject::Connection> m_fieldConnections;
 

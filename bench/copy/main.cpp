@@ -1,0 +1,300 @@
+// Times the copy run through the core (every row due, classified, into an empty destination on
+// the same file system; then again with verification) against `cp -a` and
+// `rsync -a --whole-file` of the same trees, best of 3, and verification against `cmp` of every
+// copied file. Each timed run starts after a sync(), so that it never pays for another's
+// write-back, and every tool leaves its copy in the page cache only, except ours, which flushes
+// before each rename (the figures of that flush are printed too).
+//
+//   bench_copy [work folder]      default: a folder in the system's temporary folder
+//   bench_copy --once small|large [verify] [noflush] [work folder]
+//                                 one copy run of a tree made earlier, for profiling by hand
+
+#include "compare/filelist.h"
+#include "compare/statuscode.h"
+#include "sync/copyrun.h"
+#include "sync/volume.h"
+#include "trees.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStorageInfo>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <spawn.h>
+#include <sys/statvfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace {
+
+constexpr int kRepeats = 3;
+
+class QuietHost : public CopyRunHost {
+public:
+    void setBusyCursor(bool) override {}
+    void setRowClickHandler(bool) override {}
+    void setCurrentRow(int) override {}
+    void clearCurrentRow(bool) override {}
+    void setRowStatusText(int, const QString &text) override { errors += text == u"Erreur"; }
+    void setRowStatusCode(int, std::int32_t) override {}
+    void setStatusPanel(int, const QString &) override {}
+    void setProgress(int) override {}
+    BoxButton message(BoxKind, const QString &, const BoxButtons &) override
+    {
+        ++boxes;
+        return BoxButton::Abandon;
+    }
+    int errors = 0;
+    int boxes = 0;
+};
+
+void removeTree(const QString &path)
+{
+    QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), path});
+}
+
+// Best of kRepeats, each after prepare() and a sync(), neither of them timed.
+qint64 best(const std::function<void()> &prepare, const std::function<void()> &run,
+            int repeats = kRepeats)
+{
+    qint64 fastest = -1;
+    for (int i = 0; i < repeats; ++i) {
+        prepare();
+        ::sync();
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        const qint64 ms = timer.elapsed();
+        fastest = fastest < 0 ? ms : std::min(fastest, ms);
+    }
+    return fastest;
+}
+
+qint64 once(const std::function<void()> &prepare, const std::function<void()> &run)
+{
+    return best(prepare, run, 1);
+}
+
+void runTool(const QString &program, const QStringList &arguments)
+{
+    if (QProcess::execute(program, arguments) != 0)
+        std::fprintf(stderr, "%s failed\n", qPrintable(program));
+}
+
+struct Copier {
+    QString src;
+    QString dest;
+    std::vector<QString> files;
+    FileList list;
+
+    Copier(const QString &source, const QString &destination, std::vector<QString> relative)
+        : src(source), dest(destination), files(std::move(relative))
+    {
+        list.reserve(int(files.size()));
+        for (const QString &file : files) {
+            FileEntry &entry = list.append();
+            entry.files = file;
+            entry.statusCode = StatusToCopy;
+            entry.classified = true;
+        }
+    }
+
+    // cheapFreeSpace: one statvfs instead of DestinationFreeSpace, to tell the two costs apart.
+    void run(bool verify, bool flush = true, int commitFiles = CopyRunSettings().commitFiles,
+             bool cheapFreeSpace = false)
+    {
+        CopyRunSettings settings;
+        settings.SrcPath = src;
+        settings.DestPath = dest;
+        settings.FileCompareCopy = verify;
+        settings.FilesToCopyCount = int(files.size());
+        settings.flush = flush;
+        settings.commitFiles = commitFiles;
+        std::atomic<bool> stop{false};
+        QuietHost host;
+        const QByteArray folder = QFile::encodeName(dest);
+        CopyRun::FreeSpace freeSpace = [dest = dest] { return DestinationFreeSpace(dest); };
+        if (cheapFreeSpace) {
+            freeSpace = [folder] {
+                struct statvfs st {};
+                return ::statvfs(folder.constData(), &st) == 0
+                           ? double(st.f_bavail) * double(st.f_frsize)
+                           : -1.0;
+            };
+        }
+        CopyRun copyRun(CopyRunSnapshot::take(list), settings, stop, host, freeSpace);
+        copyRun.JvThread1Execute();
+        if (copyRun.end() != CopyRunEnd::Completed || host.errors > 0)
+            std::fprintf(stderr, "copy run: %d errors, %d boxes\n", host.errors, host.boxes);
+    }
+    void fresh() const
+    {
+        removeTree(dest);
+        QDir().mkpath(dest);
+    }
+    void absent() const { removeTree(dest); }
+
+    // cmp of every copied file, one process per file as a script would run it.
+    void cmpAll() const
+    {
+        for (const QString &file : files) {
+            const QByteArray a = QFile::encodeName(src + file);
+            const QByteArray b = QFile::encodeName(dest + file);
+            const char *argv[] = {"cmp", "-s", a.constData(), b.constData(), nullptr};
+            pid_t pid = 0;
+            int status = 0;
+            if (::posix_spawnp(&pid, "cmp", nullptr, nullptr, const_cast<char **>(argv), environ) !=
+                    0 ||
+                ::waitpid(pid, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+                std::fprintf(stderr, "cmp found a difference in %s\n", qPrintable(file));
+        }
+    }
+};
+
+struct Figures {
+    qint64 ours = 0, verified = 0, cp = 0, rsync = 0;
+    qint64 unflushed = 0, cheapFreeSpace = 0; // one run each
+};
+
+Figures measure(Copier &copier)
+{
+    Figures f;
+    const QString srcSlash = copier.src + u'/';
+    const QString destSlash = copier.dest + u'/';
+    f.ours = best([&] { copier.fresh(); }, [&] { copier.run(false); });
+    f.verified = best([&] { copier.fresh(); }, [&] { copier.run(true); });
+    f.unflushed = once([&] { copier.fresh(); }, [&] { copier.run(false, false); });
+    f.cheapFreeSpace = once([&] { copier.fresh(); },
+                            [&] { copier.run(false, true, CopyRunSettings().commitFiles, true); });
+    f.cp = best([&] { copier.absent(); },
+                [&] {
+                    runTool(QStringLiteral("cp"), {QStringLiteral("-a"), copier.src, copier.dest});
+                });
+    f.rsync = best(
+        [&] { copier.absent(); },
+        [&] {
+            runTool(QStringLiteral("rsync"),
+                    {QStringLiteral("-a"), QStringLiteral("--whole-file"), srcSlash, destSlash});
+        });
+    return f;
+}
+
+double ratio(qint64 a, qint64 b)
+{
+    return b > 0 ? double(a) / double(b) : 0.0;
+}
+
+} // namespace
+
+int runOnce(QStringList arguments)
+{
+    const QString tree = arguments.takeFirst();
+    const bool verify = arguments.removeAll(QStringLiteral("verify")) > 0;
+    const bool flush = arguments.removeAll(QStringLiteral("noflush")) == 0;
+    const QString work =
+        arguments.value(0, QDir::tempPath() + QStringLiteral("/tandrimo-bench-copy"));
+    Copier copier(work + u'/' + tree, work + u'/' + tree + QStringLiteral("-copy"), {});
+    QDirIterator it(copier.src, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    std::vector<QString> files;
+    while (it.hasNext())
+        files.push_back(it.next().mid(copier.src.size()));
+    std::sort(files.begin(), files.end());
+    Copier sorted(copier.src, copier.dest, std::move(files));
+    sorted.fresh();
+    ::sync();
+    QElapsedTimer timer;
+    timer.start();
+    sorted.run(verify, flush);
+    std::printf("%s: %zu files in %lld ms\n", qPrintable(tree), sorted.files.size(),
+                static_cast<long long>(timer.elapsed()));
+    return 0;
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList arguments = app.arguments().mid(1);
+    if (arguments.value(0) == u"--once" && arguments.size() >= 2)
+        return runOnce(arguments.mid(1));
+    const QString work =
+        arguments.value(0, QDir::tempPath() + QStringLiteral("/tandrimo-bench-copy"));
+    QDir().mkpath(work);
+
+    TreeShape small{100000, 2000, 6, 8 * 1024, 0, 0};
+    TreeShape large{10000, 200, 6, 8 * 1024, 8, qint64(2) << 30};
+
+    // Each tree is held twice at most (origin and one copy), plus room to spare.
+    const qint64 smallNeed = qint64(small.files) * 8 * 1024;
+    const qint64 spare = qint64(1) << 30;
+    const qint64 available = QStorageInfo(work).bytesAvailable();
+    std::printf("work folder %s, %lld MiB available\n", qPrintable(work),
+                static_cast<long long>(available >> 20));
+    const qint64 largeRoom = (available - 2 * smallNeed - spare) / 2;
+    if (largeRoom < large.largeBytes) {
+        large.largeBytes = std::max<qint64>(0, largeRoom) & ~((qint64(1) << 20) - 1);
+        std::printf("not enough space: the large files total %lld MiB instead of 2048\n",
+                    static_cast<long long>(large.largeBytes >> 20));
+    }
+
+    std::printf("making the trees...\n");
+    std::fflush(stdout);
+    const QString smallSrc = work + QStringLiteral("/small");
+    const QString largeSrc = work + QStringLiteral("/large");
+    Copier smallCopier(smallSrc, work + QStringLiteral("/small-copy"), makeTree(smallSrc, small));
+    Copier largeCopier(largeSrc, work + QStringLiteral("/large-copy"), makeTree(largeSrc, large));
+    if (smallCopier.files.empty() || largeCopier.files.empty())
+        return 1;
+
+    // What the free-space query costs, once per file.
+    largeCopier.fresh();
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < 1000; ++i)
+        (void)DestinationFreeSpace(largeCopier.dest);
+    const double freeSpaceUs = double(timer.nsecsElapsed()) / 1000.0 / 1000.0;
+
+    std::printf("copying...\n");
+    std::fflush(stdout);
+    const Figures s = measure(smallCopier);
+    smallCopier.absent();
+    const Figures l = measure(largeCopier);
+    const qint64 perFileFlush =
+        once([&] { largeCopier.fresh(); }, [&] { largeCopier.run(false, true, 1); });
+    largeCopier.fresh();
+    largeCopier.run(false);
+    const qint64 cmp = best([] {}, [&] { largeCopier.cmpAll(); });
+    largeCopier.absent();
+
+    std::printf("free space query (DestinationFreeSpace): %.0f us per file; with a plain statvfs "
+                "instead: small %lld ms, large %lld ms (one run each)\n",
+                freeSpaceUs, static_cast<long long>(s.cheapFreeSpace),
+                static_cast<long long>(l.cheapFreeSpace));
+    std::printf("flush before rename: small %lld ms with, %lld ms without; large %lld ms with, "
+                "%lld ms without; large with a flush per file instead of together %lld ms "
+                "(runs without: one each)\n",
+                static_cast<long long>(s.ours), static_cast<long long>(s.unflushed),
+                static_cast<long long>(l.ours), static_cast<long long>(l.unflushed),
+                static_cast<long long>(perFileFlush));
+    std::printf("verification adds: small %lld ms, large %lld ms\n",
+                static_cast<long long>(s.verified - s.ours),
+                static_cast<long long>(l.verified - l.ours));
+    const auto line = [](const char *name, const Figures &f, std::size_t files) {
+        std::printf("copy %s ratio %.2f (tandrimo %lld ms, cp %lld ms, rsync %lld ms, %zu files)\n",
+                    name, ratio(f.ours, std::min(f.cp, f.rsync)), static_cast<long long>(f.ours),
+                    static_cast<long long>(f.cp), static_cast<long long>(f.rsync), files);
+    };
+    line("small", s, smallCopier.files.size());
+    line("large", l, largeCopier.files.size());
+    const qint64 verify = std::max<qint64>(0, l.verified - l.ours);
+    std::printf("verify ratio %.2f (tandrimo %lld ms, cmp %lld ms)\n", ratio(verify, cmp),
+                static_cast<long long>(verify), static_cast<long long>(cmp));
+    return 0;
+}

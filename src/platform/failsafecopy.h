@@ -1,0 +1,110 @@
+#pragma once
+
+#include "platform/iostatus.h"
+
+#include <QByteArray>
+
+#include <functional>
+#include <vector>
+
+struct stat;
+
+namespace platform {
+
+// How a copy of one file ended. Only Copied and CopiedUnverified replaced the target; after
+// any other outcome the old target is exactly as it was and no temporary file is left.
+enum class CopyOutcome {
+    Copied,           // the target holds a complete copy (verified when asked)
+    CopiedUnverified, // in place, but the verification could not read the files
+    Failed,           // status says why; trying again may succeed
+    SourceChanged,    // the origin changed, moved or went while it was copied
+    Mismatch,         // the verification found the copy different from its origin
+};
+
+struct CopyResult {
+    CopyOutcome outcome = CopyOutcome::Failed;
+    IoStatus status; // the system's reason of a failure
+
+    bool placed() const
+    {
+        return outcome == CopyOutcome::Copied || outcome == CopyOutcome::CopiedUnverified;
+    }
+};
+
+struct CopyOptions {
+    // Compare the complete copy with its origin before it replaces the target.
+    bool verify = false;
+    // Flush the copy to disk before it replaces the target, so that a power cut leaves either
+    // the old target or the complete new file. Off only to measure what the flush costs.
+    bool flush = true;
+    // Called once the bytes are copied and the verification begins (only when verify is set).
+    std::function<void()> verifying;
+};
+
+// A complete copy waiting in a temporary file beside its target (named kTempPrefix and a few
+// random characters, and locked while it lives), not yet renamed over the target. Destroying
+// it uncommitted removes the temporary file.
+class StagedCopy {
+public:
+    StagedCopy() = default;
+    StagedCopy(StagedCopy &&other) noexcept;
+    StagedCopy &operator=(StagedCopy &&other) noexcept;
+    StagedCopy(const StagedCopy &) = delete;
+    StagedCopy &operator=(const StagedCopy &) = delete;
+    ~StagedCopy();
+
+    bool isValid() const { return m_fd >= 0; }
+    const QByteArray &temporaryPath() const { return m_temporary; }
+    const QByteArray &target() const { return m_target; }
+    qint64 size() const { return m_identity.size; }
+    // Removes the temporary file; the target is left alone.
+    void discard();
+
+private:
+    friend CopyResult stageCopy(const QByteArray &, const QByteArray &, const CopyOptions &,
+                                StagedCopy &);
+    friend CopyResult commitCopy(StagedCopy &, bool);
+    friend std::vector<CopyResult> commitCopies(std::vector<StagedCopy> &, bool);
+
+    struct Identity {
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 size = 0;
+        qint64 mtimeSeconds = 0;
+        long mtimeNanoseconds = 0;
+        friend bool operator==(const Identity &, const Identity &) = default;
+    };
+    static Identity identityOf(const struct ::stat &st);
+    bool originUnchanged() const;
+
+    int m_fd = -1;
+    QByteArray m_temporary;
+    QByteArray m_target;
+    QByteArray m_origin;
+    Identity m_identity;
+    quint64 m_device = 0; // of the temporary file
+    bool m_unverified = false;
+};
+
+// First half of a copy: opens the origin without blocking (a FIFO or a device is refused, never
+// waited for), copies its bytes into a new temporary file in the target's folder (a reflink
+// where the file system offers it, else copy_file_range, else read and write), counting every
+// byte so that a full disk fails; gives the copy the origin's times and permission bits;
+// verifies it when asked; checks that the origin did not change meanwhile. On success staged
+// holds the copy; otherwise nothing is left behind.
+CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOptions &options,
+                     StagedCopy &staged);
+
+// Second half: flushes the copy (when flush), checks once more that its origin did not change
+// since it was read, and renames it over the target. Consumes staged, whatever the outcome.
+CopyResult commitCopy(StagedCopy &staged, bool flush);
+
+// Commits many staged copies, in order. Their flush is shared: one flush of each file system
+// involved, then a check per file, which is far cheaper than a flush per file for small files.
+std::vector<CopyResult> commitCopies(std::vector<StagedCopy> &staged, bool flush);
+
+// The whole fail-safe copy of one file: stageCopy, then commitCopy.
+CopyResult copyFileFailSafe(const QByteArray &from, const QByteArray &to,
+                            const CopyOptions &options = {});
+
+} // namespace platform

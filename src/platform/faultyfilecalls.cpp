@@ -1,0 +1,225 @@
+#include "platform/faultyfilecalls.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+void FaultyFileCalls::fail(FileCall call, int error, const QByteArray &part, int skip, int times)
+{
+    m_failures.append({call, error, part, skip, times});
+}
+
+void FaultyFileCalls::diskFullAfter(qint64 bytes, const QByteArray &part)
+{
+    m_diskLeft = bytes;
+    m_diskPart = part;
+}
+
+void FaultyFileCalls::corruptReads(const QByteArray &part, qint64 offset)
+{
+    m_corruptPart = part;
+    m_corruptOffset = offset;
+}
+
+void FaultyFileCalls::before(FileCall call, const QByteArray &part, std::function<void()> action)
+{
+    m_actions.append({call, part, std::move(action)});
+}
+
+int FaultyFileCalls::count(FileCall call, const QByteArray &part) const
+{
+    int n = 0;
+    for (const Entry &entry : m_log) {
+        if (entry.call == call && entry.path.contains(part))
+            ++n;
+    }
+    return n;
+}
+
+bool FaultyFileCalls::intercept(FileCall call, const QByteArray &path, const QByteArray &other)
+{
+    m_log.append({call, path});
+    const auto matches = [&](const QByteArray &part) {
+        return path.contains(part) || (!other.isEmpty() && other.contains(part));
+    };
+    for (qsizetype i = 0; i < m_actions.size(); ++i) {
+        if (m_actions[i].call == call && matches(m_actions[i].part)) {
+            const std::function<void()> action = std::move(m_actions[i].run);
+            m_actions.removeAt(i);
+            action();
+            break;
+        }
+    }
+    for (Failure &failure : m_failures) {
+        if (failure.call != call || failure.times == 0 || !matches(failure.part))
+            continue;
+        if (failure.skip > 0) {
+            --failure.skip;
+            continue;
+        }
+        if (failure.times > 0)
+            --failure.times;
+        errno = failure.error;
+        return true;
+    }
+    return false;
+}
+
+ssize_t FaultyFileCalls::allowance(int fd, size_t size)
+{
+    if (m_diskLeft < 0 || !pathOf(fd).contains(m_diskPart))
+        return ssize_t(size);
+    if (m_diskLeft == 0) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return ssize_t(std::min<qint64>(qint64(size), m_diskLeft));
+}
+
+void FaultyFileCalls::corrupt(int fd, void *buffer, ssize_t count, off_t offset)
+{
+    if (m_corruptOffset < 0 || count <= 0 || !pathOf(fd).contains(m_corruptPart))
+        return;
+    if (m_corruptOffset >= offset && m_corruptOffset < offset + count)
+        static_cast<char *>(buffer)[m_corruptOffset - offset] ^= 0x5A;
+}
+
+int FaultyFileCalls::open(const char *path, int flags, mode_t mode)
+{
+    if (intercept(FileCall::Open, path))
+        return -1;
+    const int fd = FileCalls::open(path, flags, mode);
+    if (fd >= 0)
+        m_paths.insert(fd, path);
+    return fd;
+}
+
+int FaultyFileCalls::close(int fd)
+{
+    const QByteArray path = pathOf(fd);
+    m_paths.remove(fd);
+    if (intercept(FileCall::Close, path)) {
+        const int error = errno;
+        FileCalls::close(fd); // a failed close still releases the descriptor
+        errno = error;
+        return -1;
+    }
+    return FileCalls::close(fd);
+}
+
+int FaultyFileCalls::fstat(int fd, struct stat *st)
+{
+    return intercept(FileCall::Fstat, pathOf(fd)) ? -1 : FileCalls::fstat(fd, st);
+}
+
+int FaultyFileCalls::stat(const char *path, struct stat *st)
+{
+    return intercept(FileCall::Stat, path) ? -1 : FileCalls::stat(path, st);
+}
+
+int FaultyFileCalls::lstat(const char *path, struct stat *st)
+{
+    return intercept(FileCall::Lstat, path) ? -1 : FileCalls::lstat(path, st);
+}
+
+ssize_t FaultyFileCalls::read(int fd, void *buffer, size_t size)
+{
+    if (intercept(FileCall::Read, pathOf(fd)))
+        return -1;
+    const off_t offset = ::lseek(fd, 0, SEEK_CUR);
+    const ssize_t n = FileCalls::read(fd, buffer, size);
+    corrupt(fd, buffer, n, offset);
+    return n;
+}
+
+ssize_t FaultyFileCalls::pread(int fd, void *buffer, size_t size, off_t offset)
+{
+    if (intercept(FileCall::Pread, pathOf(fd)))
+        return -1;
+    const ssize_t n = FileCalls::pread(fd, buffer, size, offset);
+    corrupt(fd, buffer, n, offset);
+    return n;
+}
+
+ssize_t FaultyFileCalls::write(int fd, const void *buffer, size_t size)
+{
+    if (intercept(FileCall::Write, pathOf(fd)))
+        return -1;
+    const ssize_t allowed = allowance(fd, size);
+    if (allowed < 0)
+        return -1;
+    const ssize_t n = FileCalls::write(fd, buffer, size_t(allowed));
+    if (n > 0 && m_diskLeft >= 0 && pathOf(fd).contains(m_diskPart))
+        m_diskLeft -= n;
+    return n;
+}
+
+ssize_t FaultyFileCalls::copyFileRange(int in, int out, size_t size)
+{
+    if (intercept(FileCall::CopyFileRange, pathOf(out), pathOf(in)))
+        return -1;
+    const ssize_t allowed = allowance(out, size);
+    if (allowed < 0)
+        return -1;
+    const ssize_t n = FileCalls::copyFileRange(in, out, size_t(allowed));
+    if (n > 0 && m_diskLeft >= 0 && pathOf(out).contains(m_diskPart))
+        m_diskLeft -= n;
+    return n;
+}
+
+int FaultyFileCalls::cloneFile(int out, int in)
+{
+    if (intercept(FileCall::CloneFile, pathOf(out), pathOf(in)))
+        return -1;
+    // A reflink writes no bytes the double could count: under a full disk it is refused.
+    if (m_diskLeft >= 0 && pathOf(out).contains(m_diskPart)) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    return FileCalls::cloneFile(out, in);
+}
+
+int FaultyFileCalls::fdatasync(int fd)
+{
+    return intercept(FileCall::Fdatasync, pathOf(fd)) ? -1 : FileCalls::fdatasync(fd);
+}
+
+int FaultyFileCalls::syncfs(int fd)
+{
+    return intercept(FileCall::Syncfs, pathOf(fd)) ? -1 : FileCalls::syncfs(fd);
+}
+
+int FaultyFileCalls::futimens(int fd, const struct timespec times[2])
+{
+    return intercept(FileCall::Futimens, pathOf(fd)) ? -1 : FileCalls::futimens(fd, times);
+}
+
+int FaultyFileCalls::fchmod(int fd, mode_t mode)
+{
+    return intercept(FileCall::Fchmod, pathOf(fd)) ? -1 : FileCalls::fchmod(fd, mode);
+}
+
+int FaultyFileCalls::chmod(const char *path, mode_t mode)
+{
+    return intercept(FileCall::Chmod, path) ? -1 : FileCalls::chmod(path, mode);
+}
+
+int FaultyFileCalls::rename(const char *from, const char *to)
+{
+    return intercept(FileCall::Rename, from, to) ? -1 : FileCalls::rename(from, to);
+}
+
+int FaultyFileCalls::unlink(const char *path)
+{
+    return intercept(FileCall::Unlink, path) ? -1 : FileCalls::unlink(path);
+}
+
+int FaultyFileCalls::mkdir(const char *path, mode_t mode)
+{
+    return intercept(FileCall::Mkdir, path) ? -1 : FileCalls::mkdir(path, mode);
+}
+
+} // namespace platform

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "platform/filecalls.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+
+#include <functional>
+
+namespace platform {
+
+// The calls of FileCalls, by name, for FaultyFileCalls.
+enum class FileCall {
+    Open,
+    Close,
+    Fstat,
+    Stat,
+    Lstat,
+    Read,
+    Pread,
+    Write,
+    CopyFileRange,
+    CloneFile,
+    Fdatasync,
+    Syncfs,
+    Futimens,
+    Fchmod,
+    Chmod,
+    Rename,
+    Unlink,
+    Mkdir,
+};
+
+// A double of the system calls that fails on demand, for tests: install it on the thread that
+// runs the code under test with ScopedFileCalls. Every call not told to fail goes to the system.
+// A call "names" a path when it takes one, or when its descriptor was opened through this double
+// with that path; a path matches a part when it contains that text (every path matches an
+// empty part).
+class FaultyFileCalls : public FileCalls {
+public:
+    // The call fails with error when it names a path matching part, once `skip` such calls
+    // went through; `times` failures, then it succeeds again (-1: for ever).
+    void fail(FileCall call, int error, const QByteArray &part = {}, int skip = 0, int times = -1);
+    // Writes into files matching part (write, copy_file_range, a reflink) go through until
+    // `bytes` bytes went in altogether, then stop short and fail with ENOSPC, as a full disk does.
+    void diskFullAfter(qint64 bytes, const QByteArray &part = {});
+    // Reads of files matching part return the byte at offset changed.
+    void corruptReads(const QByteArray &part, qint64 offset = 0);
+    // Runs action once, just before the first call of that kind naming a path matching part.
+    void before(FileCall call, const QByteArray &part, std::function<void()> action);
+
+    // How many calls of that kind named a path matching part.
+    int count(FileCall call, const QByteArray &part = {}) const;
+    // Every call in order, with the first path it named.
+    struct Entry {
+        FileCall call;
+        QByteArray path;
+    };
+    const QList<Entry> &log() const { return m_log; }
+
+    int open(const char *path, int flags, mode_t mode) override;
+    int close(int fd) override;
+    int fstat(int fd, struct stat *st) override;
+    int stat(const char *path, struct stat *st) override;
+    int lstat(const char *path, struct stat *st) override;
+    ssize_t read(int fd, void *buffer, size_t size) override;
+    ssize_t pread(int fd, void *buffer, size_t size, off_t offset) override;
+    ssize_t write(int fd, const void *buffer, size_t size) override;
+    ssize_t copyFileRange(int in, int out, size_t size) override;
+    int cloneFile(int out, int in) override;
+    int fdatasync(int fd) override;
+    int syncfs(int fd) override;
+    int futimens(int fd, const struct timespec times[2]) override;
+    int fchmod(int fd, mode_t mode) override;
+    int chmod(const char *path, mode_t mode) override;
+    int rename(const char *from, const char *to) override;
+    int unlink(const char *path) override;
+    int mkdir(const char *path, mode_t mode) override;
+
+private:
+    struct Failure {
+        FileCall call;
+        int error;
+        QByteArray part;
+        int skip;
+        int times;
+    };
+    struct Action {
+        FileCall call;
+        QByteArray part;
+        std::function<void()> run;
+    };
+
+    // Logs the call, runs its pending actions, and answers whether it must fail (errno set).
+    bool intercept(FileCall call, const QByteArray &path, const QByteArray &other = {});
+    QByteArray pathOf(int fd) const { return m_paths.value(fd); }
+    // How many of size bytes a write into fd may put, under diskFullAfter; -1 with ENOSPC.
+    ssize_t allowance(int fd, size_t size);
+    void corrupt(int fd, void *buffer, ssize_t count, off_t offset);
+
+    QList<Failure> m_failures;
+    QList<Action> m_actions;
+    QList<Entry> m_log;
+    QMap<int, QByteArray> m_paths;
+    qint64 m_diskLeft = -1;
+    QByteArray m_diskPart;
+    QByteArray m_corruptPart;
+    qint64 m_corruptOffset = -1;
+};
+
+} // namespace platform

@@ -1,0 +1,134 @@
+#include "platform/filecalls.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+FileCalls &systemCalls()
+{
+    static FileCalls calls;
+    return calls;
+}
+
+thread_local FileCalls *t_installed = nullptr;
+
+} // namespace
+
+int FileCalls::open(const char *path, int flags, mode_t mode)
+{
+    int fd;
+    do {
+        fd = ::open(path, flags, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+int FileCalls::close(int fd)
+{
+    return ::close(fd);
+}
+
+int FileCalls::fstat(int fd, struct stat *st)
+{
+    return ::fstat(fd, st);
+}
+
+int FileCalls::stat(const char *path, struct stat *st)
+{
+    return ::stat(path, st);
+}
+
+int FileCalls::lstat(const char *path, struct stat *st)
+{
+    return ::lstat(path, st);
+}
+
+ssize_t FileCalls::read(int fd, void *buffer, size_t size)
+{
+    return ::read(fd, buffer, size);
+}
+
+ssize_t FileCalls::pread(int fd, void *buffer, size_t size, off_t offset)
+{
+    return ::pread(fd, buffer, size, offset);
+}
+
+ssize_t FileCalls::write(int fd, const void *buffer, size_t size)
+{
+    return ::write(fd, buffer, size);
+}
+
+ssize_t FileCalls::copyFileRange(int in, int out, size_t size)
+{
+    return ::copy_file_range(in, nullptr, out, nullptr, size, 0);
+}
+
+int FileCalls::cloneFile(int out, int in)
+{
+    return ::ioctl(out, FICLONE, in);
+}
+
+int FileCalls::fdatasync(int fd)
+{
+    return ::fdatasync(fd);
+}
+
+int FileCalls::syncfs(int fd)
+{
+    return ::syncfs(fd);
+}
+
+int FileCalls::futimens(int fd, const struct timespec times[2])
+{
+    return ::futimens(fd, times);
+}
+
+int FileCalls::fchmod(int fd, mode_t mode)
+{
+    return ::fchmod(fd, mode);
+}
+
+int FileCalls::chmod(const char *path, mode_t mode)
+{
+    return ::chmod(path, mode);
+}
+
+int FileCalls::rename(const char *from, const char *to)
+{
+    return ::rename(from, to);
+}
+
+int FileCalls::unlink(const char *path)
+{
+    return ::unlink(path);
+}
+
+int FileCalls::mkdir(const char *path, mode_t mode)
+{
+    return ::mkdir(path, mode);
+}
+
+FileCalls &fileCalls()
+{
+    return t_installed != nullptr ? *t_installed : systemCalls();
+}
+
+ScopedFileCalls::ScopedFileCalls(FileCalls &calls) : m_previous(t_installed)
+{
+    t_installed = &calls;
+}
+
+ScopedFileCalls::~ScopedFileCalls()
+{
+    t_installed = m_previous;
+}
+
+} // namespace platform

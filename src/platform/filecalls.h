@@ -1,0 +1,59 @@
+#pragma once
+
+#include <sys/types.h>
+
+struct stat;
+struct timespec;
+
+namespace platform {
+
+// The system calls behind the fail-safe copy and its neighbours (attributes, folder creation,
+// deletion, removal of stale temporary files). Each has the system's contract: a result of -1
+// with errno set on failure. The program runs on the system's own calls; a test installs a
+// double for its thread that fails on demand (see faultyfilecalls.h).
+class FileCalls {
+public:
+    FileCalls() = default;
+    FileCalls(const FileCalls &) = delete;
+    FileCalls &operator=(const FileCalls &) = delete;
+    virtual ~FileCalls() = default;
+
+    virtual int open(const char *path, int flags, mode_t mode);
+    virtual int close(int fd);
+    virtual int fstat(int fd, struct stat *st);
+    virtual int stat(const char *path, struct stat *st);
+    virtual int lstat(const char *path, struct stat *st);
+    virtual ssize_t read(int fd, void *buffer, size_t size);
+    virtual ssize_t pread(int fd, void *buffer, size_t size, off_t offset);
+    virtual ssize_t write(int fd, const void *buffer, size_t size);
+    // copy_file_range from the current offset of in to the current offset of out.
+    virtual ssize_t copyFileRange(int in, int out, size_t size);
+    // Shares the blocks of in with out (FICLONE), where the file system offers it.
+    virtual int cloneFile(int out, int in);
+    virtual int fdatasync(int fd);
+    // Flushes the whole file system that holds fd.
+    virtual int syncfs(int fd);
+    virtual int futimens(int fd, const struct timespec times[2]);
+    virtual int fchmod(int fd, mode_t mode);
+    virtual int chmod(const char *path, mode_t mode);
+    virtual int rename(const char *from, const char *to);
+    virtual int unlink(const char *path);
+    virtual int mkdir(const char *path, mode_t mode);
+};
+
+// The calls in force on the current thread: the system's, unless a double is installed.
+FileCalls &fileCalls();
+
+// Installs calls for the current thread for its own lifetime, then restores the previous ones.
+class ScopedFileCalls {
+public:
+    explicit ScopedFileCalls(FileCalls &calls);
+    ~ScopedFileCalls();
+    ScopedFileCalls(const ScopedFileCalls &) = delete;
+    ScopedFileCalls &operator=(const ScopedFileCalls &) = delete;
+
+private:
+    FileCalls *m_previous;
+};
+
+} // namespace platform

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+
+namespace platform {
+
+enum class Comparison {
+    Equal,     // same size, same bytes
+    Different, // the sizes or some bytes differ
+    Unreadable // a file is missing, no regular file, or a read failed
+};
+
+// Compares the first size bytes of two open files, from their beginning, in large blocks; a file
+// that ends before size bytes differs. Reads through fileCalls() with pread, so the offsets of
+// the two descriptors are left alone.
+Comparison compareOpenFiles(int a, int b, qint64 size);
+
+// Compares two files completely: equal sizes and equal bytes. Both are opened without
+// blocking on anything but a regular file.
+Comparison compareFiles(const QByteArray &a, const QByteArray &b);
+
+} // namespace platform

@@ -1,0 +1,47 @@
+#include "platform/forcefolder.h"
+
+#include "platform/filecalls.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace platform {
+
+namespace {
+
+bool isFolder(const QByteArray &path)
+{
+    struct stat st {};
+    return fileCalls().stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace
+
+IoStatus ForceFolder(const QByteArray &path)
+{
+    QByteArray folder = path;
+    while (folder.size() > 1 && folder.endsWith('/'))
+        folder.chop(1);
+    if (folder.isEmpty())
+        return IoStatus::fromErrno(ENOENT);
+    if (isFolder(folder))
+        return IoStatus::success();
+    const qsizetype slash = folder.lastIndexOf('/');
+    if (slash > 0) {
+        const IoStatus parent = ForceFolder(folder.left(slash));
+        if (!parent.ok())
+            return parent;
+    }
+    if (fileCalls().mkdir(folder.constData(), 0777) != 0 && !(errno == EEXIST && isFolder(folder)))
+        return IoStatus::fromErrno(errno == EEXIST ? ENOTDIR : errno);
+    return IoStatus::success();
+}
+
+IoStatus ForceFolder(const QString &path)
+{
+    return ForceFolder(QFile::encodeName(path));
+}
+
+} // namespace platform

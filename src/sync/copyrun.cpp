@@ -1,0 +1,306 @@
+#include "sync/copyrun.h"
+
+#include "compare/filelist.h"
+#include "compare/filesize.h"
+#include "compare/folderpath.h"
+#include "compare/statuscode.h"
+#include "platform/attributes.h"
+#include "platform/filestat.h"
+#include "platform/forcefolder.h"
+#include "platform/paths.h"
+#include "platform/staletemporaries.h"
+#include "sync/volume.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cmath>
+#include <exception>
+#include <optional>
+#include <utility>
+
+namespace {
+
+QString text(const char *source)
+{
+    return QCoreApplication::translate("CopyRun", source);
+}
+
+QByteArray folderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash <= 0 ? QByteArrayLiteral("/") : path.left(slash);
+}
+
+// The size of a file, or -1 when the path names no file.
+double sizeOf(const QByteArray &path)
+{
+    const platform::FileStat stat = platform::statPath(path);
+    return stat.ok() && stat.regular ? double(stat.size) : -1.0;
+}
+
+} // namespace
+
+CopyRunSnapshot CopyRunSnapshot::take(const FileList &list)
+{
+    CopyRunSnapshot snapshot;
+    snapshot.rowCount = list.count();
+    for (int i = 0; i < list.count(); ++i) {
+        const FileEntry &entry = list.row(i);
+        if (entry.classified && isDueForCopy(entry.statusCode))
+            snapshot.rows.push_back({i, entry.statusCode, entry.files, entry.rawFiles});
+    }
+    return snapshot;
+}
+
+CopyRun::CopyRun(CopyRunSnapshot snapshot, CopyRunSettings settings,
+                 std::atomic<bool> &StopRequested, CopyRunHost &host, FreeSpace freeSpace)
+    : m_snapshot(std::move(snapshot)), m_settings(std::move(settings)),
+      m_StopRequested(StopRequested), m_host(host), m_freeSpace(std::move(freeSpace))
+{
+    if (!m_freeSpace)
+        m_freeSpace = [dest = m_settings.DestPath] { return DestinationFreeSpace(dest); };
+}
+
+void CopyRun::JvThread1Execute()
+{
+    std::optional<platform::ScopedFileCalls> calls;
+    if (m_settings.fileCalls != nullptr)
+        calls.emplace(*m_settings.fileCalls);
+    m_host.setBusyCursor(true);
+    if (m_snapshot.rowCount == 0) {
+        m_end = CopyRunEnd::NoRows;
+        m_host.setBusyCursor(false);
+        return;
+    }
+    m_host.setProgress(0);
+    m_CopyOrdinal = 1;
+    m_host.clearCurrentRow(false);
+    m_host.setRowClickHandler(false);
+    try {
+        loop();
+    } catch (const std::exception &error) {
+        m_end = CopyRunEnd::Error;
+        m_errorText = QString::fromLocal8Bit(error.what());
+    } catch (...) {
+        m_end = CopyRunEnd::Error;
+        m_errorText = text("Erreur inconnue");
+    }
+    // Copies still waiting replace their targets before the run reports its end, whatever
+    // ended it. Should that fail too, their temporary files go and the old targets stay.
+    try {
+        commitPending();
+    } catch (...) {
+    }
+    m_pending.clear();
+    m_host.clearCurrentRow(true);
+    m_host.setRowClickHandler(true);
+    m_host.setBusyCursor(false);
+}
+
+void CopyRun::loop()
+{
+    m_end = CopyRunEnd::Completed;
+    for (const CopyRunRow &row : m_snapshot.rows) {
+        if (m_StopRequested.load()) {
+            m_end = CopyRunEnd::Stopped;
+            return;
+        }
+        if (!copyRow(row))
+            return;
+        commitIfDue();
+    }
+}
+
+// Frees an existing target of its attributes; false when the row is passed over for a
+// read-only target.
+bool CopyRun::freeTarget(const CopyRunRow &row, const QByteArray &to)
+{
+    if (!platform::statPath(to).regular)
+        return true;
+    const std::optional<unsigned> attributes = platform::fileAttributes(to);
+    if (!m_settings.FileSyncReadOnly) {
+        // Unreadable attributes count as read-only, as everywhere.
+        if (!attributes || (*attributes & platform::AttributeReadOnly) != 0) {
+            m_host.setRowStatusText(row.index, text("Lecture seule"));
+            return false;
+        }
+        return true;
+    }
+    if (!attributes)
+        return true;
+    // Each clearing is independent and its failure is ignored: the copy decides.
+    if (*attributes & platform::AttributeReadOnly)
+        (void)platform::clearReadOnly(to);
+    if (*attributes & platform::AttributeHidden)
+        (void)platform::clearHidden(to);
+    if (*attributes & platform::AttributeSystem)
+        (void)platform::clearSystem(to);
+    return true;
+}
+
+// The target's folder exists, and holds no temporary file that an earlier, killed run left.
+void CopyRun::prepareFolder(const QByteArray &to)
+{
+    const QByteArray folder = folderOf(to);
+    if (m_preparedFolders.contains(folder))
+        return;
+    m_preparedFolders.insert(folder);
+    if (!platform::statPath(folder).folder)
+        (void)platform::ForceFolder(folder);
+    else
+        platform::removeStaleTemporaries(folder);
+}
+
+int CopyRun::progress() const
+{
+    if (m_settings.FilesToCopyCount <= 0)
+        return 100;
+    // The division first, then the product, truncated toward zero; a full bar above 100.
+    const double value = std::trunc((100.0 / m_settings.FilesToCopyCount) * m_CopyOrdinal);
+    return value >= 100 ? 100 : value <= 0 ? 0 : int(value);
+}
+
+bool CopyRun::copyRow(const CopyRunRow &row)
+{
+    m_host.setCurrentRow(row.index);
+
+    const QByteArray relative =
+        row.rawFiles.isEmpty() ? QFile::encodeName(row.files) : row.rawFiles;
+    const QByteArray source = joinFolderPathBytes(QFile::encodeName(m_settings.SrcPath), relative);
+    const QByteArray destination =
+        joinFolderPathBytes(QFile::encodeName(m_settings.DestPath), relative);
+    const bool back = row.code == StatusToCopyBack;
+    const QByteArray &from = back ? destination : source;
+    const QByteArray &to = back ? source : destination;
+    const QString fromText =
+        JoinFolderPath(back ? m_settings.DestPath : m_settings.SrcPath, row.files);
+
+    if (!freeTarget(row, to))
+        return true;
+    prepareFolder(to);
+
+    const double size = sizeOf(from);
+    double free = m_freeSpace();
+    if (!(free >= size) && !m_pending.empty()) {
+        // Copies waiting to replace their targets hold the old targets' space: free it first.
+        commitPending();
+        free = m_freeSpace();
+    }
+    m_host.setStatusPanel(1, SizeText(size, false) + u" / " + SizeText(free, false));
+    if (!(free >= size)) {
+        commitPending();
+        m_host.message(
+            BoxKind::Plain,
+            text("Espace disque Destination insuffisant !\nEspace disque Destination libre = ") +
+                SizeText(free, false) + u'\n' + text("Taille du fichier à copier : ") +
+                SizeText(size, false),
+            {BoxButton::Ok});
+        m_end = CopyRunEnd::InsufficientSpace;
+        return false;
+    }
+
+    // Copies waiting to replace their targets do not wait for a long copy to end.
+    if (size >= double(m_settings.commitBytes))
+        commitPending();
+
+    m_host.setRowStatusText(row.index, text("Copie..."));
+    m_host.setStatusPanel(2, text("Copie de ") + fromText);
+    m_host.setProgress(progress());
+
+    bool reported = false; // "Copié" shown and CopyOrdinal counted
+    const auto copied = [&] {
+        if (reported)
+            return;
+        reported = true;
+        ++m_CopyOrdinal;
+        m_host.setRowStatusText(row.index, text("Copié"));
+    };
+    platform::CopyOptions options;
+    options.verify = m_settings.FileCompareCopy;
+    options.flush = m_settings.flush;
+    options.verifying = [&] {
+        copied();
+        m_host.setRowStatusText(row.index, text("Vérification..."));
+        m_host.setStatusPanel(2, text("Vérification de ") + fromText);
+    };
+
+    platform::StagedCopy staged;
+    platform::CopyResult result;
+    try {
+        result = platform::stageCopy(from, to, options, staged);
+        // A second attempt at once, for a failure that may pass; a changed origin or a copy
+        // found different is no such failure.
+        if (result.outcome == platform::CopyOutcome::Failed)
+            result = platform::stageCopy(from, to, options, staged);
+    } catch (const std::exception &) {
+        staged.discard();
+        result = {platform::CopyOutcome::Failed, platform::IoStatus::fromErrno(0)};
+    }
+
+    switch (result.outcome) {
+    case platform::CopyOutcome::Copied:
+    case platform::CopyOutcome::CopiedUnverified:
+        copied();
+        m_pendingBytes += staged.size();
+        if (m_pending.empty())
+            m_pendingSince.start();
+        m_pending.push_back({row.index, std::move(staged)});
+        return true;
+    case platform::CopyOutcome::Failed:
+    case platform::CopyOutcome::SourceChanged:
+        m_host.setRowStatusText(row.index, text("Erreur"));
+        return true;
+    case platform::CopyOutcome::Mismatch:
+        break;
+    }
+
+    m_host.setRowStatusCode(row.index, StatusError);
+    m_host.setRowStatusText(row.index, text("Erreur"));
+    commitPending();
+    const BoxButton answer = m_host.message(
+        BoxKind::Warning,
+        text("Le fichier \"%1\" n'a pas été copié correctement.\nPour continuer la copie des "
+             "autres fichiers (s'il en reste à copier), cliquez sur OK.\nPour arrêter la copie "
+             "en cours, appuyez sur Abandon.")
+            .arg(platform::fileNamePart(fromText)),
+        {BoxButton::Ok, BoxButton::Abandon});
+    if (answer == BoxButton::Abandon) {
+        m_end = CopyRunEnd::Abandoned;
+        return false;
+    }
+    return true;
+}
+
+void CopyRun::commitIfDue()
+{
+    if (m_pending.empty())
+        return;
+    if (int(m_pending.size()) >= m_settings.commitFiles ||
+        m_pendingBytes >= m_settings.commitBytes ||
+        m_pendingSince.elapsed() >= m_settings.commitMilliseconds)
+        commitPending();
+}
+
+void CopyRun::commitPending()
+{
+    if (m_pending.empty())
+        return;
+    std::vector<platform::StagedCopy> copies;
+    copies.reserve(m_pending.size());
+    for (Pending &pending : m_pending)
+        copies.push_back(std::move(pending.copy));
+    const std::vector<platform::CopyResult> results =
+        platform::commitCopies(copies, m_settings.flush);
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const int index = m_pending[i].index;
+        if (!results[i].placed())
+            m_host.setRowStatusText(index, text("Erreur"));
+        else if (m_settings.FileCompareCopy)
+            m_host.setRowStatusText(index, results[i].outcome == platform::CopyOutcome::Copied
+                                               ? text("Copié et vérifié")
+                                               : text("Copié et non vérifié"));
+    }
+    m_pending.clear();
+    m_pendingBytes = 0;
+}

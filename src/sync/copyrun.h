@@ -1,0 +1,119 @@
+#pragma once
+
+#include "platform/failsafecopy.h"
+#include "platform/filecalls.h"
+#include "sync/copyrunhost.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QSet>
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class FileList;
+
+// What the worker needs of one row, copied on the UI thread when the run begins: the worker
+// never reads the live FileList, which the UI thread owns.
+struct CopyRunRow {
+    int index = 0;
+    std::int32_t code = 0;
+    QString files;       // relative path
+    QByteArray rawFiles; // its exact bytes when the name is not valid UTF-8
+};
+
+struct CopyRunSnapshot {
+    int rowCount = 0; // rows of the list when the run began
+    // The rows due for copying that a classification examined, in list order. Rows never
+    // classified are never copied.
+    std::vector<CopyRunRow> rows;
+
+    // UI thread.
+    static CopyRunSnapshot take(const FileList &list);
+};
+
+struct CopyRunSettings {
+    QString SrcPath;
+    QString DestPath;
+    bool FileSyncReadOnly = true;
+    bool FileCompareCopy = false;
+    int FilesToCopyCount = 0;
+
+    // Finished copies wait in their temporary files until this many are ready, or this many
+    // bytes, or this long after the first; then one flush makes them all durable and each
+    // replaces its target. A flush per file would cost more than the copy of a small file.
+    int commitFiles = 256;
+    qint64 commitBytes = qint64(64) << 20;
+    int commitMilliseconds = 500;
+    // Flush before replacing (crash safety); off only to measure what the flush costs.
+    bool flush = true;
+    // The file operations of the worker's thread: a test's double, or the system's when null.
+    platform::FileCalls *fileCalls = nullptr;
+};
+
+// Why the loop ended.
+enum class CopyRunEnd {
+    NotRun,            // the worker has not run yet
+    NoRows,            // the list was empty
+    Completed,         // every row was seen
+    Stopped,           // StopRequested was set
+    InsufficientSpace, // a file did not fit on the destination
+    Abandoned,         // "&Abandon" after a failed verification
+    Error,             // an error escaped the loop: errorText()
+};
+
+// The copy run: for every row due for copying, in list order, copies the file in the direction
+// its code gives (StatusToCopy: source over destination; StatusToCopyBack: destination over
+// source), after a check of the destination's free space, optionally verified, and reports each
+// stage in the row's status text. Each copy is fail-safe: the target is replaced only by a
+// complete copy, and a failure leaves the old target exactly as it was.
+class CopyRun {
+public:
+    // The free bytes of the destination volume, or -1 when unknown. Called on the worker, once
+    // per file; by default DestinationFreeSpace of the destination folder.
+    using FreeSpace = std::function<double()>;
+
+    CopyRun(CopyRunSnapshot snapshot, CopyRunSettings settings, std::atomic<bool> &StopRequested,
+            CopyRunHost &host, FreeSpace freeSpace = {});
+
+    // The worker's body: the whole loop. Never throws; an escaping error ends the loop and is
+    // kept in errorText().
+    void JvThread1Execute();
+
+    CopyRunEnd end() const { return m_end; }
+    const QString &errorText() const { return m_errorText; }
+    // 1 when the run begins, plus one per successful copy.
+    std::int32_t CopyOrdinal() const { return m_CopyOrdinal; }
+
+private:
+    struct Pending {
+        int index;
+        platform::StagedCopy copy;
+    };
+
+    void loop();
+    // False when the loop must end.
+    bool copyRow(const CopyRunRow &row);
+    bool freeTarget(const CopyRunRow &row, const QByteArray &to);
+    void prepareFolder(const QByteArray &to);
+    int progress() const;
+    void commitIfDue();
+    void commitPending();
+
+    CopyRunSnapshot m_snapshot;
+    CopyRunSettings m_settings;
+    std::atomic<bool> &m_StopRequested;
+    CopyRunHost &m_host;
+    FreeSpace m_freeSpace;
+
+    CopyRunEnd m_end = CopyRunEnd::NotRun;
+    QString m_errorText;
+    std::int32_t m_CopyOrdinal = 1;
+    QSet<QByteArray> m_preparedFolders;
+    std::vector<Pending> m_pending;
+    qint64 m_pendingBytes = 0;
+    QElapsedTimer m_pendingSince;
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "sync/copyrun.h"
+
+#include <QObject>
+
+#include <atomic>
+#include <memory>
+
+class FileList;
+class QThread;
+
+// The worker component of the copy run (JvThread1): one worker at a time, on its own thread,
+// and a finish notification on the owner's thread once the worker has ended, after every
+// effect the worker queued to that thread.
+class CopyRunThread : public QObject {
+    Q_OBJECT
+public:
+    explicit CopyRunThread(QObject *parent = nullptr);
+    // Stops a running worker and waits for it. The host must not block meanwhile (see
+    // stopAndWait, which the window calls first when it closes).
+    ~CopyRunThread() override;
+
+    // The Start command, on the UI thread. Nothing at all happens when FilesToCopyCount is 0
+    // or a worker still runs: false. Otherwise the rows are copied for the worker; when the
+    // list has rows, StopRequested is cleared and Busy set; and the worker starts on the host
+    // (the window's, wrapped in QueuedCopyRunHost). The caller then updates its command states
+    // and summary, and performs the end of the run on finishAll().
+    bool start(const FileList &list, const CopyRunSettings &settings,
+               std::atomic<bool> &StopRequested, bool &Busy, CopyRunHost &host,
+               CopyRun::FreeSpace freeSpace = {});
+
+    bool isRunning() const { return m_thread != nullptr; }
+    // The last run, once finishAll() was emitted: how it ended, and an error to show.
+    const CopyRun *lastRun() const { return m_run.get(); }
+
+    // Sets StopRequested and waits until the worker has ended, serving the calls it makes to
+    // this thread meanwhile (a box it asks is still answered). The finish notification is
+    // delivered before it returns.
+    void stopAndWait();
+
+Q_SIGNALS:
+    // JvThread1FinishAll: the worker has ended, whatever the reason.
+    void finishAll();
+
+private:
+    void workerEnded();
+
+    QThread *m_thread = nullptr;
+    std::unique_ptr<CopyRun> m_run;
+    std::atomic<bool> *m_stop = nullptr;
+};

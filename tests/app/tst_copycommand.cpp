@@ -1,0 +1,122 @@
+#include "compare/statuscode.h"
+#include "support/testmain.h"
+#include "support/testtree.h"
+#include "sync/copyrunthread.h"
+#include "windowrun.h"
+
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTest>
+
+class CopyCommandTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_tree = std::make_unique<TestTree>(); }
+    void copiesWhatIsDueThenClassifiesAgain();
+    void startDoesNothingWithoutFilesToCopy();
+    void closingDuringARunAsksFirst_data();
+    void closingDuringARunAsksFirst();
+
+private:
+    QString project(int files);
+    std::unique_ptr<TestTree> m_tree;
+};
+
+QString CopyCommandTest::project(int files)
+{
+    const QDateTime when(QDate(2024, 5, 1), QTime(10, 0), Qt::UTC);
+    for (int i = 0; i < files; ++i)
+        m_tree->writeFile(QStringLiteral("src/f%1.txt").arg(i), QByteArray(100, char('a' + i % 26)),
+                          when);
+    m_tree->makeFolder(QStringLiteral("dst"));
+    return m_tree->writeFile(
+        QStringLiteral("p.tdm"),
+        "[Directories]\nSrcRelPath=" + m_tree->path(QStringLiteral("src")).toUtf8() +
+            "\nDestRelPath=" + m_tree->path(QStringLiteral("dst")).toUtf8() + "\n");
+}
+
+void CopyCommandTest::copiesWhatIsDueThenClassifiesAgain()
+{
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().ProjectLoad(project(4)));
+    QCOMPARE(run.main().comparison().FilesToCopyCount, 4);
+    QSignalSpy finished(run.main().copyRunThread(), &CopyRunThread::finishAll);
+    run.trigger("ActAppCopyFiles");
+    QVERIFY(run.action("ActAppStop")->isEnabled());
+    QVERIFY(!run.action("ActAppCopyFiles")->isEnabled());
+    run.trigger("ActAppCopyFiles"); // a second Start while the run executes does nothing
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(finished.count(), 1);
+
+    const FileList &rows = run.main().comparison().fileList();
+    for (int i = 0; i < rows.count(); ++i) {
+        QCOMPARE(rows.row(i).statusText, QStringLiteral("A jour"));
+        QCOMPARE(m_tree->read(QStringLiteral("dst/") + rows.row(i).files),
+                 m_tree->read(QStringLiteral("src/") + rows.row(i).files));
+    }
+    QCOMPARE(run.main().comparison().FilesToCopyCount, 0);
+    QVERIFY(!run.main().comparison().Busy);
+    QCOMPARE(run.main().findChild<QProgressBar *>(QStringLiteral("AdvProgress1"))->value(), 0);
+    QCOMPARE(run.main().statusText(2), QStringLiteral("Aucun fichier à copier / 4"));
+    QVERIFY(!run.action("ActAppStop")->isEnabled());
+    QCOMPARE(run.dialogs.boxes().size(), 0);
+}
+
+void CopyCommandTest::startDoesNothingWithoutFilesToCopy()
+{
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().ProjectLoad(project(2)));
+    run.main().comparison().FilesToCopyCount = 0;
+    QSignalSpy finished(run.main().copyRunThread(), &CopyRunThread::finishAll);
+    run.main().ActAppCopyFilesExecute();
+    QVERIFY(!run.main().comparison().Busy);
+    QVERIFY(!finished.wait(200));
+    QVERIFY(!QFile::exists(m_tree->path(QStringLiteral("dst/f0.txt"))));
+}
+
+void CopyCommandTest::closingDuringARunAsksFirst_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::newRow("Oui stops, then closes") << int(BoxButton::Yes);
+    QTest::newRow("Non keeps the run going") << int(BoxButton::No);
+}
+
+void CopyCommandTest::closingDuringARunAsksFirst()
+{
+    QFETCH(int, answer);
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().ProjectLoad(project(300)));
+    QSignalSpy finished(run.main().copyRunThread(), &CopyRunThread::finishAll);
+    run.trigger("ActAppCopyFiles");
+    run.dialogs.answer(BoxButton(answer));
+    const bool closed = run.main().close();
+    QCOMPARE(run.dialogs.boxes().size(), 1);
+    QCOMPARE(run.dialogs.boxes().first().kind, BoxKind::Confirmation);
+    QCOMPARE(run.dialogs.boxes().first().buttons, BoxButtons({BoxButton::Yes, BoxButton::No}));
+    if (answer == int(BoxButton::Yes)) {
+        // The run had ended, with its end of run, before the window closed.
+        QVERIFY(closed);
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(!run.main().comparison().Busy);
+        QVERIFY(!run.main().copyRunThread()->isRunning());
+    } else {
+        QVERIFY(!closed);
+        QVERIFY(run.main().isVisible());
+        QVERIFY(finished.count() == 1 || finished.wait(60000));
+        const FileList &rows = run.main().comparison().fileList();
+        for (int i = 0; i < rows.count(); ++i)
+            QVERIFY(QFile::exists(m_tree->path(QStringLiteral("dst/") + rows.row(i).files)));
+    }
+    // No file carries a partial copy under a target's name.
+    const FileList &rows = run.main().comparison().fileList();
+    for (int i = 0; i < rows.count(); ++i) {
+        const QString target = QStringLiteral("dst/") + rows.row(i).files;
+        if (QFile::exists(m_tree->path(target)))
+            QCOMPARE(m_tree->read(target),
+                     m_tree->read(QStringLiteral("src/") + rows.row(i).files));
+    }
+}
+
+TANDRIMO_TEST(CopyCommandTest)
+#include "tst_copycommand.moc"

@@ -1,0 +1,796 @@
+#include "childprocess.h"
+#include "copyrunfixture.h"
+#include "testfiles.h"
+
+#include "platform/atomicwrite.h"
+#include "platform/faultyfilecalls.h"
+#include "support/testmain.h"
+
+#include <QLocale>
+#include <QTest>
+
+#include <csignal>
+#include <stdexcept>
+
+using platform::FaultyFileCalls;
+using platform::FileCall;
+
+Q_DECLARE_METATYPE(CopyRunEnd)
+Q_DECLARE_METATYPE(platform::FileCall)
+
+namespace {
+
+const QByteArray kTemp = platform::kTempPrefix;
+
+enum class Fault {
+    DiskFullMidFile,
+    OriginUnreadable,
+    OriginVanished,
+    FolderRefusesFiles,
+    RenameRefused,
+    FlushFails,
+    SourceChanged,
+    RealDiskFull,
+    RealUnreadable,
+    RealFolderReadOnly,
+};
+
+// Three rows; the middle one, whose target exists in a folder of its own, meets the fault.
+// The report tells what each row showed and what the run touched.
+QByteArray faultScenario(Fault fault)
+{
+    CopyRunFixture f;
+    const QByteArray big = patternBytes(300000, 1);
+    const QByteArray old = patternBytes(1000, 2);
+    f.write(QStringLiteral("src/a.txt"), "a");
+    f.write(QStringLiteral("src/big/b.bin"), big);
+    f.write(QStringLiteral("dest/big/b.bin"), old, 3600);
+    f.write(QStringLiteral("src/c.txt"), "c");
+    f.addRow(QStringLiteral("/a.txt"));
+    f.addRow(QStringLiteral("/big/b.bin"));
+    f.addRow(QStringLiteral("/c.txt"));
+
+    FaultyFileCalls calls;
+    const QByteArray bigTemp = "big/" + kTemp;
+    switch (fault) {
+    case Fault::DiskFullMidFile:
+        calls.diskFullAfter(big.size() / 2, bigTemp);
+        break;
+    case Fault::OriginUnreadable:
+        calls.fail(FileCall::Open, EACCES, "src/big/b.bin");
+        break;
+    case Fault::OriginVanished:
+        QFile::remove(f.tree.path(QStringLiteral("src/big/b.bin")));
+        break;
+    case Fault::FolderRefusesFiles:
+        calls.fail(FileCall::Open, EACCES, bigTemp);
+        break;
+    case Fault::RenameRefused:
+        calls.fail(FileCall::Rename, EACCES, "dest/big/b.bin");
+        break;
+    case Fault::FlushFails:
+        calls.fail(FileCall::Fdatasync, EIO, bigTemp);
+        break;
+    case Fault::SourceChanged:
+        calls.before(FileCall::Futimens, bigTemp, [&] {
+            QFile file(f.tree.path(QStringLiteral("src/big/b.bin")));
+            if (file.open(QIODevice::Append))
+                file.write("grown while copied");
+        });
+        break;
+    case Fault::RealDiskFull: {
+        const QString disk = f.tree.path(QStringLiteral("dest/big"));
+        QFile::remove(disk + QStringLiteral("/b.bin"));
+        if (!mountPrivateTmpfs(disk, 128 * 1024))
+            return "skip";
+        f.write(QStringLiteral("dest/big/b.bin"), old, 3600);
+        break;
+    }
+    case Fault::RealUnreadable:
+    case Fault::RealFolderReadOnly:
+        if (!becomeUnprivileged(f.tree.root()))
+            return "skip";
+        f.tree.setMode(fault == Fault::RealUnreadable ? QStringLiteral("src/big/b.bin")
+                                                      : QStringLiteral("dest/big"),
+                       fault == Fault::RealUnreadable ? 0 : 0555);
+        break;
+    }
+    f.remember();
+    const CopyRunEnd end = f.run(&calls);
+    const QStringList changes = f.changes();
+    const QByteArray temporaries = f.temporaries().join(u',').toUtf8();
+    f.tree.setMode(QStringLiteral("dest/big"), 0755);
+    f.tree.setMode(QStringLiteral("src/big/b.bin"), 0644);
+    const bool oldKept = f.tree.read(QStringLiteral("dest/big/b.bin")) == old;
+    if (fault == Fault::RealDiskFull)
+        unmountPrivateTmpfs(f.tree.path(QStringLiteral("dest/big")));
+
+    return "b: " + f.host.texts(1).join(u',').toUtf8() +
+           "\nb panel 1: " + f.host.eventsOf(QStringLiteral("panel 1")).value(1).toUtf8() +
+           "\na: " + f.host.texts(0).join(u',').toUtf8() +
+           "\nc: " + f.host.texts(2).join(u',').toUtf8() +
+           "\nold target: " + (oldKept ? "kept" : "lost") +
+           "\nchanges: " + changes.join(u',').toUtf8() + "\ntemporaries: " + temporaries +
+           "\ncopies begun: " + QByteArray::number(calls.count(FileCall::Open, bigTemp)) +
+           "\nend: " + QByteArray::number(int(end));
+}
+
+QByteArray expectedReport(const QString &bTexts, const QString &bPanel, int copiesBegun,
+                          bool originChanged = false)
+{
+    return "b: " + bTexts.toUtf8() + "\nb panel 1: " + bPanel.toUtf8() +
+           "\na: Copie...,Copié\nc: Copie...,Copié\nold target: kept"
+           "\nchanges: dest/a.txt,dest/c.txt" +
+           QByteArray(originChanged ? ",src/big/b.bin" : "") +
+           "\ntemporaries: \ncopies begun: " + QByteArray::number(copiesBegun) +
+           "\nend: " + QByteArray::number(int(CopyRunEnd::Completed));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Fault)
+
+class CopyRunTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void reportsEveryStageInOrder_data();
+    void reportsEveryStageInOrder();
+    void progressAsCopiesBegin_data();
+    void progressAsCopiesBegin();
+    void copyBackGoesFromDestinationToSource();
+    void readOnlyAndHiddenTargets_data();
+    void readOnlyAndHiddenTargets();
+    void createsMissingFoldersThreeDeep();
+    void folderInTargetsPlaceFailsTheRowOnly();
+    void faultFailsOneRowAndTheRunGoesOn_data();
+    void faultFailsOneRowAndTheRunGoesOn();
+    void realFaultFailsOneRowAndTheRunGoesOn_data();
+    void realFaultFailsOneRowAndTheRunGoesOn();
+    void verificationMismatch_data();
+    void verificationMismatch();
+    void stopEndsTheRunAfterTheCurrentFile_data();
+    void stopEndsTheRunAfterTheCurrentFile();
+    void stopDuringTheQuestion();
+    void insufficientSpace_data();
+    void insufficientSpace();
+    void onlyClassifiedDueRowsAreCopied();
+    void emptyListOnlyTogglesTheCursor();
+    void nameThatIsNotUtf8IsCopiedByItsBytes();
+    void staleTemporariesGoFromFoldersCopiedInto();
+    void waitingCopiesReplaceTheirTargetsTogether();
+    void killedRunLeavesOldOrNewThenNextRunCleansUp_data();
+    void killedRunLeavesOldOrNewThenNextRunCleansUp();
+    void errorEscapingTheLoopStillEndsItProperly();
+
+private:
+    QLocale m_locale;
+};
+
+void CopyRunTest::initTestCase()
+{
+    m_locale = QLocale();
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+}
+
+void CopyRunTest::cleanupTestCase()
+{
+    QLocale::setDefault(m_locale);
+}
+
+void CopyRunTest::reportsEveryStageInOrder_data()
+{
+    QTest::addColumn<bool>("verify");
+    QTest::addColumn<int>("commitFiles");
+    QTest::newRow("copy, each file replaced at once") << false << 1;
+    QTest::newRow("copy and verify, each file replaced at once") << true << 1;
+    QTest::newRow("copy, files replaced together") << false << 256;
+    QTest::newRow("copy and verify, files replaced together") << true << 256;
+}
+
+void CopyRunTest::reportsEveryStageInOrder()
+{
+    QFETCH(bool, verify);
+    QFETCH(int, commitFiles);
+    CopyRunFixture f;
+    f.write(QStringLiteral("src/a.txt"), "hello");
+    f.write(QStringLiteral("src/b.txt"), QByteArray(1536, 'b'));
+    f.addRow(QStringLiteral("/a.txt"));
+    f.addRow(QStringLiteral("/b.txt"));
+    f.settings.FileCompareCopy = verify;
+    f.settings.commitFiles = commitFiles;
+
+    QCOMPARE(f.run(), CopyRunEnd::Completed);
+
+    const QString a = f.src + QStringLiteral("/a.txt");
+    const QString b = f.src + QStringLiteral("/b.txt");
+    QStringList expected{QStringLiteral("cursor 1"), QStringLiteral("progress 0"),
+                         QStringLiteral("norow 0"), QStringLiteral("click 0")};
+    const auto row = [&](int index, const QString &from, const QString &sizes) {
+        expected << QStringLiteral("row %1").arg(index) << u"panel 1 " + sizes
+                 << QStringLiteral("text %1 Copie...").arg(index) << u"panel 2 Copie de " + from
+                 << QStringLiteral("progress %1").arg(50 * (index + 1))
+                 << QStringLiteral("text %1 Copié").arg(index);
+        if (verify)
+            expected << QStringLiteral("text %1 Vérification...").arg(index)
+                     << u"panel 2 Vérification de " + from;
+    };
+    row(0, a, QStringLiteral("5 Octets  / 2,00 GO "));
+    if (verify && commitFiles == 1)
+        expected << QStringLiteral("text 0 Copié et vérifié");
+    row(1, b, QStringLiteral("1,50 KO  / 2,00 GO "));
+    if (verify)
+        expected << QStringLiteral("text %1 Copié et vérifié").arg(commitFiles == 1 ? 1 : 0);
+    if (verify && commitFiles != 1)
+        expected << QStringLiteral("text 1 Copié et vérifié");
+    expected << QStringLiteral("norow 1") << QStringLiteral("click 1")
+             << QStringLiteral("cursor 0");
+    QCOMPARE(f.host.events(), expected);
+    QCOMPARE(f.copyOrdinal(), 3);
+
+    // The copy keeps the origin's bytes, modification time and permission bits.
+    QCOMPARE(f.tree.read(QStringLiteral("dest/b.txt")), QByteArray(1536, 'b'));
+    QCOMPARE(factsOf(f.dest + QStringLiteral("/a.txt")).mtimeNs, factsOf(a).mtimeNs);
+    QCOMPARE(factsOf(f.dest + QStringLiteral("/a.txt")).mode, factsOf(a).mode);
+    QCOMPARE(f.temporaries(), QStringList());
+}
+
+void CopyRunTest::progressAsCopiesBegin_data()
+{
+    QTest::addColumn<int>("count");   // FilesToCopyCount
+    QTest::addColumn<int>("failing"); // row whose origin is gone, or -1
+    QTest::addColumn<QList<int>>("progress");
+
+    QTest::newRow("four copied") << 4 << -1 << QList<int>{0, 25, 50, 75, 100};
+    QTest::newRow("second fails: no advance") << 4 << 1 << QList<int>{0, 25, 50, 50, 75};
+    QTest::newRow("first fails") << 4 << 0 << QList<int>{0, 25, 25, 50, 75};
+    QTest::newRow("division first, truncated") << 7 << -1 << QList<int>{0, 14, 28, 42, 57};
+    QTest::newRow("beyond 100: a full bar") << 3 << -1 << QList<int>{0, 33, 66, 100, 100};
+}
+
+void CopyRunTest::progressAsCopiesBegin()
+{
+    QFETCH(int, count);
+    QFETCH(int, failing);
+    QFETCH(QList<int>, progress);
+    CopyRunFixture f;
+    for (int i = 0; i < 4; ++i) {
+        const QString name = QStringLiteral("/f%1").arg(i);
+        if (i != failing)
+            f.write(u"src" + name, "x");
+        f.addRow(name);
+    }
+    f.settings.FilesToCopyCount = count;
+    f.remember();
+
+    f.run();
+
+    QCOMPARE(f.host.progress(), progress);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(f.host.texts(i).last(),
+                 i == failing ? QStringLiteral("Erreur") : QStringLiteral("Copié"));
+    QCOMPARE(f.changes().size(), failing < 0 ? 4 : 3);
+}
+
+void CopyRunTest::copyBackGoesFromDestinationToSource()
+{
+    CopyRunFixture f;
+    f.write(QStringLiteral("src/a.txt"), "forward");
+    f.write(QStringLiteral("src/b.txt"), "old source", 3600);
+    const QString origin = f.write(QStringLiteral("dest/b.txt"), "newer destination");
+    f.tree.setMode(QStringLiteral("dest/b.txt"), 0600);
+    f.addRow(QStringLiteral("/a.txt"));
+    f.addRow(QStringLiteral("/b.txt"), StatusToCopyBack);
+    f.remember();
+
+    QCOMPARE(f.run(), CopyRunEnd::Completed);
+
+    QCOMPARE(f.tree.read(QStringLiteral("src/b.txt")), QByteArray("newer destination"));
+    QCOMPARE(f.tree.read(QStringLiteral("dest/b.txt")), QByteArray("newer destination"));
+    QCOMPARE(f.changes(), (QStringList{QStringLiteral("dest/a.txt"), QStringLiteral("src/b.txt")}));
+    QCOMPARE(f.host.eventsOf(QStringLiteral("panel 2")),
+             (QStringList{u"Copie de " + f.src + u"/a.txt", u"Copie de " + f.dest + u"/b.txt"}));
+    const QString copy = f.src + QStringLiteral("/b.txt");
+    QCOMPARE(factsOf(copy).mtimeNs, factsOf(origin).mtimeNs);
+    QCOMPARE(factsOf(copy).mode, 0600u);
+    QCOMPARE(f.freeQueries, 2); // the destination's volume, for both directions
+}
+
+void CopyRunTest::readOnlyAndHiddenTargets_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<unsigned>("mode");
+    QTest::addColumn<bool>("syncReadOnly");
+    QTest::addColumn<FileCall>("failing"); // a call the double refuses; Mkdir: none
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<int>("chmods");
+
+    const QStringList copied{QStringLiteral("Copie..."), QStringLiteral("Copié")};
+    const QStringList passed{QStringLiteral("Lecture seule")};
+    QTest::newRow("read-only, passed over")
+        << "r.txt" << 0444u << false << FileCall::Mkdir << passed << 0;
+    QTest::newRow("read-only, freed") << "r.txt" << 0444u << true << FileCall::Mkdir << copied << 1;
+    QTest::newRow("hidden, passed over? no")
+        << ".h" << 0644u << false << FileCall::Mkdir << copied << 0;
+    QTest::newRow("hidden, sync on") << ".h" << 0644u << true << FileCall::Mkdir << copied << 0;
+    QTest::newRow("hidden and read-only, passed over")
+        << ".h" << 0400u << false << FileCall::Mkdir << passed << 0;
+    QTest::newRow("hidden and read-only, freed")
+        << ".h" << 0400u << true << FileCall::Mkdir << copied << 1;
+    QTest::newRow("freeing refused: replaced anyway")
+        << "r.txt" << 0444u << true << FileCall::Chmod << copied << 1;
+    QTest::newRow("attributes unreadable: read-only")
+        << "r.txt" << 0644u << false << FileCall::Stat << passed << 0;
+}
+
+void CopyRunTest::readOnlyAndHiddenTargets()
+{
+    QFETCH(QString, name);
+    QFETCH(unsigned, mode);
+    QFETCH(bool, syncReadOnly);
+    QFETCH(FileCall, failing);
+    QFETCH(QStringList, texts);
+    QFETCH(int, chmods);
+    CopyRunFixture f;
+    f.write(u"src/" + name, "new");
+    f.tree.setMode(u"src/" + name, 0640);
+    f.write(u"dest/" + name, "old", 3600);
+    f.tree.setMode(u"dest/" + name, mode);
+    f.addRow(u'/' + name);
+    f.settings.FileSyncReadOnly = syncReadOnly;
+    FaultyFileCalls calls;
+    if (failing != FileCall::Mkdir)
+        calls.fail(failing, EPERM, "dest/" + name.toUtf8());
+    f.remember();
+
+    f.run(&calls);
+
+    QCOMPARE(f.host.texts(0), texts);
+    QCOMPARE(calls.count(FileCall::Chmod), chmods);
+    const bool replaced = texts.last() == u"Copié";
+    QCOMPARE(f.tree.read(u"dest/" + name), replaced ? QByteArray("new") : QByteArray("old"));
+    QCOMPARE(f.changes(), replaced ? QStringList{u"dest/" + name} : QStringList());
+    if (replaced)
+        QCOMPARE(factsOf(f.tree.path(u"dest/" + name)).mode, 0640u);
+    QCOMPARE(f.temporaries(), QStringList());
+}
+
+void CopyRunTest::createsMissingFoldersThreeDeep()
+{
+    CopyRunFixture f;
+    f.write(QStringLiteral("src/x/y/z/f.txt"), "deep");
+    f.addRow(QStringLiteral("/x/y/z/f.txt"));
+    f.remember();
+
+    QCOMPARE(f.run(), CopyRunEnd::Completed);
+
+    QCOMPARE(f.host.texts(0), (QStringList{QStringLiteral("Copie..."), QStringLiteral("Copié")}));
+    QCOMPARE(f.changes(),
+             (QStringList{QStringLiteral("dest/x"), QStringLiteral("dest/x/y"),
+                          QStringLiteral("dest/x/y/z"), QStringLiteral("dest/x/y/z/f.txt")}));
+    QCOMPARE(f.tree.read(QStringLiteral("dest/x/y/z/f.txt")), QByteArray("deep"));
+}
+
+void CopyRunTest::folderInTargetsPlaceFailsTheRowOnly()
+{
+    CopyRunFixture f;
+    f.write(QStringLiteral("src/a.txt"), "file");
+    f.write(QStringLiteral("dest/a.txt/inside"), "kept");
+    f.write(QStringLiteral("src/b.txt"), "b");
+    f.addRow(QStringLiteral("/a.txt"));
+    f.addRow(QStringLiteral("/b.txt"));
+    f.remember();
+
+    QCOMPARE(f.run(), CopyRunEnd::Completed);
+
+    QCOMPARE(f.host.texts(0), (QStringList{QStringLiteral("Copie..."), QStringLiteral("Erreur")}));
+    QCOMPARE(f.host.texts(1), (QStringList{QStringLiteral("Copie..."), QStringLiteral("Copié")}));
+    QCOMPARE(f.changes(), QStringList{QStringLiteral("dest/b.txt")});
+    QCOMPARE(f.temporaries(), QStringList());
+}
+
+void CopyRunTest::faultFailsOneRowAndTheRunGoesOn_data()
+{
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<QString>("texts");
+    QTest::addColumn<QString>("panel");
+    QTest::addColumn<int>("copiesBegun");
+
+    const QString failed = QStringLiteral("Copie...,Erreur");
+    const QString lateFailure = QStringLiteral("Copie...,Copié,Erreur");
+    const QString sizes = QStringLiteral("292,97 KO  / 2,00 GO ");
+    QTest::newRow("destination full in the middle of the file")
+        << Fault::DiskFullMidFile << failed << sizes << 2;
+    QTest::newRow("origin unreadable") << Fault::OriginUnreadable << failed << sizes << 0;
+    QTest::newRow("origin vanished after the listing")
+        << Fault::OriginVanished << failed << QStringLiteral("-.-- Octets  / 2,00 GO ") << 0;
+    QTest::newRow("target folder refuses new files")
+        << Fault::FolderRefusesFiles << failed << sizes << 2;
+    QTest::newRow("rename refused") << Fault::RenameRefused << lateFailure << sizes << 1;
+    QTest::newRow("flush fails") << Fault::FlushFails << lateFailure << sizes << 1;
+    QTest::newRow("origin changed during its copy: no second attempt")
+        << Fault::SourceChanged << failed << sizes << 1;
+}
+
+void CopyRunTest::faultFailsOneRowAndTheRunGoesOn()
+{
+    QFETCH(Fault, fault);
+    QFETCH(QString, texts);
+    QFETCH(QString, panel);
+    QFETCH(int, copiesBegun);
+
+    QCOMPARE(faultScenario(fault),
+             expectedReport(texts, panel, copiesBegun, fault == Fault::SourceChanged));
+}
+
+void CopyRunTest::realFaultFailsOneRowAndTheRunGoesOn_data()
+{
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<int>("copiesBegun");
+    QTest::newRow("destination full (tmpfs)") << Fault::RealDiskFull << 2;
+    QTest::newRow("origin unreadable (mode 000)") << Fault::RealUnreadable << 0;
+    QTest::newRow("target folder read-only (mode 555)") << Fault::RealFolderReadOnly << 2;
+}
+
+void CopyRunTest::realFaultFailsOneRowAndTheRunGoesOn()
+{
+    QFETCH(Fault, fault);
+    QFETCH(int, copiesBegun);
+
+    const ChildOutcome child = runInChild([&] { return faultScenario(fault); });
+
+    QVERIFY(child.exited);
+    if (child.output == "skip")
+        QSKIP("This fault needs root to be made for real (an unprivileged user, a private "
+              "tmpfs); the double makes it above.");
+    QCOMPARE(child.output, expectedReport(QStringLiteral("Copie...,Erreur"),
+                                          QStringLiteral("292,97 KO  / 2,00 GO "), copiesBegun));
+}
+
+void CopyRunTest::verificationMismatch_data()
+{
+    QTest::addColumn<BoxButton>("answer");
+    QTest::addColumn<CopyRunEnd>("end");
+    QTest::newRow("OK: the run goes on") << BoxButton::Ok << CopyRunEnd::Completed;
+    QTest::newRow("Abandon: the run ends") << BoxButton::Abandon << CopyRunEnd::Abandoned;
+}
+
+void CopyRunTest::verificationMismatch()
+{
+    QFETCH(BoxButton, answer);
+    QFETCH(CopyRunEnd, end);
+    CopyRunFixture f;
+    f.write(QStringLiteral("src/bad/a.txt"), "new bytes");
+    f.write(QStringLiteral("dest/bad/a.txt"), "old bytes", 3600);
+    f.write(QStringLiteral("src/b.txt"), "b");
+    f.addRow(QStringLiteral("/bad/a.txt"));
+    f.addRow(QStringLiteral("/b.txt"));
+    f.settings.FileCompareCopy = true;
+    FaultyFileCalls calls;
+    calls.corruptReads("bad/" + kTemp, 4);
+    f.host.answer(answer);
+    f.remember();
+
+    QCOMPARE(f.run(&calls), end);
+
+    QCOMPARE(f.host.texts(0),
+             (QStringList{QStringLiteral("Copie..."), QStringLiteral("Copié"),
+                          QStringLiteral("Vérification..."), QStringLiteral("Erreur")}));
+    const QStringList events = f.host.events();
+    const qsizetype code = events.indexOf(QStringLiteral("code 0 -1"));
+    QVERIFY(code >= 0 && events.at(code + 1) == u"text 0 Erreur");
+    QCOMPARE(f.host.eventsOf(QStringLiteral("box")),
+             QStringList{u"Warning|Le fichier \"a.txt\" n'a pas été copié correctement.\n"
+                         u"Pour continuer la copie des autres fichiers (s'il en reste à copier), "
+                         u"cliquez sur OK.\nPour arrêter la copie en cours, appuyez sur Abandon."
+                         u"|OK,&Abandon|" +
+                         QString::fromUtf8(answer == BoxButton::Ok ? "OK" : "&Abandon")});
+    QCOMPARE(f.tree.read(QStringLiteral("dest/bad/a.txt")), QByteArray("old bytes"));
+    if (answer == BoxButton::Ok) {
+        QCOMPARE(f.host.texts(1).last(), QStringLiteral("Copié et vérifié"));
+        QCOMPARE(f.changes(), QStringList{QStringLiteral("dest/b.txt")});
+    } else {
+        QVERIFY(!events.contains(QStringLiteral("row 1")));
+        QCOMPARE(f.changes(), QStringList());
+    }
+    QCOMPARE(f.temporaries(), QStringList());
+}
+
+void CopyRunTest::stopEndsTheRunAfterTheCurrentFile_data()
+{
+    QTest::addColumn<bool>("verify");
+    QTest::newRow("copy") << false;
+    QTest::newRow("copy and verify: the file is still verified") << true;
+}
+
+void CopyRunTest::stopEndsTheRunAfterTheCurrentFile()
+{
+    QFETCH(bool, verify);
+    CopyRunFixture f;
+    for (const char *name : {"a", "b", "c"})
+        f.write(u"src/" + QString::fromLatin1(name), name);
+    f.addRow(QStringLiteral("/a"));
+    f.addRow(QStringLiteral("/b"));
+    f.addRow(QStringLiteral("/c"));
+    f.settings.FileCompareCopy = verify;
+    FaultyFileCalls calls;
+    // Stop is pressed while the second file is being copied.
+    calls.before(FileCall::Futimens, kTemp, [] {});
+    calls.before(FileCall::Futimens, kTemp, [&] { f.stop = true; });
+    f.remember();
+
+    QCOMPARE(f.run(&calls), CopyRunEnd::Stopped);
+
+    QCOMPARE(f.host.texts(1).last(),
+             verify ? QStringLiteral("Copié et vérifié") : QStringLiteral("Copié"));
+    QVERIFY(!f.host.events().contains(QStringLiteral("row 2")));
+    QCOMPARE(f.host.events().mid(f.host.events().size() - 3),
+             (QStringList{QStringLiteral("norow 1"), QStringLiteral("click 1"),
+                          QStringLiteral("cursor 0")}));
+    QCOMPARE(f.changes(), (QStringList{QStringLiteral("dest/a"), QStringLiteral("dest/b")}));
+    QVERIFY(f.stop); // nothing clears it when a run ends
+}
+
+void CopyRunTest::stopDuringTheQuestion()
+{
+    CopyRunFixture f;
+    f.write(QStringLiteral("src/a"), "a");
+    f.write(QStringLiteral("src/b"), "b");
+    f.addRow(QStringLiteral("/a"));
+    f.addRow(QStringLiteral("/b"));
+    f.settings.FileCompareCopy = true;
+    FaultyFileCalls calls;
+    calls.corruptReads("dest/" + kTemp);
+    f.host.onMessage = [&] { f.stop = true; };
+    f.host.answer(BoxButton::Ok);
+    f.remember();
+
+    QCOMPARE(f.run(&calls), CopyRunEnd::Stopped);
+
+    QCOMPARE(f.host.eventsOf(QStringLiteral("box")).size(), 1);
+    QVERIFY(!f.host.events().contains(QStringLiteral("row 1")));
+    QCOMPARE(f.changes(), QStringList());
+    QCOMPARE(f.temporaries(), QStringList());
+}
+
+void CopyRunTest::insufficientSpace_data()
+{
+    QTest::addColumn<int>("size"); // of the first file; -1: its origin is gone
+    QTest::addColumn<double>("free");
+    QTest::addColumn<QString>("box"); // empty: no box, the row is copied (or fails)
+
+    QTest::newRow("one byte short") << 1500 << 1499.0
+                                    << "Espace disque Destination insuffisant !\nEspace disque "
+                                       "Destination libre = 1,46 KO \nTaille du fichier à "
+                                       "copier : 1,46 KO ";
+    QTest::newRow("exactly the free space") << 1500 << 1500.0 << QString();
+    QTest::newRow("free space unknown") << 10 << -1.0
+                                        << "Espace disque Destination insuffisant !\nEspace "
+                                           "disque Destination libre = -.-- Octets \nTaille du "
+                                           "fichier à copier : 10 Octets ";
+    QTest::newRow("empty file, no free space") << 0 << 0.0 << QString();
+    QTest::newRow("origin gone passes the check") << -1 << 0.0 << QString();
+}
+
+void CopyRunTest::insufficientSpace()
+{
+    QFETCH(int, size);
+    QFETCH(double, free);
+    QFETCH(QString, box);
+    CopyRunFixture f;
+    f.write(QStringLiteral("src/first"), "first");
+    f.addRow(QStringLiteral("/first"));
+    if (size >= 0)
+        f.write(QStringLiteral("src/a"), QByteArray(size, 'a'));
+    f.addRow(QStringLiteral("/a"));
+    f.write(QStringLiteral("src/z"), "");
+    f.addRow(QStringLiteral("/z"));
+    f.free = free;
+    f.host.answer(BoxButton::Ok);
+    // The first row fits in any case: its copy is in place when the box is shown.
+    f.free = 1e12;
+    bool firstInPlace = false;
+    f.host.onEvent = [&](const QString &event) {
+        if (event == u"row 1")
+            f.free = free;
+        if (event.startsWith(u"box "))
+            firstInPlace = f.tree.read(QStringLiteral("dest/first")) == "first";
+    };
+    f.remember();
+
+    const CopyRunEnd end = f.run();
+
+    if (box.isEmpty()) {
+        QCOMPARE(end, CopyRunEnd::Completed);
+        QCOMPARE(f.host.eventsOf(QStringLiteral("box")), QStringList());
+        QCOMPARE(f.host.texts(1).last(),
+                 size < 0 ? QStringLiteral("Erreur") : QStringLiteral("Copié"));
+        return;
+    }
+    QCOMPARE(end, CopyRunEnd::InsufficientSpace);
+    QCOMPARE(f.host.eventsOf(QStringLiteral("box")), QStringList{u"Plain|" + box + u"|OK|OK"});
+    QVERIFY(firstInPlace);
+    QCOMPARE(f.host.texts(1), QStringList()); // the row keeps its text
+    QVERIFY(!f.host.events().contains(QStringLiteral("row 2")));
+    QCOMPARE(f.changes(), QStringList{QStringLiteral("dest/first")});
+}
+
+void CopyRunTest::onlyClassifiedDueRowsAreCopied()
+{
+    CopyRunFixture f;
+    for (const char *name : {"a", "b", "c", "d", "e"}) {
+        f.write(u"src/" + QString::fromLatin1(name), name);
+        f.write(u"dest/" + QString::fromLatin1(name), "old", 3600);
+    }
+    f.addRow(QStringLiteral("/a"));
+    f.addRow(QStringLiteral("/b"), StatusToCopy, false); // listed, never classified
+    f.addRow(QStringLiteral("/c"), StatusInconsistent);
+    f.addRow(QStringLiteral("/d"), StatusExcludedByUser);
+    f.addRow(QStringLiteral("/e"), StatusToCopyBack);
+    f.remember();
+
+    QCOMPARE(f.run(), CopyRunEnd::Completed);
+
+    QCOMPARE(f.host.eventsOf(QStringLiteral("row")),
+             (QStringList{QStringLiteral("0"), QStringLiteral("4")}));
+    QCOMPARE(f.changes(), (QStringList{QStringLiteral("dest/a"), QStringLiteral("src/e")}));
+}
+
+void CopyRunTest::emptyListOnlyTogglesTheCursor()
+{
+    CopyRunFixture f;
+    f.settings.FilesToCopyCount = 1;
+    QCOMPARE(f.run(), CopyRunEnd::NoRows);
+    QCOMPARE(f.host.events(),
+             (QStringList{QStringLiteral("cursor 1"), QStringLiteral("cursor 0")}));
+}
+
+void CopyRunTest::nameThatIsNotUtf8IsCopiedByItsBytes()
+{
+    CopyRunFixture f;
+    const QByteArray name = "caf\xe9.txt";
+    const QByteArray origin = nativePath(f.src) + '/' + name;
+    FILE *handle = ::fopen(origin.constData(), "w");
+    QVERIFY(handle != nullptr);
+    ::fputs("latin-1 name", handle);
+    ::fclose(handle);
+    const int row = f.addRow(u'/' + QString::fromLatin1(name));
+    f.list.row(row).rawFiles = '/' + name;
+    f.remember();
+
+    QCOMPARE(f.run(), CopyRunEnd::Completed);
+
+    QCOMPARE(f.host.texts(0).last(), QStringLiteral("Copié"));
+    const QByteArray target = nativePath(f.dest) + '/' + name;
+    FILE *copy = ::fopen(target.constData(), "r");
+    QVERIFY(copy != nullptr);
+    char buffer[32] = {};
+    QVERIFY(::fgets(buffer, sizeof buffer, copy) != nullptr);
+    ::fclose(copy);
+    QCOMPARE(QByteArray(buffer), QByteArray("latin-1 name"));
+    // The temporary folder's removal reads names as text: these two go by their bytes.
+    QVERIFY(::unlink(origin.constData()) == 0 && ::unlink(target.constData()) == 0);
+}
+
+void CopyRunTest::staleTemporariesGoFromFoldersCopiedInto()
+{
+    CopyRunFixture f;
+    const QString stale = QString::fromLatin1(kTemp) + u"dead01";
+    f.write(u"dest/sub/" + stale, "left by a killed run");
+    f.write(u"dest/other/" + stale, "not a folder copied into");
+    f.write(QStringLiteral("dest/sub/.keep"), "a hidden file of the user");
+    f.write(QStringLiteral("src/sub/a"), "a");
+    f.addRow(QStringLiteral("/sub/a"));
+    f.remember();
+
+    QCOMPARE(f.run(), CopyRunEnd::Completed);
+
+    QCOMPARE(f.changes(),
+             (QStringList{QStringLiteral("dest/sub/") + stale, QStringLiteral("dest/sub/a")}));
+    QVERIFY(!QFile::exists(f.tree.path(u"dest/sub/" + stale)));
+}
+
+void CopyRunTest::waitingCopiesReplaceTheirTargetsTogether()
+{
+    CopyRunFixture f;
+    for (int i = 0; i < 5; ++i) {
+        f.write(QStringLiteral("src/f%1").arg(i), "new");
+        f.write(QStringLiteral("dest/f%1").arg(i), "old", 3600);
+        f.addRow(QStringLiteral("/f%1").arg(i));
+    }
+    f.settings.commitFiles = 2;
+    f.settings.commitMilliseconds = 1000000;
+    QStringList seen;
+    f.host.onEvent = [&](const QString &event) {
+        if (!event.endsWith(u" Copie..."))
+            return;
+        QString state;
+        for (int i = 0; i < 5; ++i)
+            state += f.tree.read(QStringLiteral("dest/f%1").arg(i)) == "new" ? u'N' : u'o';
+        seen << state + QStringLiteral(" %1").arg(f.temporaries().size());
+    };
+
+    QCOMPARE(f.run(), CopyRunEnd::Completed);
+
+    // Two by two, each pair after one flush; the last one at the end of the run.
+    QCOMPARE(seen, (QStringList{QStringLiteral("ooooo 0"), QStringLiteral("ooooo 1"),
+                                QStringLiteral("NNooo 0"), QStringLiteral("NNooo 1"),
+                                QStringLiteral("NNNNo 0")}));
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(f.tree.read(QStringLiteral("dest/f%1").arg(i)), QByteArray("new"));
+    QCOMPARE(f.temporaries(), QStringList());
+}
+
+void CopyRunTest::killedRunLeavesOldOrNewThenNextRunCleansUp_data()
+{
+    QTest::addColumn<FileCall>("call");
+    QTest::addColumn<QByteArray>("part");
+    QTest::addColumn<bool>("firstReplaced");
+    QTest::addColumn<int>("temporaries");
+    QTest::newRow("while copying the bytes") << FileCall::CopyFileRange << kTemp << false << 1;
+    QTest::newRow("while flushing both") << FileCall::Fdatasync << kTemp << false << 2;
+    QTest::newRow("between the two renames") << FileCall::Rename << QByteArray("dest/b") << true << 1;
+}
+
+void CopyRunTest::killedRunLeavesOldOrNewThenNextRunCleansUp()
+{
+    QFETCH(FileCall, call);
+    QFETCH(QByteArray, part);
+    QFETCH(bool, firstReplaced);
+    QFETCH(int, temporaries);
+    CopyRunFixture f;
+    const QByteArray big = patternBytes(2 * 1024 * 1024, 7);
+    f.write(QStringLiteral("src/a"), big);
+    f.write(QStringLiteral("dest/a"), "old a", 3600);
+    f.write(QStringLiteral("src/b"), "new b");
+    f.write(QStringLiteral("dest/b"), "old b", 3600);
+    f.addRow(QStringLiteral("/a"));
+    f.addRow(QStringLiteral("/b"));
+
+    const ChildOutcome child = runInChild([&] {
+        FaultyFileCalls calls;
+        calls.before(call, part, [] { ::raise(SIGKILL); });
+        f.run(&calls);
+        return QByteArray("not killed");
+    });
+
+    QCOMPARE(child.signal, SIGKILL);
+    QCOMPARE(f.tree.read(QStringLiteral("dest/a")), firstReplaced ? big : QByteArray("old a"));
+    QCOMPARE(f.tree.read(QStringLiteral("dest/b")), QByteArray("old b"));
+    QCOMPARE(f.temporaries().size(), temporaries);
+
+    // The next run into that folder finds them stale: their locks died with the process.
+    QCOMPARE(f.run(), CopyRunEnd::Completed);
+    QCOMPARE(f.tree.read(QStringLiteral("dest/a")), big);
+    QCOMPARE(f.tree.read(QStringLiteral("dest/b")), QByteArray("new b"));
+    QCOMPARE(f.temporaries(), QStringList());
+}
+
+void CopyRunTest::errorEscapingTheLoopStillEndsItProperly()
+{
+    CopyRunFixture f;
+    f.write(QStringLiteral("src/a"), "a");
+    f.write(QStringLiteral("src/b"), "b");
+    f.addRow(QStringLiteral("/a"));
+    f.addRow(QStringLiteral("/b"));
+    f.host.onEvent = [](const QString &event) {
+        if (event == u"row 1")
+            throw std::runtime_error("window gone");
+    };
+    f.remember();
+
+    QCOMPARE(f.run(), CopyRunEnd::Error);
+    QCOMPARE(f.errorText(), QStringLiteral("window gone"));
+
+    // The copy made before the error is in place; the window gets its cursor and list back.
+    QCOMPARE(f.changes(), QStringList{QStringLiteral("dest/a")});
+    QCOMPARE(f.temporaries(), QStringList());
+    QCOMPARE(f.host.events().mid(f.host.events().size() - 3),
+             (QStringList{QStringLiteral("norow 1"), QStringLiteral("click 1"),
+                          QStringLiteral("cursor 0")}));
+}
+
+TANDRIMO_TEST(CopyRunTest)
+#include "tst_copyrun.moc"

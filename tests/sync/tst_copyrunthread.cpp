@@ -1,0 +1,159 @@
+#include "copyrunfixture.h"
+
+#include "platform/atomicwrite.h"
+#include "platform/faultyfilecalls.h"
+#include "support/testmain.h"
+#include "sync/copyrunthread.h"
+#include "sync/queuedcopyrunhost.h"
+
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+
+using platform::FaultyFileCalls;
+
+namespace {
+
+// The window's side: its host runs on the UI thread, behind the queued host.
+struct Window {
+    CopyRunFixture f;
+    QObject context;
+    QueuedCopyRunHost queued{f.host, &context};
+    CopyRunThread JvThread1;
+    bool Busy = false;
+    QList<const QThread *> freeSpaceThreads;
+
+    Window()
+    {
+        for (const char *name : {"a", "b"}) {
+            f.write(u"src/" + QString::fromLatin1(name), name);
+            f.addRow(u'/' + QString::fromLatin1(name));
+        }
+        f.settings.FilesToCopyCount = 2;
+        f.remember();
+    }
+    bool start()
+    {
+        return JvThread1.start(f.list, f.settings, f.stop, Busy, queued, [this] {
+            freeSpaceThreads.append(QThread::currentThread());
+            return 1e12;
+        });
+    }
+};
+
+} // namespace
+
+class CopyRunThreadTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startWithNothingToCopyDoesNothing();
+    void runsOnItsThreadAndReportsOnTheUiThread();
+    void stopDuringTheQuestionAcrossThreads();
+    void stopAndWaitAnswersAPendingQuestion();
+};
+
+void CopyRunThreadTest::startWithNothingToCopyDoesNothing()
+{
+    Window w;
+    w.f.settings.FilesToCopyCount = 0;
+    w.f.stop = true;
+    QSignalSpy finished(&w.JvThread1, &CopyRunThread::finishAll);
+
+    QVERIFY(!w.start());
+
+    QVERIFY(!w.JvThread1.isRunning());
+    QCoreApplication::processEvents();
+    QCOMPARE(finished.count(), 0);
+    QCOMPARE(w.f.host.events(), QStringList());
+    QVERIFY(!w.Busy);
+    QVERIFY(w.f.stop); // untouched
+    QCOMPARE(w.f.changes(), QStringList());
+}
+
+void CopyRunThreadTest::runsOnItsThreadAndReportsOnTheUiThread()
+{
+    Window w;
+    w.f.stop = true; // left over from an earlier Stop: the run clears it
+    QSignalSpy finished(&w.JvThread1, &CopyRunThread::finishAll);
+    int eventsAtFinish = -1;
+    connect(&w.JvThread1, &CopyRunThread::finishAll, &w.context,
+            [&] { eventsAtFinish = int(w.f.host.events().size()); });
+
+    QVERIFY(w.start());
+    QVERIFY(w.Busy);
+    QVERIFY(!w.f.stop);
+    QVERIFY(!w.start()); // one worker at a time
+
+    QVERIFY(finished.wait(20000));
+    QVERIFY(!w.JvThread1.isRunning());
+    QCOMPARE(w.JvThread1.lastRun()->end(), CopyRunEnd::Completed);
+    QVERIFY(w.f.host.allOn(QThread::currentThread()));
+    QCOMPARE(w.freeSpaceThreads.size(), 2);
+    QVERIFY(w.freeSpaceThreads.first() != QThread::currentThread());
+    // The finish notification comes after every effect of the worker.
+    QCOMPARE(eventsAtFinish, int(w.f.host.events().size()));
+    QCOMPARE(w.f.host.events().last(), QStringLiteral("cursor 0"));
+    QCOMPARE(w.f.changes(), (QStringList{QStringLiteral("dest/a"), QStringLiteral("dest/b")}));
+}
+
+void CopyRunThreadTest::stopDuringTheQuestionAcrossThreads()
+{
+    Window w;
+    w.f.settings.FileCompareCopy = true;
+    FaultyFileCalls calls; // used on the worker's thread only
+    calls.corruptReads(platform::kTempPrefix);
+    w.f.settings.fileCalls = &calls;
+    w.f.host.answer(BoxButton::Ok);
+    const QThread *askedOn = nullptr;
+    w.f.host.onMessage = [&] {
+        askedOn = QThread::currentThread();
+        w.f.stop = true;
+    };
+    QSignalSpy finished(&w.JvThread1, &CopyRunThread::finishAll);
+
+    QVERIFY(w.start());
+    QVERIFY(finished.wait(20000));
+
+    QCOMPARE(askedOn, QThread::currentThread());
+    QCOMPARE(w.JvThread1.lastRun()->end(), CopyRunEnd::Stopped);
+    QCOMPARE(w.f.host.texts(0).last(), QStringLiteral("Erreur"));
+    QVERIFY(w.f.host.events().contains(QStringLiteral("code 0 -1")));
+    QVERIFY(!w.f.host.events().contains(QStringLiteral("row 1")));
+    QCOMPARE(w.f.changes(), QStringList());
+}
+
+void CopyRunThreadTest::stopAndWaitAnswersAPendingQuestion()
+{
+    Window w;
+    w.f.settings.FileCompareCopy = true;
+    FaultyFileCalls calls;
+    calls.corruptReads(platform::kTempPrefix);
+    w.f.settings.fileCalls = &calls;
+    // The worker waits inside the first copy until the window closes.
+    QSemaphore inside;
+    QSemaphore closing;
+    calls.before(platform::FileCall::Futimens, platform::kTempPrefix, [&] {
+        inside.release();
+        closing.acquire();
+    });
+    w.f.host.answer(BoxButton::Ok);
+    QSignalSpy finished(&w.JvThread1, &CopyRunThread::finishAll);
+
+    QVERIFY(w.start());
+    QVERIFY(inside.tryAcquire(1, 20000));
+    closing.release();
+    // Stop is set while the first file is copied: its verification fails, and the question
+    // is still asked and answered before the worker sees Stop.
+    w.JvThread1.stopAndWait();
+
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(!w.JvThread1.isRunning());
+    QCOMPARE(w.f.host.eventsOf(QStringLiteral("box")).size(), 1);
+    QCOMPARE(w.JvThread1.lastRun()->end(), CopyRunEnd::Stopped);
+    QVERIFY(!w.f.host.events().contains(QStringLiteral("row 1")));
+}
+
+TANDRIMO_TEST(CopyRunThreadTest)
+#include "tst_copyrunthread.moc"

@@ -1,0 +1,416 @@
+#include "childprocess.h"
+#include "testfiles.h"
+#include "treestate.h"
+
+#include "platform/atomicwrite.h"
+#include "platform/failsafecopy.h"
+#include "platform/faultyfilecalls.h"
+#include "platform/staletemporaries.h"
+#include "support/testmain.h"
+#include "support/testtree.h"
+
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using platform::CopyOutcome;
+using platform::FaultyFileCalls;
+using platform::FileCall;
+using platform::ScopedFileCalls;
+
+Q_DECLARE_METATYPE(platform::FileCall)
+Q_DECLARE_METATYPE(platform::CopyOutcome)
+
+namespace {
+
+const QByteArray kTemp = platform::kTempPrefix;
+const QDateTime kOriginTime = QDateTime::fromMSecsSinceEpoch(1700000000123, Qt::UTC);
+const QDateTime kOldTime = QDateTime::fromMSecsSinceEpoch(1600000000000, Qt::UTC);
+
+// An origin and an older target beside it, in a tree whose every change is accounted for.
+struct Pair {
+    TestTree tree;
+    QString from;
+    QString to;
+    QByteArray origin;
+    QByteArray old;
+    TreeState before;
+
+    explicit Pair(qsizetype size, qsizetype oldSize = 1000)
+        : origin(patternBytes(size, 1)), old(patternBytes(oldSize, 2))
+    {
+        from = tree.writeFile(QStringLiteral("src/a.bin"), origin, kOriginTime);
+        to = tree.writeFile(QStringLiteral("dest/a.bin"), old, kOldTime);
+        tree.setMode(QStringLiteral("src/a.bin"), 0640);
+        before = TreeState::capture(tree.root());
+    }
+    platform::CopyResult copy(const platform::CopyOptions &options = {}) const
+    {
+        return platform::copyFileFailSafe(nativePath(from), nativePath(to), options);
+    }
+    QStringList changes() const
+    {
+        return TreeState::changes(before, TreeState::capture(tree.root()));
+    }
+};
+
+} // namespace
+
+class FailSafeCopyTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void copiesBytesTimesAndMode_data();
+    void copiesBytesTimesAndMode();
+    void failureLeavesOldTarget_data();
+    void failureLeavesOldTarget();
+    void fullDiskFailsWhereverItStrikes_data();
+    void fullDiskFailsWhereverItStrikes();
+    void changedOriginIsDiscarded_data();
+    void changedOriginIsDiscarded();
+    void originChangedBeforeCommit();
+    void verificationMismatchKeepsOldTarget_data();
+    void verificationMismatchKeepsOldTarget();
+    void unreadableCopyIsPlacedUnverified();
+    void fifoOriginIsRefusedWithoutBlocking();
+    void folderInTargetsPlaceIsNeverReplaced();
+    void liveTemporaryIsNotStale();
+    void batchCommitsEachInOrder();
+};
+
+void FailSafeCopyTest::copiesBytesTimesAndMode_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("byReading"); // copy_file_range unavailable: read and write
+
+    for (const int size : {0, 1, 4096, 3 * 1024 * 1024 + 7}) {
+        QTest::addRow("%d bytes, copy_file_range", size) << size << false;
+        QTest::addRow("%d bytes, read and write", size) << size << true;
+    }
+}
+
+void FailSafeCopyTest::copiesBytesTimesAndMode()
+{
+    QFETCH(int, size);
+    QFETCH(bool, byReading);
+    // The old target is longer: nothing of it may remain after the new end.
+    Pair pair(size, size + 5000);
+    FaultyFileCalls calls;
+    if (byReading)
+        calls.fail(FileCall::CopyFileRange, EXDEV);
+    ScopedFileCalls scope(calls);
+
+    const platform::CopyResult result = pair.copy();
+
+    QCOMPARE(result.outcome, CopyOutcome::Copied);
+    QCOMPARE(pair.tree.read(QStringLiteral("dest/a.bin")), pair.origin);
+    QCOMPARE(factsOf(pair.to).mtimeNs, factsOf(pair.from).mtimeNs);
+    QCOMPARE(factsOf(pair.to).mode, 0640u);
+    QCOMPARE(pair.changes(), QStringList{QStringLiteral("dest/a.bin")});
+    QCOMPARE(calls.count(FileCall::Read, "src/a.bin") > 0, byReading && size > 0);
+    // The flush happens before the rename, never after.
+    const QList<FaultyFileCalls::Entry> log = calls.log();
+    qsizetype flush = -1, rename = -1;
+    for (qsizetype i = 0; i < log.size(); ++i) {
+        if (log[i].call == FileCall::Fdatasync)
+            flush = i;
+        if (log[i].call == FileCall::Rename)
+            rename = i;
+    }
+    QVERIFY(flush >= 0 && flush < rename);
+}
+
+void FailSafeCopyTest::failureLeavesOldTarget_data()
+{
+    QTest::addColumn<FileCall>("call");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QByteArray>("part");
+    QTest::addColumn<bool>("byReading");
+    QTest::addColumn<CopyOutcome>("outcome");
+
+    const QByteArray origin = "src/a.bin";
+    QTest::newRow("origin unreadable")
+        << FileCall::Open << EACCES << origin << false << CopyOutcome::Failed;
+    QTest::newRow("origin vanished")
+        << FileCall::Open << ENOENT << origin << false << CopyOutcome::Failed;
+    QTest::newRow("no right to create in the folder")
+        << FileCall::Open << EACCES << kTemp << false << CopyOutcome::Failed;
+    QTest::newRow("copy_file_range fails")
+        << FileCall::CopyFileRange << EIO << kTemp << false << CopyOutcome::Failed;
+    QTest::newRow("read fails") << FileCall::Read << EIO << origin << true << CopyOutcome::Failed;
+    QTest::newRow("write fails") << FileCall::Write << EIO << kTemp << true << CopyOutcome::Failed;
+    QTest::newRow("times refused")
+        << FileCall::Futimens << EPERM << kTemp << false << CopyOutcome::Failed;
+    QTest::newRow("mode fails") << FileCall::Fchmod << EIO << kTemp << false << CopyOutcome::Failed;
+    QTest::newRow("flush fails") << FileCall::Fdatasync << EIO << kTemp << false
+                                 << CopyOutcome::Failed;
+    QTest::newRow("close reports a lost write")
+        << FileCall::Close << EIO << kTemp << false << CopyOutcome::Failed;
+    QTest::newRow("rename refused")
+        << FileCall::Rename << EXDEV << kTemp << false << CopyOutcome::Failed;
+    QTest::newRow("origin gone at the last check")
+        << FileCall::Stat << ENOENT << origin << false << CopyOutcome::SourceChanged;
+}
+
+void FailSafeCopyTest::failureLeavesOldTarget()
+{
+    QFETCH(FileCall, call);
+    QFETCH(int, error);
+    QFETCH(QByteArray, part);
+    QFETCH(bool, byReading);
+    QFETCH(CopyOutcome, outcome);
+    Pair pair(300000);
+    FaultyFileCalls calls;
+    if (byReading)
+        calls.fail(FileCall::CopyFileRange, EXDEV);
+    calls.fail(call, error, part);
+    ScopedFileCalls scope(calls);
+
+    const platform::CopyResult result = pair.copy();
+
+    QCOMPARE(result.outcome, outcome);
+    if (outcome == CopyOutcome::Failed)
+        QCOMPARE(result.status.error(), error);
+    QVERIFY(!result.placed());
+    QCOMPARE(pair.changes(), QStringList());
+}
+
+void FailSafeCopyTest::fullDiskFailsWhereverItStrikes_data()
+{
+    QTest::addColumn<qint64>("room");
+    QTest::addColumn<bool>("byReading");
+
+    const qint64 size = 3 * 1024 * 1024 + 11; // several blocks of the read-and-write copy
+    for (const bool byReading : {false, true}) {
+        const char *how = byReading ? "read and write" : "copy_file_range";
+        QTest::addRow("no room, %s", how) << qint64(0) << byReading;
+        QTest::addRow("one byte, %s", how) << qint64(1) << byReading;
+        QTest::addRow("half the file, %s", how) << size / 2 << byReading;
+        QTest::addRow("all but one byte, %s", how) << size - 1 << byReading;
+    }
+}
+
+void FailSafeCopyTest::fullDiskFailsWhereverItStrikes()
+{
+    QFETCH(qint64, room);
+    QFETCH(bool, byReading);
+    Pair pair(3 * 1024 * 1024 + 11);
+    FaultyFileCalls calls;
+    if (byReading)
+        calls.fail(FileCall::CopyFileRange, EXDEV);
+    calls.diskFullAfter(room, kTemp);
+    ScopedFileCalls scope(calls);
+
+    const platform::CopyResult result = pair.copy();
+
+    QCOMPARE(result.outcome, CopyOutcome::Failed);
+    QCOMPARE(result.status.error(), ENOSPC);
+    QCOMPARE(pair.changes(), QStringList());
+}
+
+void FailSafeCopyTest::changedOriginIsDiscarded_data()
+{
+    QTest::addColumn<int>("change");
+    QTest::newRow("grown") << 0;
+    QTest::newRow("rewritten, same size, new time") << 1;
+    QTest::newRow("replaced, same size and time") << 2;
+    QTest::newRow("deleted") << 3;
+    QTest::newRow("shrunk while read") << 4;
+}
+
+void FailSafeCopyTest::changedOriginIsDiscarded()
+{
+    QFETCH(int, change);
+    Pair pair(200000);
+    FaultyFileCalls calls;
+    const auto act = [&] {
+        QFile file(pair.from);
+        switch (change) {
+        case 0:
+            QVERIFY(file.open(QIODevice::Append));
+            file.write("more");
+            break;
+        case 1:
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            file.write("X");
+            file.close();
+            pair.tree.setModified(QStringLiteral("src/a.bin"), kOriginTime.addSecs(5));
+            break;
+        case 2: {
+            const QString other = pair.tree.writeFile(QStringLiteral("src/other"),
+                                                      patternBytes(200000, 9), kOriginTime);
+            QVERIFY(::rename(nativePath(other).constData(), nativePath(pair.from).constData()) ==
+                    0);
+            break;
+        }
+        case 3:
+            QVERIFY(file.remove());
+            break;
+        case 4:
+            QVERIFY(file.resize(1000));
+            break;
+        }
+    };
+    // Shrinking must strike before the bytes are read; every other change once they are.
+    if (change == 4) {
+        calls.fail(FileCall::CopyFileRange, EXDEV);
+        calls.before(FileCall::Read, "src/a.bin", act);
+    } else {
+        calls.before(FileCall::Futimens, kTemp, act);
+    }
+    ScopedFileCalls scope(calls);
+
+    const platform::CopyResult result = pair.copy();
+
+    QCOMPARE(result.outcome, CopyOutcome::SourceChanged);
+    QCOMPARE(pair.tree.read(QStringLiteral("dest/a.bin")), pair.old);
+    QCOMPARE(TreeState::capture(pair.tree.root()).temporaryFiles(), QStringList());
+}
+
+void FailSafeCopyTest::originChangedBeforeCommit()
+{
+    Pair pair(5000);
+    platform::StagedCopy staged;
+    QCOMPARE(platform::stageCopy(nativePath(pair.from), nativePath(pair.to), {}, staged).outcome,
+             CopyOutcome::Copied);
+    QVERIFY(staged.isValid());
+    pair.tree.setModified(QStringLiteral("src/a.bin"), kOriginTime.addSecs(1));
+
+    QCOMPARE(platform::commitCopy(staged, true).outcome, CopyOutcome::SourceChanged);
+    QVERIFY(!staged.isValid());
+    QCOMPARE(pair.changes(), QStringList{QStringLiteral("src/a.bin")});
+}
+
+void FailSafeCopyTest::verificationMismatchKeepsOldTarget_data()
+{
+    QTest::addColumn<qint64>("offset");
+    const qint64 size = 3 * 1024 * 1024 + 3;
+    QTest::newRow("first byte") << qint64(0);
+    QTest::newRow("past the first block") << qint64(1024 * 1024 + 17);
+    QTest::newRow("last byte") << size - 1;
+}
+
+void FailSafeCopyTest::verificationMismatchKeepsOldTarget()
+{
+    QFETCH(qint64, offset);
+    Pair pair(3 * 1024 * 1024 + 3);
+    FaultyFileCalls calls;
+    calls.corruptReads(kTemp, offset);
+    ScopedFileCalls scope(calls);
+    int verifying = 0;
+    platform::CopyOptions options;
+    options.verify = true;
+    options.verifying = [&] { ++verifying; };
+
+    const platform::CopyResult result = pair.copy(options);
+
+    QCOMPARE(result.outcome, CopyOutcome::Mismatch);
+    QCOMPARE(verifying, 1);
+    QCOMPARE(calls.count(FileCall::Rename), 0);
+    QCOMPARE(pair.changes(), QStringList());
+}
+
+void FailSafeCopyTest::unreadableCopyIsPlacedUnverified()
+{
+    Pair pair(10000);
+    FaultyFileCalls calls;
+    calls.fail(FileCall::Pread, EIO, kTemp);
+    ScopedFileCalls scope(calls);
+    platform::CopyOptions options;
+    options.verify = true;
+
+    QCOMPARE(pair.copy(options).outcome, CopyOutcome::CopiedUnverified);
+    QCOMPARE(pair.tree.read(QStringLiteral("dest/a.bin")), pair.origin);
+}
+
+void FailSafeCopyTest::fifoOriginIsRefusedWithoutBlocking()
+{
+    TestTree tree;
+    tree.makeFolder(QStringLiteral("dest"));
+    const QString fifo = tree.path(QStringLiteral("fifo"));
+    QVERIFY(::mkfifo(nativePath(fifo).constData(), 0644) == 0);
+    const QString to = tree.path(QStringLiteral("dest/fifo"));
+
+    const ChildOutcome child = runInChild(
+        [&]() -> QByteArray {
+            const platform::CopyResult result =
+                platform::copyFileFailSafe(nativePath(fifo), nativePath(to));
+            return QByteArray::number(int(result.outcome)) + ' ' +
+                   QByteArray::number(result.status.error());
+        },
+        5000);
+
+    QVERIFY2(!child.timedOut, "the copy blocked on a FIFO");
+    QCOMPARE(child.output,
+             QByteArray::number(int(CopyOutcome::Failed)) + ' ' + QByteArray::number(EINVAL));
+    QCOMPARE(QDir(tree.path(QStringLiteral("dest")))
+                 .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+             true);
+}
+
+void FailSafeCopyTest::folderInTargetsPlaceIsNeverReplaced()
+{
+    TestTree tree;
+    const QString from = tree.writeFile(QStringLiteral("src/a"), "new");
+    tree.writeFile(QStringLiteral("dest/a/inside"), "kept");
+    const TreeState before = TreeState::capture(tree.root());
+    FaultyFileCalls calls;
+    ScopedFileCalls scope(calls);
+
+    const platform::CopyResult result = platform::copyFileFailSafe(
+        nativePath(from), nativePath(tree.path(QStringLiteral("dest/a"))));
+
+    QCOMPARE(result.outcome, CopyOutcome::Failed);
+    QCOMPARE(result.status.error(), EISDIR);
+    QCOMPARE(calls.count(FileCall::Open, kTemp), 0); // refused before any byte is copied
+    QCOMPARE(TreeState::changes(before, TreeState::capture(tree.root())), QStringList());
+}
+
+void FailSafeCopyTest::liveTemporaryIsNotStale()
+{
+    Pair pair(1000);
+    const QByteArray folder = nativePath(pair.tree.path(QStringLiteral("dest")));
+    pair.tree.writeFile(QStringLiteral("dest/") + QString::fromLatin1(kTemp) + u"old", "left");
+    platform::StagedCopy staged;
+    QCOMPARE(platform::stageCopy(nativePath(pair.from), nativePath(pair.to), {}, staged).outcome,
+             CopyOutcome::Copied);
+
+    QCOMPARE(platform::removeStaleTemporaries(folder), 1); // the unlocked one only
+    QVERIFY(QFile::exists(QFile::decodeName(staged.temporaryPath())));
+    QCOMPARE(platform::commitCopy(staged, true).outcome, CopyOutcome::Copied);
+    QCOMPARE(pair.tree.read(QStringLiteral("dest/a.bin")), pair.origin);
+    QCOMPARE(TreeState::capture(pair.tree.root()).temporaryFiles(), QStringList());
+}
+
+void FailSafeCopyTest::batchCommitsEachInOrder()
+{
+    TestTree tree;
+    std::vector<platform::StagedCopy> staged(3);
+    for (int i = 0; i < 3; ++i) {
+        const QString name = QStringLiteral("f%1").arg(i);
+        const QString from = tree.writeFile(u"src/" + name, patternBytes(100 + i, i));
+        tree.writeFile(u"dest/" + name, "old");
+        QVERIFY(platform::stageCopy(nativePath(from), nativePath(tree.path(u"dest/" + name)), {},
+                                    staged[std::size_t(i)])
+                    .placed());
+    }
+    FaultyFileCalls calls;
+    calls.fail(FileCall::Rename, EACCES, "dest/f1");
+    ScopedFileCalls scope(calls);
+
+    const std::vector<platform::CopyResult> results = platform::commitCopies(staged, true);
+
+    QCOMPARE(results.size(), std::size_t(3));
+    QCOMPARE(results[0].outcome, CopyOutcome::Copied);
+    QCOMPARE(results[1].outcome, CopyOutcome::Failed);
+    QCOMPARE(results[2].outcome, CopyOutcome::Copied);
+    QCOMPARE(calls.count(FileCall::Syncfs), 1); // one flush of the file system for all
+    QCOMPARE(tree.read(QStringLiteral("dest/f0")), patternBytes(100, 0));
+    QCOMPARE(tree.read(QStringLiteral("dest/f1")), QByteArray("old"));
+    QCOMPARE(tree.read(QStringLiteral("dest/f2")), patternBytes(102, 2));
+    QCOMPARE(TreeState::capture(tree.root()).temporaryFiles(), QStringList());
+}
+
+TANDRIMO_TEST(FailSafeCopyTest)
+#include "tst_failsafecopy.moc"
