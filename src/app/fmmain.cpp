@@ -164,16 +164,17 @@ static const char *const kHasOperation = "hasOperation";
 void TfmMain::createCommands()
 {
     const std::map<QByteArray, std::function<void()>> operations = commandOperations();
-    for (const CommandSpec &spec : commandTable()) {
-        auto *action = new QAction(QString::fromUtf16(spec.caption), this);
-        action->setObjectName(QLatin1String(spec.name));
-        const QString hint = spec.hint == nullptr ? action->text() : QString::fromUtf16(spec.hint);
+    for (const CommandSpec &described : commandTable()) {
+        auto *action = new QAction(QString::fromUtf16(described.caption), this);
+        action->setObjectName(QLatin1String(described.name));
+        const QString hint =
+            described.hint == nullptr ? action->text() : QString::fromUtf16(described.hint);
         action->setToolTip(hint.isEmpty() ? QString() : hint);
-        if (spec.shortcut.key() != Qt::Key_unknown)
-            action->setShortcut(QKeySequence(spec.shortcut));
-        if (spec.picture != nullptr)
-            action->setIcon(QIcon(QLatin1String(spec.picture)));
-        const auto operation = operations.find(QByteArray(spec.name));
+        if (described.shortcut.key() != Qt::Key_unknown)
+            action->setShortcut(QKeySequence(described.shortcut));
+        if (described.picture != nullptr)
+            action->setIcon(QIcon(QLatin1String(described.picture)));
+        const auto operation = operations.find(QByteArray(described.name));
         const bool has = operation != operations.end();
         action->setProperty(kHasOperation, has);
         action->setEnabled(has);
