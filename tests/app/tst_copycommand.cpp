@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 class CopyCommandTest : public QObject {
     Q_OBJECT
@@ -17,6 +18,7 @@ private Q_SLOTS:
     void startDoesNothingWithoutFilesToCopy();
     void closingDuringARunAsksFirst_data();
     void closingDuringARunAsksFirst();
+    void closingDuringARefreshClosesOnceIdle();
 
 private:
     QString project(int files);
@@ -116,6 +118,23 @@ void CopyCommandTest::closingDuringARunAsksFirst()
             QCOMPARE(m_tree->read(target),
                      m_tree->read(QStringLiteral("src/") + rows.row(i).files));
     }
+}
+
+void CopyCommandTest::closingDuringARefreshClosesOnceIdle()
+{
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().ProjectLoad(project(50)));
+    QTest::qWait(2 * int(Comparison::kInputIntervalMs));
+    bool closedAtOnce = true;
+    QTimer::singleShot(0, &run.main(),
+                       [&run, &closedAtOnce] { closedAtOnce = run.main().close(); });
+    run.dialogs.answer(BoxButton::Yes);
+    run.trigger("ActProjectFileToCopyRefresh");
+    QVERIFY(!closedAtOnce);
+    QCOMPARE(run.dialogs.boxes().size(), 1);
+    QVERIFY(run.dialogs.boxes().first().text.contains(u"mise à jour"));
+    QTRY_VERIFY(!run.main().isVisible());
+    QVERIFY(!run.main().comparison().Busy);
 }
 
 TANDRIMO_TEST(CopyCommandTest)
