@@ -135,12 +135,30 @@ struct Copier {
         if (copyRun.end() != CopyRunEnd::Completed || host.errors > 0)
             std::fprintf(stderr, "copy run: %d errors, %d boxes\n", host.errors, host.boxes);
     }
-    void fresh() const
+    // Every run copies into a folder never used before: a folder emptied just before would
+    // make every tool pay for the file system's scan past recently deleted inodes (ext4 does
+    // not reuse them at once), which drowns the differences between tools. The copies go
+    // together once the tree is measured (cleanUp).
+    QString base;
+    int used = 0;
+    void absent()
     {
+        if (base.isEmpty())
+            base = dest;
+        dest = base + u'-' + QString::number(++used);
         removeTree(dest);
+    }
+    void fresh()
+    {
+        absent();
         QDir().mkpath(dest);
     }
-    void absent() const { removeTree(dest); }
+    void cleanUp()
+    {
+        for (int i = 1; i <= used; ++i)
+            removeTree(base + u'-' + QString::number(i));
+        ::sync();
+    }
 
     // cmp of every copied file, one process per file as a script would run it.
     void cmpAll() const
@@ -164,26 +182,41 @@ struct Figures {
     qint64 unflushed = 0, cheapFreeSpace = 0; // one run each
 };
 
+// The tools take turns within each round, so that a change of the machine's load between
+// rounds falls on all of them alike; the best round of each counts.
 Figures measure(Copier &copier)
 {
     Figures f;
     const QString srcSlash = copier.src + u'/';
-    const QString destSlash = copier.dest + u'/';
-    f.ours = best([&] { copier.fresh(); }, [&] { copier.run(false); });
-    f.verified = best([&] { copier.fresh(); }, [&] { copier.run(true); });
+    struct Variant {
+        qint64 *result;
+        std::function<void()> prepare;
+        std::function<void()> run;
+    };
+    const std::vector<Variant> variants = {
+        {&f.ours, [&] { copier.fresh(); }, [&] { copier.run(false); }},
+        {&f.cp, [&] { copier.absent(); },
+         [&] {
+             runTool(QStringLiteral("cp"), {QStringLiteral("-a"), copier.src, copier.dest});
+         }},
+        {&f.rsync, [&] { copier.absent(); },
+         [&] {
+             runTool(QStringLiteral("rsync"), {QStringLiteral("-a"), QStringLiteral("--whole-file"),
+                                               srcSlash, copier.dest + u'/'});
+         }},
+        {&f.verified, [&] { copier.fresh(); }, [&] { copier.run(true); }},
+    };
+    for (const Variant &variant : variants)
+        *variant.result = -1;
+    for (int round = 0; round < kRepeats; ++round) {
+        for (const Variant &variant : variants) {
+            const qint64 ms = once(variant.prepare, variant.run);
+            *variant.result = *variant.result < 0 ? ms : std::min(*variant.result, ms);
+        }
+    }
     f.unflushed = once([&] { copier.fresh(); }, [&] { copier.run(false, false); });
     f.cheapFreeSpace = once([&] { copier.fresh(); },
                             [&] { copier.run(false, true, CopyRunSettings().commitFiles, true); });
-    f.cp = best([&] { copier.absent(); },
-                [&] {
-                    runTool(QStringLiteral("cp"), {QStringLiteral("-a"), copier.src, copier.dest});
-                });
-    f.rsync = best(
-        [&] { copier.absent(); },
-        [&] {
-            runTool(QStringLiteral("rsync"),
-                    {QStringLiteral("-a"), QStringLiteral("--whole-file"), srcSlash, destSlash});
-        });
     return f;
 }
 
@@ -213,8 +246,10 @@ int runOnce(QStringList arguments)
     QElapsedTimer timer;
     timer.start();
     sorted.run(verify, flush);
+    const qint64 ms = timer.elapsed();
+    sorted.cleanUp();
     std::printf("%s: %zu files in %lld ms\n", qPrintable(tree), sorted.files.size(),
-                static_cast<long long>(timer.elapsed()));
+                static_cast<long long>(ms));
     return 0;
 }
 
@@ -231,13 +266,15 @@ int main(int argc, char *argv[])
     TreeShape small{100000, 2000, 6, 8 * 1024, 0, 0};
     TreeShape large{10000, 200, 6, 8 * 1024, 8, qint64(2) << 30};
 
-    // Each tree is held twice at most (origin and one copy), plus room to spare.
+    // Every copy is kept until the end (up to 16 of each tree), plus the origins, plus room to
+    // spare.
+    constexpr int kCopies = 16;
     const qint64 smallNeed = qint64(small.files) * 8 * 1024;
     const qint64 spare = qint64(1) << 30;
     const qint64 available = QStorageInfo(work).bytesAvailable();
     std::printf("work folder %s, %lld MiB available\n", qPrintable(work),
                 static_cast<long long>(available >> 20));
-    const qint64 largeRoom = (available - 2 * smallNeed - spare) / 2;
+    const qint64 largeRoom = (available - (kCopies + 1) * smallNeed - spare) / (kCopies + 1);
     if (largeRoom < large.largeBytes) {
         large.largeBytes = std::max<qint64>(0, largeRoom) & ~((qint64(1) << 20) - 1);
         std::printf("not enough space: the large files total %lld MiB instead of 2048\n",
@@ -264,14 +301,15 @@ int main(int argc, char *argv[])
     std::printf("copying...\n");
     std::fflush(stdout);
     const Figures s = measure(smallCopier);
-    smallCopier.absent();
     const Figures l = measure(largeCopier);
     const qint64 perFileFlush =
         once([&] { largeCopier.fresh(); }, [&] { largeCopier.run(false, true, 1); });
     largeCopier.fresh();
     largeCopier.run(false);
     const qint64 cmp = best([] {}, [&] { largeCopier.cmpAll(); });
-    largeCopier.absent();
+    // Only now, so that no measured run follows a mass deletion.
+    smallCopier.cleanUp();
+    largeCopier.cleanUp();
 
     std::printf("free space query (DestinationFreeSpace): %.0f us per file; with a plain statvfs "
                 "instead: small %lld ms, large %lld ms (one run each)\n",

@@ -268,15 +268,15 @@ CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOpt
             return {CopyOutcome::Mismatch, IoStatus::fromErrno(EIO)};
         } else {
             switch (compareOpenFiles(in, copy.m_fd, origin.st_size)) {
-            case Comparison::Equal:
+            case FileComparison::Equal:
                 break;
-            case Comparison::Different:
+            case FileComparison::Different:
                 // A difference that the origin's own change explains is reported as that.
                 if (calls.fstat(in, &origin) == 0 &&
                     StagedCopy::identityOf(origin) != copy.m_identity)
                     return sourceChanged();
                 return {CopyOutcome::Mismatch, IoStatus::fromErrno(EIO)};
-            case Comparison::Unreadable:
+            case FileComparison::Unreadable:
                 copy.m_unverified = true;
                 break;
             }

@@ -62,7 +62,7 @@ private:
 
 } // namespace
 
-Comparison compareOpenFiles(int a, int b, qint64 size)
+FileComparison compareOpenFiles(int a, int b, qint64 size)
 {
     thread_local std::vector<char> first;
     thread_local std::vector<char> second;
@@ -76,28 +76,28 @@ Comparison compareOpenFiles(int a, int b, qint64 size)
         const ssize_t r1 = readFully(a, first.data(), want, off_t(offset));
         const ssize_t r2 = readFully(b, second.data(), want, off_t(offset));
         if (r1 < 0 || r2 < 0)
-            return Comparison::Unreadable;
+            return FileComparison::Unreadable;
         if (size_t(r1) != want || size_t(r2) != want)
-            return Comparison::Different;
+            return FileComparison::Different;
         if (std::memcmp(first.data(), second.data(), want) != 0)
-            return Comparison::Different;
+            return FileComparison::Different;
         offset += qint64(want);
     }
-    return Comparison::Equal;
+    return FileComparison::Equal;
 }
 
-Comparison compareFiles(const QByteArray &a, const QByteArray &b)
+FileComparison compareFiles(const QByteArray &a, const QByteArray &b)
 {
     const OpenFile first(a);
     const qint64 firstSize = first.regularSize();
     if (firstSize < 0)
-        return Comparison::Unreadable;
+        return FileComparison::Unreadable;
     const OpenFile second(b);
     const qint64 secondSize = second.regularSize();
     if (secondSize < 0)
-        return Comparison::Unreadable;
+        return FileComparison::Unreadable;
     if (firstSize != secondSize)
-        return Comparison::Different;
+        return FileComparison::Different;
     return compareOpenFiles(first.fd(), second.fd(), firstSize);
 }
 

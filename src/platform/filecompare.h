@@ -4,7 +4,7 @@
 
 namespace platform {
 
-enum class Comparison {
+enum class FileComparison {
     Equal,     // same size, same bytes
     Different, // the sizes or some bytes differ
     Unreadable // a file is missing, no regular file, or a read failed
@@ -13,10 +13,10 @@ enum class Comparison {
 // Compares the first size bytes of two open files, from their beginning, in large blocks; a file
 // that ends before size bytes differs. Reads through fileCalls() with pread, so the offsets of
 // the two descriptors are left alone.
-Comparison compareOpenFiles(int a, int b, qint64 size);
+FileComparison compareOpenFiles(int a, int b, qint64 size);
 
 // Compares two files completely: equal sizes and equal bytes. Both are opened without
 // blocking on anything but a regular file.
-Comparison compareFiles(const QByteArray &a, const QByteArray &b);
+FileComparison compareFiles(const QByteArray &a, const QByteArray &b);
 
 } // namespace platform

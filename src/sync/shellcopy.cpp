@@ -13,5 +13,5 @@ bool ShellCopyFile(const QString &from, const QString &to)
 bool VerifyCopy(const QString &from, const QString &to)
 {
     return platform::compareFiles(QFile::encodeName(from), QFile::encodeName(to)) ==
-           platform::Comparison::Equal;
+           platform::FileComparison::Equal;
 }

@@ -151,6 +151,7 @@ private Q_SLOTS:
     void realFaultFailsOneRowAndTheRunGoesOn();
     void verificationMismatch_data();
     void verificationMismatch();
+    void verificationThatCannotReadKeepsTheCopy();
     void stopEndsTheRunAfterTheCurrentFile_data();
     void stopEndsTheRunAfterTheCurrentFile();
     void stopDuringTheQuestion();
@@ -498,6 +499,27 @@ void CopyRunTest::verificationMismatch()
     QCOMPARE(f.temporaries(), QStringList());
 }
 
+void CopyRunTest::verificationThatCannotReadKeepsTheCopy()
+{
+    CopyRunFixture f;
+    f.write(QStringLiteral("src/a"), "new");
+    f.write(QStringLiteral("dest/a"), "old", 3600);
+    f.addRow(QStringLiteral("/a"));
+    f.settings.FileCompareCopy = true;
+    FaultyFileCalls calls;
+    calls.fail(FileCall::Pread, EIO, kTemp);
+    f.remember();
+
+    QCOMPARE(f.run(&calls), CopyRunEnd::Completed);
+
+    QCOMPARE(f.host.texts(0), (QStringList{QStringLiteral("Copie..."), QStringLiteral("Copié"),
+                                           QStringLiteral("Vérification..."),
+                                           QStringLiteral("Copié et non vérifié")}));
+    QVERIFY(!f.host.events().contains(QStringLiteral("code 0 -1")));
+    QCOMPARE(f.host.eventsOf(QStringLiteral("box")), QStringList());
+    QCOMPARE(f.changes(), QStringList{QStringLiteral("dest/a")});
+}
+
 void CopyRunTest::stopEndsTheRunAfterTheCurrentFile_data()
 {
     QTest::addColumn<bool>("verify");
@@ -731,7 +753,8 @@ void CopyRunTest::killedRunLeavesOldOrNewThenNextRunCleansUp_data()
     QTest::addColumn<int>("temporaries");
     QTest::newRow("while copying the bytes") << FileCall::CopyFileRange << kTemp << false << 1;
     QTest::newRow("while flushing both") << FileCall::Fdatasync << kTemp << false << 2;
-    QTest::newRow("between the two renames") << FileCall::Rename << QByteArray("dest/b") << true << 1;
+    QTest::newRow("between the two renames")
+        << FileCall::Rename << QByteArray("dest/b") << true << 1;
 }
 
 void CopyRunTest::killedRunLeavesOldOrNewThenNextRunCleansUp()
