@@ -1,16 +1,18 @@
 // Times the copy run through the core (every row due, classified, into an empty destination on
 // the same file system; then again with verification) against `cp -a` and
-// `rsync -a --whole-file` of the same trees, best of 3, and verification against `cmp` of every
-// copied file. Each timed run starts after a sync(), so that it never pays for another's
-// write-back, and every tool leaves its copy in the page cache only, except ours, which flushes
-// before each rename (the figures of that flush are printed too).
+// `rsync -a --whole-file` of the same trees, best of 3, and the verification of every copied
+// file of the large tree (the comparison the run makes, timed on its own) against `cmp` of each.
+// Each timed run starts after a sync(), so that it never pays for another's write-back, and every
+// tool leaves its copy in the page cache only, except ours, which flushes before each rename (the
+// figures of that flush are printed too).
 //
 //   bench_copy [work folder]      default: a folder in the system's temporary folder
-//   bench_copy --once small|large [verify] [noflush] [work folder]
+//   bench_copy --once small|large [verify] [noflush] [statvfs] [work folder]
 //                                 one copy run of a tree made earlier, for profiling by hand
 
 #include "compare/filelist.h"
 #include "compare/statuscode.h"
+#include "platform/filecompare.h"
 #include "sync/copyrun.h"
 #include "sync/volume.h"
 #include "trees.h"
@@ -160,10 +162,13 @@ struct Copier {
         ::sync();
     }
 
-    // cmp of every copied file, one process per file as a script would run it.
-    void cmpAll() const
+    // cmp of every copied file (or of the large ones), one process per file as a script would
+    // run it.
+    void cmpAll(bool largeOnly = false) const
     {
         for (const QString &file : files) {
+            if (largeOnly && !file.endsWith(u".big"))
+                continue;
             const QByteArray a = QFile::encodeName(src + file);
             const QByteArray b = QFile::encodeName(dest + file);
             const char *argv[] = {"cmp", "-s", a.constData(), b.constData(), nullptr};
@@ -173,6 +178,20 @@ struct Copier {
                     0 ||
                 ::waitpid(pid, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
                 std::fprintf(stderr, "cmp found a difference in %s\n", qPrintable(file));
+        }
+    }
+
+    // The verification the run makes of each copy, on its own: the same comparison of the
+    // complete files, both in the page cache as they are during the run.
+    void verifyAll(bool largeOnly = false) const
+    {
+        for (const QString &file : files) {
+            if (largeOnly && !file.endsWith(u".big"))
+                continue;
+            if (platform::compareFiles(QFile::encodeName(src + file),
+                                       QFile::encodeName(dest + file)) !=
+                platform::FileComparison::Equal)
+                std::fprintf(stderr, "verification found a difference in %s\n", qPrintable(file));
         }
     }
 };
@@ -232,6 +251,7 @@ int runOnce(QStringList arguments)
     const QString tree = arguments.takeFirst();
     const bool verify = arguments.removeAll(QStringLiteral("verify")) > 0;
     const bool flush = arguments.removeAll(QStringLiteral("noflush")) == 0;
+    const bool cheapFreeSpace = arguments.removeAll(QStringLiteral("statvfs")) > 0;
     const QString work =
         arguments.value(0, QDir::tempPath() + QStringLiteral("/tandrimo-bench-copy"));
     Copier copier(work + u'/' + tree, work + u'/' + tree + QStringLiteral("-copy"), {});
@@ -245,7 +265,7 @@ int runOnce(QStringList arguments)
     ::sync();
     QElapsedTimer timer;
     timer.start();
-    sorted.run(verify, flush);
+    sorted.run(verify, flush, CopyRunSettings().commitFiles, cheapFreeSpace);
     const qint64 ms = timer.elapsed();
     sorted.cleanUp();
     std::printf("%s: %zu files in %lld ms\n", qPrintable(tree), sorted.files.size(),
@@ -307,6 +327,9 @@ int main(int argc, char *argv[])
     largeCopier.fresh();
     largeCopier.run(false);
     const qint64 cmp = best([] {}, [&] { largeCopier.cmpAll(); });
+    const qint64 verify = best([] {}, [&] { largeCopier.verifyAll(); });
+    const qint64 cmpLarge = best([] {}, [&] { largeCopier.cmpAll(true); });
+    const qint64 verifyLarge = best([] {}, [&] { largeCopier.verifyAll(true); });
     // Only now, so that no measured run follows a mass deletion.
     smallCopier.cleanUp();
     largeCopier.cleanUp();
@@ -321,9 +344,12 @@ int main(int argc, char *argv[])
                 static_cast<long long>(s.ours), static_cast<long long>(s.unflushed),
                 static_cast<long long>(l.ours), static_cast<long long>(l.unflushed),
                 static_cast<long long>(perFileFlush));
-    std::printf("verification adds: small %lld ms, large %lld ms\n",
+    std::printf("verification: whole runs with it minus without (best of 3 each, as noisy as "
+                "their difference) small %lld ms, large %lld ms; the large files alone: tandrimo "
+                "%lld ms, cmp %lld ms\n",
                 static_cast<long long>(s.verified - s.ours),
-                static_cast<long long>(l.verified - l.ours));
+                static_cast<long long>(l.verified - l.ours), static_cast<long long>(verifyLarge),
+                static_cast<long long>(cmpLarge));
     const auto line = [](const char *name, const Figures &f, std::size_t files) {
         std::printf("copy %s ratio %.2f (tandrimo %lld ms, cp %lld ms, rsync %lld ms, %zu files)\n",
                     name, ratio(f.ours, std::min(f.cp, f.rsync)), static_cast<long long>(f.ours),
@@ -331,7 +357,6 @@ int main(int argc, char *argv[])
     };
     line("small", s, smallCopier.files.size());
     line("large", l, largeCopier.files.size());
-    const qint64 verify = std::max<qint64>(0, l.verified - l.ours);
     std::printf("verify ratio %.2f (tandrimo %lld ms, cmp %lld ms)\n", ratio(verify, cmp),
                 static_cast<long long>(verify), static_cast<long long>(cmp));
     return 0;

@@ -227,11 +227,6 @@ CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOpt
         return failure(errno);
     if (!S_ISREG(origin.st_mode))
         return failure(S_ISDIR(origin.st_mode) ? EISDIR : EINVAL);
-    // A folder in the target's place is never replaced; the rename would refuse it anyway, but
-    // only after the whole copy.
-    struct stat old {};
-    if (calls.lstat(to.constData(), &old) == 0 && S_ISDIR(old.st_mode))
-        return failure(EISDIR);
 
     StagedCopy copy;
     copy.m_fd = createTemporary(folderOf(to), &copy.m_temporary);
@@ -283,7 +278,10 @@ CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOpt
         }
     }
 
-    if (!copy.originUnchanged())
+    // Written to while read: seen on the open file, without a walk of its path. A file renamed
+    // over the origin meanwhile is seen by the commit, which checks the path itself.
+    struct stat now {};
+    if (calls.fstat(in, &now) != 0 || StagedCopy::identityOf(now) != copy.m_identity)
         return sourceChanged();
 
     staged = std::move(copy);
@@ -319,19 +317,24 @@ CopyResult commitCopy(StagedCopy &staged, bool flush)
 
 std::vector<CopyResult> commitCopies(std::vector<StagedCopy> &staged, bool flush)
 {
-    if (flush) {
-        // One flush per file system writes every copy at once; the flush of each file that
-        // follows then finds nothing left to write, and still reports that file's own errors.
+    // One flush of each file system involved writes every copy at once and reports a failed
+    // write-back of any of them (Linux 5.8 and later). Only then is each file flushed on its
+    // own, to tell which failed: a flush per file costs a disk cache flush each, even when
+    // nothing is left to write. A single copy has its own flush, not the file system's.
+    bool flushEach = flush;
+    if (flush && staged.size() > 1) {
         std::set<quint64> flushed;
+        flushEach = false;
         for (const StagedCopy &copy : staged) {
-            if (copy.isValid() && flushed.insert(copy.m_device).second)
-                (void)fileCalls().syncfs(copy.m_fd);
+            if (copy.isValid() && flushed.insert(copy.m_device).second &&
+                fileCalls().syncfs(copy.m_fd) != 0)
+                flushEach = true;
         }
     }
     std::vector<CopyResult> results;
     results.reserve(staged.size());
     for (StagedCopy &copy : staged)
-        results.push_back(commitCopy(copy, flush));
+        results.push_back(commitCopy(copy, flushEach));
     staged.clear();
     return results;
 }

@@ -95,12 +95,14 @@ private:
 CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOptions &options,
                      StagedCopy &staged);
 
-// Second half: flushes the copy (when flush), checks once more that its origin did not change
-// since it was read, and renames it over the target. Consumes staged, whatever the outcome.
+// Second half: flushes the copy (when flush), checks once more that the origin's path still
+// names the file that was read, unchanged, and renames the copy over the target (never over a
+// folder: the rename refuses it). Consumes staged, whatever the outcome.
 CopyResult commitCopy(StagedCopy &staged, bool flush);
 
 // Commits many staged copies, in order. Their flush is shared: one flush of each file system
-// involved, then a check per file, which is far cheaper than a flush per file for small files.
+// involved instead of one per file, which costs more than the copy of a small file; each file
+// is flushed on its own only when that shared flush reports a failure, to tell which.
 std::vector<CopyResult> commitCopies(std::vector<StagedCopy> &staged, bool flush);
 
 // The whole fail-safe copy of one file: stageCopy, then commitCopy.

@@ -211,12 +211,17 @@ Volume volumeOf(const QString &folder)
         break;
     }
 
-    struct statvfs fs {};
-    if (::statvfs(path.constData(), &fs) == 0)
-        volume.freeBytes = quint64(fs.f_bavail) * quint64(fs.f_frsize);
-    else
-        volume.freeStatus = IoStatus::fromErrno(errno);
+    volume.freeStatus = freeBytesOf(QFile::decodeName(path), &volume.freeBytes);
     return volume;
+}
+
+IoStatus freeBytesOf(const QString &folder, quint64 *bytes)
+{
+    struct statvfs fs {};
+    if (::statvfs(QFile::encodeName(folder).constData(), &fs) != 0)
+        return IoStatus::fromErrno(errno);
+    *bytes = quint64(fs.f_bavail) * quint64(fs.f_frsize);
+    return IoStatus::success();
 }
 
 } // namespace platform

@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <cerrno>
 #include <cmath>
 #include <exception>
 #include <optional>
@@ -116,8 +117,6 @@ void CopyRun::loop()
 // read-only target.
 bool CopyRun::freeTarget(const CopyRunRow &row, const QByteArray &to)
 {
-    if (!platform::statPath(to).regular)
-        return true;
     const std::optional<unsigned> attributes = platform::fileAttributes(to);
     if (!m_settings.FileSyncReadOnly) {
         // Unreadable attributes count as read-only, as everywhere.
@@ -176,29 +175,14 @@ bool CopyRun::copyRow(const CopyRunRow &row)
     const QString fromText =
         JoinFolderPath(back ? m_settings.DestPath : m_settings.SrcPath, row.files);
 
-    if (!freeTarget(row, to))
+    const platform::FileStat target = platform::statPath(to);
+    if (target.regular && !freeTarget(row, to))
         return true;
     prepareFolder(to);
 
     const double size = sizeOf(from);
-    double free = m_freeSpace();
-    if (!(free >= size) && !m_pending.empty()) {
-        // Copies waiting to replace their targets hold the old targets' space: free it first.
-        commitPending();
-        free = m_freeSpace();
-    }
-    m_host.setStatusPanel(1, SizeText(size, false) + u" / " + SizeText(free, false));
-    if (!(free >= size)) {
-        commitPending();
-        m_host.message(
-            BoxKind::Plain,
-            text("Espace disque Destination insuffisant !\nEspace disque Destination libre = ") +
-                SizeText(free, false) + u'\n' + text("Taille du fichier à copier : ") +
-                SizeText(size, false),
-            {BoxButton::Ok});
-        m_end = CopyRunEnd::InsufficientSpace;
+    if (!spaceFor(size))
         return false;
-    }
 
     // Copies waiting to replace their targets do not wait for a long copy to end.
     if (size >= double(m_settings.commitBytes))
@@ -228,11 +212,15 @@ bool CopyRun::copyRow(const CopyRunRow &row)
     platform::StagedCopy staged;
     platform::CopyResult result;
     try {
-        result = platform::stageCopy(from, to, options, staged);
-        // A second attempt at once, for a failure that may pass; a changed origin or a copy
+        // A folder in the target's place is never replaced: no copy is even begun. Otherwise
+        // a second attempt follows at once a failure that may pass; a changed origin or a copy
         // found different is no such failure.
-        if (result.outcome == platform::CopyOutcome::Failed)
+        result = {platform::CopyOutcome::Failed, platform::IoStatus::fromErrno(EISDIR)};
+        if (!target.folder) {
             result = platform::stageCopy(from, to, options, staged);
+            if (result.outcome == platform::CopyOutcome::Failed)
+                result = platform::stageCopy(from, to, options, staged);
+        }
     } catch (const std::exception &) {
         staged.discard();
         result = {platform::CopyOutcome::Failed, platform::IoStatus::fromErrno(0)};
@@ -254,9 +242,39 @@ bool CopyRun::copyRow(const CopyRunRow &row)
     case platform::CopyOutcome::Mismatch:
         break;
     }
+    return copyFoundDifferent(row, fromText);
+}
 
+// The free space of the destination against the size of the file; when it does not fit, the
+// user is told and the run ends (false).
+bool CopyRun::spaceFor(double size)
+{
+    double free = m_freeSpace();
+    if (!(free >= size) && !m_pending.empty()) {
+        // Copies waiting to replace their targets hold the old targets' space: free it first.
+        commitPending();
+        free = m_freeSpace();
+    }
+    m_host.setStatusPanel(1, SizeText(size, false) + u" / " + SizeText(free, false));
+    if (free >= size)
+        return true;
+    m_host.message(BoxKind::Plain,
+                   text("Espace disque Destination insuffisant !\nEspace disque Destination "
+                        "libre = ") +
+                       SizeText(free, false) + u'\n' + text("Taille du fichier à copier : ") +
+                       SizeText(size, false),
+                   {BoxButton::Ok});
+    m_end = CopyRunEnd::InsufficientSpace;
+    return false;
+}
+
+// A verification found the copy different: the row shows the error and the user chooses
+// whether the run goes on (true).
+bool CopyRun::copyFoundDifferent(const CopyRunRow &row, const QString &fromText)
+{
     m_host.setRowStatusCode(row.index, StatusError);
     m_host.setRowStatusText(row.index, text("Erreur"));
+    // Whatever the answer, the copies made so far are in place while the question waits.
     commitPending();
     const BoxButton answer = m_host.message(
         BoxKind::Warning,

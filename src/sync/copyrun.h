@@ -98,6 +98,8 @@ private:
     // False when the loop must end.
     bool copyRow(const CopyRunRow &row);
     bool freeTarget(const CopyRunRow &row, const QByteArray &to);
+    bool spaceFor(double size);
+    bool copyFoundDifferent(const CopyRunRow &row, const QString &fromText);
     void prepareFolder(const QByteArray &to);
     int progress() const;
     void commitIfDue();

@@ -27,8 +27,10 @@ double DestinationFreeSpace(const QString &destPath)
 {
     if (!platform::isExistingFolder(destPath))
         return -1;
-    const platform::Volume volume = platform::volumeOf(destPath);
-    if (!volume.freeStatus.ok())
-        return -1;
-    return double(volume.freeBytes);
+    // A text that is not an absolute path has no volume, hence no free bytes.
+    if (!destPath.startsWith(u'/'))
+        return 0;
+    // Only the free bytes are wanted, once per copied file: no mount table, no labels.
+    quint64 bytes = 0;
+    return platform::freeBytesOf(destPath, &bytes).ok() ? double(bytes) : -1;
 }

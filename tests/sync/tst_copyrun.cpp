@@ -68,7 +68,8 @@ QByteArray faultScenario(Fault fault)
     case Fault::RenameRefused:
         calls.fail(FileCall::Rename, EACCES, "dest/big/b.bin");
         break;
-    case Fault::FlushFails:
+    case Fault::FlushFails: // the shared flush fails, then that file's own
+        calls.fail(FileCall::Syncfs, EIO);
         calls.fail(FileCall::Fdatasync, EIO, bigTemp);
         break;
     case Fault::SourceChanged:
@@ -752,7 +753,7 @@ void CopyRunTest::killedRunLeavesOldOrNewThenNextRunCleansUp_data()
     QTest::addColumn<bool>("firstReplaced");
     QTest::addColumn<int>("temporaries");
     QTest::newRow("while copying the bytes") << FileCall::CopyFileRange << kTemp << false << 1;
-    QTest::newRow("while flushing both") << FileCall::Fdatasync << kTemp << false << 2;
+    QTest::newRow("while flushing both") << FileCall::Syncfs << kTemp << false << 2;
     QTest::newRow("between the two renames")
         << FileCall::Rename << QByteArray("dest/b") << true << 1;
 }

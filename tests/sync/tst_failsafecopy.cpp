@@ -74,8 +74,10 @@ private Q_SLOTS:
     void verificationMismatchKeepsOldTarget();
     void unreadableCopyIsPlacedUnverified();
     void fifoOriginIsRefusedWithoutBlocking();
+    void folderInTargetsPlaceIsNeverReplaced_data();
     void folderInTargetsPlaceIsNeverReplaced();
     void liveTemporaryIsNotStale();
+    void batchCommitsEachInOrder_data();
     void batchCommitsEachInOrder();
 };
 
@@ -349,21 +351,29 @@ void FailSafeCopyTest::fifoOriginIsRefusedWithoutBlocking()
              true);
 }
 
+void FailSafeCopyTest::folderInTargetsPlaceIsNeverReplaced_data()
+{
+    QTest::addColumn<bool>("empty");
+    QTest::newRow("folder holding a file") << false;
+    QTest::newRow("empty folder") << true;
+}
+
 void FailSafeCopyTest::folderInTargetsPlaceIsNeverReplaced()
 {
+    QFETCH(bool, empty);
     TestTree tree;
     const QString from = tree.writeFile(QStringLiteral("src/a"), "new");
-    tree.writeFile(QStringLiteral("dest/a/inside"), "kept");
+    if (empty)
+        tree.makeFolder(QStringLiteral("dest/a"));
+    else
+        tree.writeFile(QStringLiteral("dest/a/inside"), "kept");
     const TreeState before = TreeState::capture(tree.root());
-    FaultyFileCalls calls;
-    ScopedFileCalls scope(calls);
 
     const platform::CopyResult result = platform::copyFileFailSafe(
         nativePath(from), nativePath(tree.path(QStringLiteral("dest/a"))));
 
     QCOMPARE(result.outcome, CopyOutcome::Failed);
     QCOMPARE(result.status.error(), EISDIR);
-    QCOMPARE(calls.count(FileCall::Open, kTemp), 0); // refused before any byte is copied
     QCOMPARE(TreeState::changes(before, TreeState::capture(tree.root())), QStringList());
 }
 
@@ -383,9 +393,19 @@ void FailSafeCopyTest::liveTemporaryIsNotStale()
     QCOMPARE(TreeState::capture(pair.tree.root()).temporaryFiles(), QStringList());
 }
 
+void FailSafeCopyTest::batchCommitsEachInOrder_data()
+{
+    QTest::addColumn<bool>("sharedFlushFails");
+    QTest::newRow("shared flush succeeds: no flush per file") << false;
+    QTest::newRow("shared flush fails: each file flushed to tell which") << true;
+}
+
 void FailSafeCopyTest::batchCommitsEachInOrder()
 {
+    QFETCH(bool, sharedFlushFails);
     TestTree tree;
+    FaultyFileCalls calls; // from the start, so that it knows the files behind descriptors
+    ScopedFileCalls scope(calls);
     std::vector<platform::StagedCopy> staged(3);
     for (int i = 0; i < 3; ++i) {
         const QString name = QStringLiteral("f%1").arg(i);
@@ -395,9 +415,13 @@ void FailSafeCopyTest::batchCommitsEachInOrder()
                                     staged[std::size_t(i)])
                     .placed());
     }
-    FaultyFileCalls calls;
-    calls.fail(FileCall::Rename, EACCES, "dest/f1");
-    ScopedFileCalls scope(calls);
+    const QByteArray second = staged[1].temporaryPath();
+    if (sharedFlushFails) {
+        calls.fail(FileCall::Syncfs, EIO);
+        calls.fail(FileCall::Fdatasync, EIO, second);
+    } else {
+        calls.fail(FileCall::Rename, EACCES, "dest/f1");
+    }
 
     const std::vector<platform::CopyResult> results = platform::commitCopies(staged, true);
 
@@ -405,7 +429,8 @@ void FailSafeCopyTest::batchCommitsEachInOrder()
     QCOMPARE(results[0].outcome, CopyOutcome::Copied);
     QCOMPARE(results[1].outcome, CopyOutcome::Failed);
     QCOMPARE(results[2].outcome, CopyOutcome::Copied);
-    QCOMPARE(calls.count(FileCall::Syncfs), 1); // one flush of the file system for all
+    QCOMPARE(calls.count(FileCall::Syncfs), 1);
+    QCOMPARE(calls.count(FileCall::Fdatasync), sharedFlushFails ? 3 : 0);
     QCOMPARE(tree.read(QStringLiteral("dest/f0")), patternBytes(100, 0));
     QCOMPARE(tree.read(QStringLiteral("dest/f1")), QByteArray("old"));
     QCOMPARE(tree.read(QStringLiteral("dest/f2")), patternBytes(102, 2));
