@@ -9,28 +9,33 @@ namespace platform {
 
 void FaultyFileCalls::fail(FileCall call, int error, const QByteArray &part, int skip, int times)
 {
+    const std::lock_guard lock(m_mutex);
     m_failures.append({call, error, part, skip, times});
 }
 
 void FaultyFileCalls::diskFullAfter(qint64 bytes, const QByteArray &part)
 {
+    const std::lock_guard lock(m_mutex);
     m_diskLeft = bytes;
     m_diskPart = part;
 }
 
 void FaultyFileCalls::corruptReads(const QByteArray &part, qint64 offset)
 {
+    const std::lock_guard lock(m_mutex);
     m_corruptPart = part;
     m_corruptOffset = offset;
 }
 
 void FaultyFileCalls::before(FileCall call, const QByteArray &part, std::function<void()> action)
 {
+    const std::lock_guard lock(m_mutex);
     m_actions.append({call, part, std::move(action)});
 }
 
 int FaultyFileCalls::count(FileCall call, const QByteArray &part) const
 {
+    const std::lock_guard lock(m_mutex);
     int n = 0;
     for (const Entry &entry : m_log) {
         if (entry.call == call && entry.path.contains(part))
@@ -39,20 +44,33 @@ int FaultyFileCalls::count(FileCall call, const QByteArray &part) const
     return n;
 }
 
+QByteArray FaultyFileCalls::pathOf(int fd) const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_paths.value(fd);
+}
+
 bool FaultyFileCalls::intercept(FileCall call, const QByteArray &path, const QByteArray &other)
 {
-    m_log.append({call, path});
     const auto matches = [&](const QByteArray &part) {
         return path.contains(part) || (!other.isEmpty() && other.contains(part));
     };
-    for (qsizetype i = 0; i < m_actions.size(); ++i) {
-        if (m_actions[i].call == call && matches(m_actions[i].part)) {
-            const std::function<void()> action = std::move(m_actions[i].run);
-            m_actions.removeAt(i);
-            action();
-            break;
+    std::function<void()> action;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_log.append({call, path});
+        for (qsizetype i = 0; i < m_actions.size(); ++i) {
+            if (m_actions[i].call == call && matches(m_actions[i].part)) {
+                action = std::move(m_actions[i].run);
+                m_actions.removeAt(i);
+                break;
+            }
         }
     }
+    // Unlocked: an action may wait for another thread that calls through this double.
+    if (action)
+        action();
+    const std::lock_guard lock(m_mutex);
     for (Failure &failure : m_failures) {
         if (failure.call != call || failure.times == 0 || !matches(failure.part))
             continue;
@@ -70,7 +88,9 @@ bool FaultyFileCalls::intercept(FileCall call, const QByteArray &path, const QBy
 
 ssize_t FaultyFileCalls::allowance(int fd, size_t size)
 {
-    if (m_diskLeft < 0 || !pathOf(fd).contains(m_diskPart))
+    const QByteArray path = pathOf(fd);
+    const std::lock_guard lock(m_mutex);
+    if (m_diskLeft < 0 || !path.contains(m_diskPart))
         return ssize_t(size);
     if (m_diskLeft == 0) {
         errno = ENOSPC;
@@ -79,9 +99,26 @@ ssize_t FaultyFileCalls::allowance(int fd, size_t size)
     return ssize_t(std::min<qint64>(qint64(size), m_diskLeft));
 }
 
+void FaultyFileCalls::spent(int fd, ssize_t count)
+{
+    const QByteArray path = pathOf(fd);
+    const std::lock_guard lock(m_mutex);
+    if (count > 0 && m_diskLeft >= 0 && path.contains(m_diskPart))
+        m_diskLeft -= count;
+}
+
+bool FaultyFileCalls::underDiskLimit(int fd) const
+{
+    const QByteArray path = pathOf(fd);
+    const std::lock_guard lock(m_mutex);
+    return m_diskLeft >= 0 && path.contains(m_diskPart);
+}
+
 void FaultyFileCalls::corrupt(int fd, void *buffer, ssize_t count, off_t offset)
 {
-    if (m_corruptOffset < 0 || count <= 0 || !pathOf(fd).contains(m_corruptPart))
+    const QByteArray path = pathOf(fd);
+    const std::lock_guard lock(m_mutex);
+    if (m_corruptOffset < 0 || count <= 0 || !path.contains(m_corruptPart))
         return;
     if (m_corruptOffset >= offset && m_corruptOffset < offset + count)
         static_cast<char *>(buffer)[m_corruptOffset - offset] ^= 0x5A;
@@ -92,15 +129,20 @@ int FaultyFileCalls::open(const char *path, int flags, mode_t mode)
     if (intercept(FileCall::Open, path))
         return -1;
     const int fd = FileCalls::open(path, flags, mode);
-    if (fd >= 0)
+    if (fd >= 0) {
+        const std::lock_guard lock(m_mutex);
         m_paths.insert(fd, path);
+    }
     return fd;
 }
 
 int FaultyFileCalls::close(int fd)
 {
     const QByteArray path = pathOf(fd);
-    m_paths.remove(fd);
+    {
+        const std::lock_guard lock(m_mutex);
+        m_paths.remove(fd);
+    }
     if (intercept(FileCall::Close, path)) {
         const int error = errno;
         FileCalls::close(fd); // a failed close still releases the descriptor
@@ -152,8 +194,7 @@ ssize_t FaultyFileCalls::write(int fd, const void *buffer, size_t size)
     if (allowed < 0)
         return -1;
     const ssize_t n = FileCalls::write(fd, buffer, size_t(allowed));
-    if (n > 0 && m_diskLeft >= 0 && pathOf(fd).contains(m_diskPart))
-        m_diskLeft -= n;
+    spent(fd, n);
     return n;
 }
 
@@ -165,8 +206,7 @@ ssize_t FaultyFileCalls::copyFileRange(int in, int out, size_t size)
     if (allowed < 0)
         return -1;
     const ssize_t n = FileCalls::copyFileRange(in, out, size_t(allowed));
-    if (n > 0 && m_diskLeft >= 0 && pathOf(out).contains(m_diskPart))
-        m_diskLeft -= n;
+    spent(out, n);
     return n;
 }
 
@@ -175,7 +215,7 @@ int FaultyFileCalls::cloneFile(int out, int in)
     if (intercept(FileCall::CloneFile, pathOf(out), pathOf(in)))
         return -1;
     // A reflink writes no bytes the double could count: under a full disk it is refused.
-    if (m_diskLeft >= 0 && pathOf(out).contains(m_diskPart)) {
+    if (underDiskLimit(out)) {
         errno = EOPNOTSUPP;
         return -1;
     }

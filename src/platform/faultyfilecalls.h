@@ -7,6 +7,7 @@
 #include <QMap>
 
 #include <functional>
+#include <mutex>
 
 namespace platform {
 
@@ -36,7 +37,7 @@ enum class FileCall {
 // runs the code under test with ScopedFileCalls. Every call not told to fail goes to the system.
 // A call "names" a path when it takes one, or when its descriptor was opened through this double
 // with that path; a path matches a part when it contains that text (every path matches an
-// empty part).
+// empty part). Calls may come from several threads at once; set it up before they begin.
 class FaultyFileCalls : public FileCalls {
 public:
     // The call fails with error when it names a path matching part, once `skip` such calls
@@ -94,11 +95,17 @@ private:
 
     // Logs the call, runs its pending actions, and answers whether it must fail (errno set).
     bool intercept(FileCall call, const QByteArray &path, const QByteArray &other = {});
-    QByteArray pathOf(int fd) const { return m_paths.value(fd); }
+    QByteArray pathOf(int fd) const;
     // How many of size bytes a write into fd may put, under diskFullAfter; -1 with ENOSPC.
     ssize_t allowance(int fd, size_t size);
+    // Counts count bytes written into fd against the disk of diskFullAfter.
+    void spent(int fd, ssize_t count);
+    // fd is a file that diskFullAfter limits.
+    bool underDiskLimit(int fd) const;
     void corrupt(int fd, void *buffer, ssize_t count, off_t offset);
 
+    // Guards the bookkeeping below, never a system call or an action.
+    mutable std::mutex m_mutex;
     QList<Failure> m_failures;
     QList<Action> m_actions;
     QList<Entry> m_log;

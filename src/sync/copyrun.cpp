@@ -15,9 +15,11 @@
 #include <QFile>
 
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <exception>
 #include <optional>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -90,10 +92,12 @@ void CopyRun::JvThread1Execute()
     // Copies still waiting replace their targets before the run reports its end, whatever
     // ended it. Should that fail too, their temporary files go and the old targets stay.
     try {
-        commitPending();
+        finishCommits();
     } catch (...) {
     }
     m_pending.clear();
+    if (m_committing.valid())
+        m_committing.wait();
     m_host.clearCurrentRow(true);
     m_host.setRowClickHandler(true);
     m_host.setBusyCursor(false);
@@ -107,6 +111,7 @@ void CopyRun::loop()
             m_end = CopyRunEnd::Stopped;
             return;
         }
+        collectCommittedIfDone();
         if (!copyRow(row))
             return;
         commitIfDue();
@@ -250,9 +255,9 @@ bool CopyRun::copyRow(const CopyRunRow &row)
 bool CopyRun::spaceFor(double size)
 {
     double free = m_freeSpace();
-    if (!(free >= size) && !m_pending.empty()) {
+    if (!(free >= size) && (!m_pending.empty() || m_committing.valid())) {
         // Copies waiting to replace their targets hold the old targets' space: free it first.
-        commitPending();
+        finishCommits();
         free = m_freeSpace();
     }
     m_host.setStatusPanel(1, SizeText(size, false) + u" / " + SizeText(free, false));
@@ -275,7 +280,7 @@ bool CopyRun::copyFoundDifferent(const CopyRunRow &row, const QString &fromText)
     m_host.setRowStatusCode(row.index, StatusError);
     m_host.setRowStatusText(row.index, text("Erreur"));
     // Whatever the answer, the copies made so far are in place while the question waits.
-    commitPending();
+    finishCommits();
     const BoxButton answer = m_host.message(
         BoxKind::Warning,
         text("Le fichier \"%1\" n'a pas été copié correctement.\nPour continuer la copie des "
@@ -304,21 +309,69 @@ void CopyRun::commitPending()
 {
     if (m_pending.empty())
         return;
+    // One group at a time: the previous one is done before the next goes.
+    collectCommitted();
     std::vector<platform::StagedCopy> copies;
+    std::vector<int> rows;
     copies.reserve(m_pending.size());
-    for (Pending &pending : m_pending)
+    rows.reserve(m_pending.size());
+    for (Pending &pending : m_pending) {
         copies.push_back(std::move(pending.copy));
-    const std::vector<platform::CopyResult> results =
-        platform::commitCopies(copies, m_settings.flush);
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        const int index = m_pending[i].index;
-        if (!results[i].placed())
-            m_host.setRowStatusText(index, text("Erreur"));
-        else if (m_settings.FileCompareCopy)
-            m_host.setRowStatusText(index, results[i].outcome == platform::CopyOutcome::Copied
-                                               ? text("Copié et vérifié")
-                                               : text("Copié et non vérifié"));
+        rows.push_back(pending.index);
     }
     m_pending.clear();
     m_pendingBytes = 0;
+
+    const bool flush = m_settings.flush;
+    if (m_settings.commitInBackground) {
+        try {
+            // The commit runs on the same file operations as the worker (a test's double).
+            platform::FileCalls *calls = &platform::fileCalls();
+            m_committing = std::async(std::launch::async,
+                                      [copies = std::move(copies), flush, calls]() mutable {
+                                          platform::ScopedFileCalls scoped(*calls);
+                                          return platform::commitCopies(copies, flush);
+                                      });
+            m_committingRows = std::move(rows);
+            return;
+        } catch (const std::system_error &) {
+            // No thread to be had: the worker commits them itself, below.
+        }
+    }
+    showCommitted(rows, platform::commitCopies(copies, flush));
+}
+
+void CopyRun::collectCommitted()
+{
+    if (!m_committing.valid())
+        return;
+    const std::vector<int> rows = std::move(m_committingRows);
+    m_committingRows.clear();
+    showCommitted(rows, m_committing.get());
+}
+
+void CopyRun::collectCommittedIfDone()
+{
+    if (m_committing.valid() &&
+        m_committing.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        collectCommitted();
+}
+
+void CopyRun::finishCommits()
+{
+    commitPending();
+    collectCommitted();
+}
+
+void CopyRun::showCommitted(const std::vector<int> &rows,
+                            const std::vector<platform::CopyResult> &results)
+{
+    for (std::size_t i = 0; i < results.size() && i < rows.size(); ++i) {
+        if (!results[i].placed())
+            m_host.setRowStatusText(rows[i], text("Erreur"));
+        else if (m_settings.FileCompareCopy)
+            m_host.setRowStatusText(rows[i], results[i].outcome == platform::CopyOutcome::Copied
+                                                 ? text("Copié et vérifié")
+                                                 : text("Copié et non vérifié"));
+    }
 }

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <vector>
 
 class FileList;
@@ -50,6 +51,9 @@ struct CopyRunSettings {
     int commitMilliseconds = 500;
     // Flush before replacing (crash safety); off only to measure what the flush costs.
     bool flush = true;
+    // Each group of waiting copies is flushed and renamed on a thread of its own while the
+    // worker copies the next files; off, the worker does it and waits.
+    bool commitInBackground = true;
     // The file operations of the worker's thread: a test's double, or the system's when null.
     platform::FileCalls *fileCalls = nullptr;
 };
@@ -103,7 +107,16 @@ private:
     void prepareFolder(const QByteArray &to);
     int progress() const;
     void commitIfDue();
+    // Hands the waiting copies over to be flushed and to replace their targets.
     void commitPending();
+    // Waits for the copies handed over, and shows how each ended.
+    void collectCommitted();
+    // The same, only when they are done: never waits.
+    void collectCommittedIfDone();
+    // Every copy made so far is in its target's place, or has failed and is shown so.
+    void finishCommits();
+    void showCommitted(const std::vector<int> &rows,
+                       const std::vector<platform::CopyResult> &results);
 
     CopyRunSnapshot m_snapshot;
     CopyRunSettings m_settings;
@@ -116,6 +129,9 @@ private:
     std::int32_t m_CopyOrdinal = 1;
     QSet<QByteArray> m_preparedFolders;
     std::vector<Pending> m_pending;
+    // The copies being committed in the background, and their rows.
+    std::future<std::vector<platform::CopyResult>> m_committing;
+    std::vector<int> m_committingRows;
     qint64 m_pendingBytes = 0;
     QElapsedTimer m_pendingSince;
 };

@@ -163,6 +163,8 @@ private Q_SLOTS:
     void nameThatIsNotUtf8IsCopiedByItsBytes();
     void staleTemporariesGoFromFoldersCopiedInto();
     void waitingCopiesReplaceTheirTargetsTogether();
+    void backgroundCommitsKeepEachRowsStagesAndEveryTarget_data();
+    void backgroundCommitsKeepEachRowsStagesAndEveryTarget();
     void killedRunLeavesOldOrNewThenNextRunCleansUp_data();
     void killedRunLeavesOldOrNewThenNextRunCleansUp();
     void errorEscapingTheLoopStillEndsItProperly();
@@ -203,6 +205,8 @@ void CopyRunTest::reportsEveryStageInOrder()
     f.addRow(QStringLiteral("/b.txt"));
     f.settings.FileCompareCopy = verify;
     f.settings.commitFiles = commitFiles;
+    // The whole order is fixed only when the worker commits the copies itself.
+    f.settings.commitInBackground = false;
 
     QCOMPARE(f.run(), CopyRunEnd::Completed);
 
@@ -725,6 +729,7 @@ void CopyRunTest::waitingCopiesReplaceTheirTargetsTogether()
     }
     f.settings.commitFiles = 2;
     f.settings.commitMilliseconds = 1000000;
+    f.settings.commitInBackground = false; // to see each pair go at a known moment
     QStringList seen;
     f.host.onEvent = [&](const QString &event) {
         if (!event.endsWith(u" Copie..."))
@@ -743,6 +748,60 @@ void CopyRunTest::waitingCopiesReplaceTheirTargetsTogether()
                                 QStringLiteral("NNNNo 0")}));
     for (int i = 0; i < 5; ++i)
         QCOMPARE(f.tree.read(QStringLiteral("dest/f%1").arg(i)), QByteArray("new"));
+    QCOMPARE(f.temporaries(), QStringList());
+}
+
+void CopyRunTest::backgroundCommitsKeepEachRowsStagesAndEveryTarget_data()
+{
+    QTest::addColumn<bool>("verify");
+    QTest::addColumn<int>("commitFiles");
+    QTest::newRow("copy, one by one") << false << 1;
+    QTest::newRow("copy and verify, one by one") << true << 1;
+    QTest::newRow("copy and verify, three together") << true << 3;
+}
+
+// While a group of copies is flushed and renamed on another thread, the worker goes on: every
+// row still shows its stages in order, and every target holds its old or its new content
+// whenever the window hears of anything.
+void CopyRunTest::backgroundCommitsKeepEachRowsStagesAndEveryTarget()
+{
+    QFETCH(bool, verify);
+    QFETCH(int, commitFiles);
+    constexpr int kFiles = 8;
+    CopyRunFixture f;
+    for (int i = 0; i < kFiles; ++i) {
+        f.write(QStringLiteral("src/f%1").arg(i), QByteArray(4096 + i, 'n'));
+        f.write(QStringLiteral("dest/f%1").arg(i), "old", 3600);
+        f.addRow(QStringLiteral("/f%1").arg(i));
+    }
+    f.settings.FileCompareCopy = verify;
+    f.settings.commitFiles = commitFiles;
+    f.settings.commitMilliseconds = 1000000;
+    QStringList broken;
+    f.host.onEvent = [&](const QString &event) {
+        for (int i = 0; i < kFiles; ++i) {
+            const QByteArray now = f.tree.read(QStringLiteral("dest/f%1").arg(i));
+            if (now != "old" && now != QByteArray(4096 + i, 'n'))
+                broken << event + QStringLiteral(": f%1 holds %2 bytes").arg(i).arg(now.size());
+        }
+    };
+
+    QCOMPARE(f.run(), CopyRunEnd::Completed);
+
+    QCOMPARE(broken, QStringList());
+    QStringList stages{QStringLiteral("Copie..."), QStringLiteral("Copié")};
+    if (verify)
+        stages << QStringLiteral("Vérification...") << QStringLiteral("Copié et vérifié");
+    for (int i = 0; i < kFiles; ++i) {
+        QCOMPARE(f.host.texts(i), stages);
+        QCOMPARE(f.tree.read(QStringLiteral("dest/f%1").arg(i)), QByteArray(4096 + i, 'n'));
+    }
+    // Every row is final before the run gives the list back.
+    const QStringList events = f.host.events();
+    QCOMPARE(events.mid(events.size() - 3),
+             (QStringList{QStringLiteral("norow 1"), QStringLiteral("click 1"),
+                          QStringLiteral("cursor 0")}));
+    QCOMPARE(f.copyOrdinal(), kFiles + 1);
     QCOMPARE(f.temporaries(), QStringList());
 }
 
