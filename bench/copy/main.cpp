@@ -7,8 +7,9 @@
 // figures of that flush are printed too).
 //
 //   bench_copy [work folder]      default: a folder in the system's temporary folder
-//   bench_copy --once small|large [verify] [noflush] [statvfs] [work folder]
-//                                 one copy run of a tree made earlier, for profiling by hand
+//   bench_copy --once small|large [verify] [noflush] [foreground] [work folder]
+//                                 one copy run of a tree made earlier, for profiling by hand;
+//                                 its copy is left in place (see runOnce)
 
 #include "compare/filelist.h"
 #include "compare/statuscode.h"
@@ -22,6 +23,7 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStorageInfo>
 
@@ -29,7 +31,6 @@
 #include <cstdio>
 #include <functional>
 #include <spawn.h>
-#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -109,9 +110,8 @@ struct Copier {
         }
     }
 
-    // cheapFreeSpace: one statvfs instead of DestinationFreeSpace, to tell the two costs apart.
     void run(bool verify, bool flush = true, int commitFiles = CopyRunSettings().commitFiles,
-             bool cheapFreeSpace = false)
+             bool background = true)
     {
         CopyRunSettings settings;
         settings.SrcPath = src;
@@ -120,19 +120,10 @@ struct Copier {
         settings.FilesToCopyCount = int(files.size());
         settings.flush = flush;
         settings.commitFiles = commitFiles;
+        settings.commitInBackground = background;
         std::atomic<bool> stop{false};
         QuietHost host;
-        const QByteArray folder = QFile::encodeName(dest);
-        CopyRun::FreeSpace freeSpace = [dest = dest] { return DestinationFreeSpace(dest); };
-        if (cheapFreeSpace) {
-            freeSpace = [folder] {
-                struct statvfs st {};
-                return ::statvfs(folder.constData(), &st) == 0
-                           ? double(st.f_bavail) * double(st.f_frsize)
-                           : -1.0;
-            };
-        }
-        CopyRun copyRun(CopyRunSnapshot::take(list), settings, stop, host, freeSpace);
+        CopyRun copyRun(CopyRunSnapshot::take(list), settings, stop, host);
         copyRun.JvThread1Execute();
         if (copyRun.end() != CopyRunEnd::Completed || host.errors > 0)
             std::fprintf(stderr, "copy run: %d errors, %d boxes\n", host.errors, host.boxes);
@@ -198,7 +189,7 @@ struct Copier {
 
 struct Figures {
     qint64 ours = 0, verified = 0, cp = 0, rsync = 0;
-    qint64 unflushed = 0, cheapFreeSpace = 0; // one run each
+    qint64 unflushed = 0, foreground = 0; // one run each
 };
 
 // The tools take turns within each round, so that a change of the machine's load between
@@ -234,8 +225,8 @@ Figures measure(Copier &copier)
         }
     }
     f.unflushed = once([&] { copier.fresh(); }, [&] { copier.run(false, false); });
-    f.cheapFreeSpace = once([&] { copier.fresh(); },
-                            [&] { copier.run(false, true, CopyRunSettings().commitFiles, true); });
+    f.foreground = once([&] { copier.fresh(); },
+                        [&] { copier.run(false, true, CopyRunSettings().commitFiles, false); });
     return f;
 }
 
@@ -251,7 +242,7 @@ int runOnce(QStringList arguments)
     const QString tree = arguments.takeFirst();
     const bool verify = arguments.removeAll(QStringLiteral("verify")) > 0;
     const bool flush = arguments.removeAll(QStringLiteral("noflush")) == 0;
-    const bool cheapFreeSpace = arguments.removeAll(QStringLiteral("statvfs")) > 0;
+    const bool background = arguments.removeAll(QStringLiteral("foreground")) == 0;
     const QString work =
         arguments.value(0, QDir::tempPath() + QStringLiteral("/tandrimo-bench-copy"));
     Copier copier(work + u'/' + tree, work + u'/' + tree + QStringLiteral("-copy"), {});
@@ -261,15 +252,20 @@ int runOnce(QStringList arguments)
         files.push_back(it.next().mid(copier.src.size()));
     std::sort(files.begin(), files.end());
     Copier sorted(copier.src, copier.dest, std::move(files));
+    // A folder of its own, never one left by an earlier run: removing that would be a deletion.
+    sorted.base = sorted.dest;
+    while (QFileInfo::exists(sorted.base + u'-' + QString::number(sorted.used + 1)))
+        ++sorted.used;
     sorted.fresh();
     ::sync();
     QElapsedTimer timer;
     timer.start();
-    sorted.run(verify, flush, CopyRunSettings().commitFiles, cheapFreeSpace);
+    sorted.run(verify, flush, CopyRunSettings().commitFiles, background);
     const qint64 ms = timer.elapsed();
-    sorted.cleanUp();
-    std::printf("%s: %zu files in %lld ms\n", qPrintable(tree), sorted.files.size(),
-                static_cast<long long>(ms));
+    // Left in place: on ext4, a mass deletion slows every file creation for minutes after it
+    // (the allocator steps over recently freed inodes), which would skew the next measure.
+    std::printf("%s: %zu files in %lld ms, copied into %s\n", qPrintable(tree), sorted.files.size(),
+                static_cast<long long>(ms), qPrintable(sorted.dest));
     return 0;
 }
 
@@ -334,10 +330,11 @@ int main(int argc, char *argv[])
     smallCopier.cleanUp();
     largeCopier.cleanUp();
 
-    std::printf("free space query (DestinationFreeSpace): %.0f us per file; with a plain statvfs "
-                "instead: small %lld ms, large %lld ms (one run each)\n",
-                freeSpaceUs, static_cast<long long>(s.cheapFreeSpace),
-                static_cast<long long>(l.cheapFreeSpace));
+    std::printf("free space query (DestinationFreeSpace): %.0f us per file; commits on the worker "
+                "itself instead of a thread of their own: small %lld ms, large %lld ms (one run "
+                "each)\n",
+                freeSpaceUs, static_cast<long long>(s.foreground),
+                static_cast<long long>(l.foreground));
     std::printf("flush before rename: small %lld ms with, %lld ms without; large %lld ms with, "
                 "%lld ms without; large with a flush per file instead of together %lld ms "
                 "(runs without: one each)\n",

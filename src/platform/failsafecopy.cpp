@@ -18,7 +18,10 @@ namespace platform {
 
 namespace {
 
-constexpr size_t kCopyChunk = size_t(1) << 30;  // per copy_file_range call
+constexpr size_t kCopyChunk = size_t(1) << 30; // per copy_file_range call
+// A copy that will be flushed is sent to disk this many bytes at a time while it is made, so
+// that the disk works during the copy rather than all of it at the flush.
+constexpr qint64 kWritebackChunk = qint64(8) << 20;
 constexpr size_t kBufferSize = size_t(1) << 20; // per read and write of the fallback
 constexpr int kSuffixLength = 6;                // 36^6 names: collisions are retried anyway
 
@@ -93,8 +96,27 @@ bool writeAll(int fd, const char *data, size_t size)
     return true;
 }
 
+// Starts the write-back of what was copied since the last call, once a chunk is complete (or
+// the copy is), when the copy is to be flushed. A failure here is left to the flush to report.
+class Writeback {
+public:
+    Writeback(int fd, bool enabled) : m_fd(fd), m_enabled(enabled) {}
+    void copied(qint64 done, bool complete)
+    {
+        if (!m_enabled || (done - m_sent < kWritebackChunk && !complete) || done == m_sent)
+            return;
+        (void)fileCalls().startWriteback(m_fd, m_sent, done - m_sent);
+        m_sent = done;
+    }
+
+private:
+    int m_fd;
+    bool m_enabled;
+    qint64 m_sent = 0;
+};
+
 // Copies the origin's size bytes with read and write, from where copy_file_range left off.
-CopyResult copyByReading(int in, int out, qint64 size, qint64 done)
+CopyResult copyByReading(int in, int out, qint64 size, qint64 done, Writeback &writeback)
 {
     thread_local std::vector<char> buffer;
     if (buffer.size() < kBufferSize)
@@ -112,6 +134,7 @@ CopyResult copyByReading(int in, int out, qint64 size, qint64 done)
         if (!writeAll(out, buffer.data(), size_t(n)))
             return failure(errno);
         done += n;
+        writeback.copied(done, done == size);
     }
     return {CopyOutcome::Copied, {}};
 }
@@ -124,7 +147,7 @@ bool copyFileRangeUnavailable(int error)
 
 // Copies exactly size bytes of in into the empty out. A short origin is a changed origin; a
 // short write is retried until the system reports why it cannot go on (a full disk).
-CopyResult copyBytes(int in, int out, qint64 size, quint64 fromDevice, quint64 toDevice)
+CopyResult copyBytes(int in, int out, qint64 size, quint64 fromDevice, quint64 toDevice, bool flush)
 {
     if (size == 0)
         return {CopyOutcome::Copied, {}};
@@ -140,20 +163,24 @@ CopyResult copyBytes(int in, int out, qint64 size, quint64 fromDevice, quint64 t
         if (errno != ENOSPC && errno != EIO)
             cloneRefused(fromDevice, toDevice, true);
     }
+    // Small files are left to the flush: sending each one on its own costs more than it saves.
+    Writeback writeback(out, flush && size > kWritebackChunk);
+    const qint64 chunk = flush ? kWritebackChunk : qint64(kCopyChunk);
     qint64 done = 0;
     while (done < size) {
-        const size_t want = size_t(std::min<qint64>(qint64(kCopyChunk), size - done));
+        const size_t want = size_t(std::min<qint64>(chunk, size - done));
         const ssize_t n = fileCalls().copyFileRange(in, out, want);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             if (done == 0 && copyFileRangeUnavailable(errno))
-                return copyByReading(in, out, size, 0);
+                return copyByReading(in, out, size, 0, writeback);
             return failure(errno);
         }
         if (n == 0)
             return sourceChanged();
         done += n;
+        writeback.copied(done, done == size);
     }
     return {CopyOutcome::Copied, {}};
 }
@@ -240,8 +267,8 @@ CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOpt
         return failure(errno);
     copy.m_device = quint64(temporary.st_dev);
 
-    CopyResult result =
-        copyBytes(in, copy.m_fd, origin.st_size, quint64(origin.st_dev), copy.m_device);
+    CopyResult result = copyBytes(in, copy.m_fd, origin.st_size, quint64(origin.st_dev),
+                                  copy.m_device, options.flush);
     if (result.outcome != CopyOutcome::Copied)
         return result;
 

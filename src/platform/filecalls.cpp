@@ -81,6 +81,11 @@ int FileCalls::fdatasync(int fd)
     return ::fdatasync(fd);
 }
 
+int FileCalls::startWriteback(int fd, off_t offset, off_t length)
+{
+    return ::sync_file_range(fd, offset, length, SYNC_FILE_RANGE_WRITE);
+}
+
 int FileCalls::syncfs(int fd)
 {
     return ::syncfs(fd);

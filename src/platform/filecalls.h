@@ -31,6 +31,8 @@ public:
     // Shares the blocks of in with out (FICLONE), where the file system offers it.
     virtual int cloneFile(int out, int in);
     virtual int fdatasync(int fd);
+    // Starts writing a range of fd to disk without waiting for it (sync_file_range).
+    virtual int startWriteback(int fd, off_t offset, off_t length);
     // Flushes the whole file system that holds fd.
     virtual int syncfs(int fd);
     virtual int futimens(int fd, const struct timespec times[2]);

@@ -86,7 +86,8 @@ void FailSafeCopyTest::copiesBytesTimesAndMode_data()
     QTest::addColumn<int>("size");
     QTest::addColumn<bool>("byReading"); // copy_file_range unavailable: read and write
 
-    for (const int size : {0, 1, 4096, 3 * 1024 * 1024 + 7}) {
+    // The largest is sent to disk in parts while it is copied.
+    for (const int size : {0, 1, 4096, 3 * 1024 * 1024 + 7, 17 * 1024 * 1024 + 5}) {
         QTest::addRow("%d bytes, copy_file_range", size) << size << false;
         QTest::addRow("%d bytes, read and write", size) << size << true;
     }
@@ -180,24 +181,29 @@ void FailSafeCopyTest::failureLeavesOldTarget()
 
 void FailSafeCopyTest::fullDiskFailsWhereverItStrikes_data()
 {
+    QTest::addColumn<int>("size");
     QTest::addColumn<qint64>("room");
     QTest::addColumn<bool>("byReading");
 
-    const qint64 size = 3 * 1024 * 1024 + 11; // several blocks of the read-and-write copy
+    const int size = 3 * 1024 * 1024 + 11;   // several blocks of the read-and-write copy
+    const int large = 17 * 1024 * 1024 + 11; // sent to disk in parts while it is copied
     for (const bool byReading : {false, true}) {
         const char *how = byReading ? "read and write" : "copy_file_range";
-        QTest::addRow("no room, %s", how) << qint64(0) << byReading;
-        QTest::addRow("one byte, %s", how) << qint64(1) << byReading;
-        QTest::addRow("half the file, %s", how) << size / 2 << byReading;
-        QTest::addRow("all but one byte, %s", how) << size - 1 << byReading;
+        QTest::addRow("no room, %s", how) << size << qint64(0) << byReading;
+        QTest::addRow("one byte, %s", how) << size << qint64(1) << byReading;
+        QTest::addRow("half the file, %s", how) << size << qint64(size / 2) << byReading;
+        QTest::addRow("all but one byte, %s", how) << size << qint64(size - 1) << byReading;
+        QTest::addRow("after a part went to disk, %s", how)
+            << large << qint64(9 * 1024 * 1024) << byReading;
     }
 }
 
 void FailSafeCopyTest::fullDiskFailsWhereverItStrikes()
 {
+    QFETCH(int, size);
     QFETCH(qint64, room);
     QFETCH(bool, byReading);
-    Pair pair(3 * 1024 * 1024 + 11);
+    Pair pair(size);
     FaultyFileCalls calls;
     if (byReading)
         calls.fail(FileCall::CopyFileRange, EXDEV);
