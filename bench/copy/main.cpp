@@ -19,10 +19,10 @@
 #include "sync/copyrun.h"
 #include "sync/volume.h"
 #include "trees.h"
+#include "window.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -254,12 +254,7 @@ int runOnce(QStringList arguments)
     const QString work =
         arguments.value(0, QDir::tempPath() + QStringLiteral("/tandrimo-bench-copy"));
     Copier copier(work + u'/' + tree, work + u'/' + tree + QStringLiteral("-copy"), {});
-    QDirIterator it(copier.src, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    std::vector<QString> files;
-    while (it.hasNext())
-        files.push_back(it.next().mid(copier.src.size()));
-    std::sort(files.begin(), files.end());
-    Copier sorted(copier.src, copier.dest, std::move(files));
+    Copier sorted(copier.src, copier.dest, filesOf(copier.src));
     // A folder of its own, never one left by an earlier run: removing that would be a deletion.
     sorted.base = sorted.dest;
     while (QFileInfo::exists(sorted.base + u'-' + QString::number(sorted.used + 1)))
@@ -277,8 +272,28 @@ int runOnce(QStringList arguments)
     return 0;
 }
 
+// The copy of the small tree through the window, in a process of its own: milliseconds, or -1.
+qint64 windowCopy(Copier &copier)
+{
+    copier.fresh();
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--window"), copier.src, copier.dest});
+    if (!child.waitForFinished(-1) || child.exitCode() != 0)
+        return -1;
+    const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
+    if (figures.size() != 3 || figures[1] != figures[2]) {
+        std::fprintf(stderr, "the window's copy run did not copy every file\n");
+        return -1;
+    }
+    return figures[0].toLongLong();
+}
+
 int main(int argc, char *argv[])
 {
+    if (argc == 4 && QByteArray(argv[1]) == "--window")
+        return measureWindowCopy(argc, argv, QFile::decodeName(argv[2]),
+                                 QFile::decodeName(argv[3]));
     QCoreApplication app(argc, argv);
     QStringList arguments = app.arguments().mid(1);
     if (arguments.value(0) == u"--once" && arguments.size() >= 2)
@@ -325,6 +340,7 @@ int main(int argc, char *argv[])
     std::printf("copying...\n");
     std::fflush(stdout);
     const Figures s = measure(smallCopier);
+    const qint64 window = windowCopy(smallCopier);
     const Figures l = measure(largeCopier);
     const qint64 perFileFlush =
         once([&] { largeCopier.fresh(); }, [&] { largeCopier.run(false, true, 1); });
@@ -355,6 +371,10 @@ int main(int argc, char *argv[])
                 static_cast<long long>(s.verified - s.ours),
                 static_cast<long long>(l.verified - l.ours), static_cast<long long>(verifyLarge),
                 static_cast<long long>(cmpLarge));
+    std::printf("window ratio %.2f (the small tree's copy run through the main window %lld ms, "
+                "core %lld ms; one run)\n",
+                ratio(window, s.ours), static_cast<long long>(window),
+                static_cast<long long>(s.ours));
     std::printf("the copy on disk when it ends, as ours is: cp -a then sync: small %lld ms (ratio "
                 "%.2f), large %lld ms (ratio %.2f)\n",
                 static_cast<long long>(s.cpSynced), ratio(s.ours, s.cpSynced),

@@ -98,3 +98,13 @@ std::vector<QString> makeTree(const QString &root, const TreeShape &shape)
         done.write(markerText(shape));
     return listFiles(root);
 }
+
+std::vector<QString> filesOf(const QString &root)
+{
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    std::vector<QString> files;
+    while (it.hasNext())
+        files.push_back(it.next().mid(root.size()));
+    std::sort(files.begin(), files.end());
+    return files;
+}

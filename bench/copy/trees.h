@@ -19,3 +19,6 @@ struct TreeShape {
 // Makes the tree under root unless it is already there with that shape. The relative paths of
 // its files ("/a/b/f1", as the listing forms them) in listing order.
 std::vector<QString> makeTree(const QString &root, const TreeShape &shape);
+
+// The relative paths of every file under a tree made earlier, sorted.
+std::vector<QString> filesOf(const QString &root);

@@ -8,7 +8,7 @@
 
 // Every effect of a copy run on the window, in the order the run makes them. The run calls it
 // from its worker thread; the window's implementation runs on the UI thread (wrap it in
-// QueuedCopyRunHost, which carries each call over in order and waits for the answer of a box).
+// QueuedCopyRunHost, which carries the calls over in order and waits for the answer of a box).
 // Row indices are those of the FileList when the run began.
 class CopyRunHost {
 public:
@@ -30,4 +30,7 @@ public:
     virtual void setProgress(int percent) = 0;
     // A modal box; the run waits for the answer.
     virtual BoxButton message(BoxKind kind, const QString &text, const BoxButtons &buttons) = 0;
+    // Called on the UI thread once the worker has ended: effects still held back are carried
+    // out now, before the run's end is handled.
+    virtual void deliverPending() {}
 };

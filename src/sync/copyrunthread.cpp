@@ -28,6 +28,7 @@ bool CopyRunThread::start(const FileList &list, const CopyRunSettings &settings,
         Busy = true;
     }
     m_stop = &StopRequested;
+    m_host = &host;
     m_run = std::make_unique<CopyRun>(std::move(snapshot), settings, StopRequested, host,
                                       std::move(freeSpace));
     m_thread = QThread::create([run = m_run.get()] { run->JvThread1Execute(); });
@@ -44,6 +45,7 @@ void CopyRunThread::workerEnded()
     m_thread->wait();
     delete m_thread;
     m_thread = nullptr;
+    m_host->deliverPending();
     Q_EMIT finishAll();
 }
 

@@ -12,7 +12,7 @@ class QThread;
 
 // The worker component of the copy run (JvThread1): one worker at a time, on its own thread,
 // and a finish notification on the owner's thread once the worker has ended, after every
-// effect the worker queued to that thread.
+// effect the worker made (the host delivers what it held back first).
 class CopyRunThread : public QObject {
     Q_OBJECT
 public:
@@ -49,4 +49,5 @@ private:
     QThread *m_thread = nullptr;
     std::unique_ptr<CopyRun> m_run;
     std::atomic<bool> *m_stop = nullptr;
+    CopyRunHost *m_host = nullptr;
 };

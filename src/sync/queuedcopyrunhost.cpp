@@ -4,69 +4,161 @@
 #include <QObject>
 #include <QThread>
 
+#include <array>
 #include <utility>
 
 QueuedCopyRunHost::QueuedCopyRunHost(CopyRunHost &target, QObject *context)
     : m_target(target), m_context(context)
-{}
-
-template <typename Call> void QueuedCopyRunHost::post(Call &&call)
 {
-    QObject *context = m_context;
-    if (QThread::currentThread() == context->thread())
-        call();
-    else
-        QMetaObject::invokeMethod(context, std::forward<Call>(call), Qt::QueuedConnection);
+    m_delivery.setSingleShot(true);
+    m_delivery.setInterval(kDeliveryInterval);
+    m_delivery.moveToThread(context->thread());
+    QObject::connect(&m_delivery, &QTimer::timeout, &m_delivery, [this] { deliverPending(); });
+}
+
+void QueuedCopyRunHost::post(Effect effect)
+{
+    if (QThread::currentThread() == m_context->thread()) {
+        deliverPending();
+        apply(effect);
+        return;
+    }
+    bool schedule = false;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_pending.push_back(std::move(effect));
+        schedule = !std::exchange(m_scheduled, true);
+    }
+    // The timer is started on its own thread; it goes with the host, and the call with it.
+    if (schedule)
+        QMetaObject::invokeMethod(
+            &m_delivery, [this] { m_delivery.start(); }, Qt::QueuedConnection);
+}
+
+void QueuedCopyRunHost::deliverPending()
+{
+    std::vector<Effect> effects;
+    {
+        const std::lock_guard lock(m_mutex);
+        effects.swap(m_pending);
+        m_scheduled = false;
+    }
+    m_delivery.stop();
+    std::array<std::size_t, 4> last{};
+    for (std::size_t i = 0; i < effects.size(); ++i) {
+        if (const int slot = slotOf(effects[i]); slot >= 0)
+            last[std::size_t(slot)] = i;
+    }
+    for (std::size_t i = 0; i < effects.size(); ++i) {
+        const int slot = slotOf(effects[i]);
+        if (slot < 0 || last[std::size_t(slot)] == i)
+            apply(effects[i]);
+    }
+}
+
+int QueuedCopyRunHost::slotOf(const Effect &effect)
+{
+    switch (effect.kind) {
+    case Effect::CurrentRow:
+    case Effect::ClearCurrentRow:
+        return 0;
+    case Effect::StatusPanel:
+        return effect.value == 1 ? 1 : 2;
+    case Effect::Progress:
+        return 3;
+    case Effect::BusyCursor:      // pushes and pops the cursor: each one counts
+    case Effect::RowClickHandler: // cheap
+    case Effect::RowStatusText:   // each row's own
+    case Effect::RowStatusCode:
+        return -1;
+    }
+    return -1;
+}
+
+void QueuedCopyRunHost::apply(const Effect &effect)
+{
+    switch (effect.kind) {
+    case Effect::BusyCursor:
+        m_target.setBusyCursor(effect.value != 0);
+        break;
+    case Effect::RowClickHandler:
+        m_target.setRowClickHandler(effect.value != 0);
+        break;
+    case Effect::CurrentRow:
+        m_target.setCurrentRow(effect.value);
+        break;
+    case Effect::ClearCurrentRow:
+        m_target.clearCurrentRow(effect.value != 0);
+        break;
+    case Effect::RowStatusText:
+        m_target.setRowStatusText(effect.value, effect.text);
+        break;
+    case Effect::RowStatusCode:
+        m_target.setRowStatusCode(effect.value, effect.code);
+        break;
+    case Effect::StatusPanel:
+        m_target.setStatusPanel(effect.value, effect.text);
+        break;
+    case Effect::Progress:
+        m_target.setProgress(effect.value);
+        break;
+    }
 }
 
 void QueuedCopyRunHost::setBusyCursor(bool busy)
 {
-    post([&target = m_target, busy] { target.setBusyCursor(busy); });
+    post({Effect::BusyCursor, busy, 0, {}});
 }
 
 void QueuedCopyRunHost::setRowClickHandler(bool attached)
 {
-    post([&target = m_target, attached] { target.setRowClickHandler(attached); });
+    post({Effect::RowClickHandler, attached, 0, {}});
 }
 
 void QueuedCopyRunHost::setCurrentRow(int index)
 {
-    post([&target = m_target, index] { target.setCurrentRow(index); });
+    post({Effect::CurrentRow, index, 0, {}});
 }
 
 void QueuedCopyRunHost::clearCurrentRow(bool scrollToFirst)
 {
-    post([&target = m_target, scrollToFirst] { target.clearCurrentRow(scrollToFirst); });
+    post({Effect::ClearCurrentRow, scrollToFirst, 0, {}});
 }
 
 void QueuedCopyRunHost::setRowStatusText(int index, const QString &text)
 {
-    post([&target = m_target, index, text] { target.setRowStatusText(index, text); });
+    post({Effect::RowStatusText, index, 0, text});
 }
 
 void QueuedCopyRunHost::setRowStatusCode(int index, std::int32_t code)
 {
-    post([&target = m_target, index, code] { target.setRowStatusCode(index, code); });
+    post({Effect::RowStatusCode, index, code, {}});
 }
 
 void QueuedCopyRunHost::setStatusPanel(int panel, const QString &text)
 {
-    post([&target = m_target, panel, text] { target.setStatusPanel(panel, text); });
+    post({Effect::StatusPanel, panel, 0, text});
 }
 
 void QueuedCopyRunHost::setProgress(int percent)
 {
-    post([&target = m_target, percent] { target.setProgress(percent); });
+    post({Effect::Progress, percent, 0, {}});
 }
 
 BoxButton QueuedCopyRunHost::message(BoxKind kind, const QString &text, const BoxButtons &buttons)
 {
-    QObject *context = m_context;
-    if (QThread::currentThread() == context->thread())
+    if (QThread::currentThread() == m_context->thread()) {
+        deliverPending();
         return m_target.message(kind, text, buttons);
+    }
+    // What the worker did before it asked is shown before the box.
     BoxButton answer = BoxButton::Abandon;
     QMetaObject::invokeMethod(
-        context, [&] { answer = m_target.message(kind, text, buttons); },
+        m_context,
+        [&] {
+            deliverPending();
+            answer = m_target.message(kind, text, buttons);
+        },
         Qt::BlockingQueuedConnection);
     return answer;
 }

@@ -2,15 +2,28 @@
 
 #include "sync/copyrunhost.h"
 
+#include <QString>
+#include <QTimer>
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
 class QObject;
 
 // Carries every call of a copy run's worker over to the thread of a context object (the
-// window), where the target host runs it: in the order made, without waiting, except for a
-// message box, whose answer the worker waits for. Called on the context's own thread, it calls
-// the target directly (a blocking call to one's own thread would never return). The target and
-// the context must outlive the worker: the window waits for it before it goes.
+// window), where the target host runs it, in the order made and without making the worker
+// wait, except for a message box, whose answer the worker waits for. The calls are delivered
+// together, at most every kDeliveryInterval: a run that copies thousands of small files a
+// second would otherwise keep the UI thread busy repainting for each one. Within one delivery,
+// a current row, a panel's text or the progress that a later call of the same delivery replaces
+// is passed over, since it would never be seen; every row's texts and codes are all delivered.
+// Called on the context's own thread, it calls the target directly. The target and the context
+// must outlive the worker: the window waits for it before it goes.
 class QueuedCopyRunHost : public CopyRunHost {
 public:
+    static constexpr int kDeliveryInterval = 30; // milliseconds
+
     QueuedCopyRunHost(CopyRunHost &target, QObject *context);
 
     void setBusyCursor(bool busy) override;
@@ -22,10 +35,35 @@ public:
     void setStatusPanel(int panel, const QString &text) override;
     void setProgress(int percent) override;
     BoxButton message(BoxKind kind, const QString &text, const BoxButtons &buttons) override;
+    // On the context's thread.
+    void deliverPending() override;
 
 private:
-    template <typename Call> void post(Call &&call);
+    struct Effect {
+        enum Kind {
+            BusyCursor,
+            RowClickHandler,
+            CurrentRow,
+            ClearCurrentRow,
+            RowStatusText,
+            RowStatusCode,
+            StatusPanel,
+            Progress,
+        } kind;
+        int value = 0; // a flag, a row, a panel or a percentage
+        std::int32_t code = 0;
+        QString text;
+    };
+
+    void post(Effect effect);
+    void apply(const Effect &effect);
+    // Effects that replace one another share a slot; -1 for those that never do.
+    static int slotOf(const Effect &effect);
 
     CopyRunHost &m_target;
     QObject *m_context;
+    QTimer m_delivery; // lives on the context's thread
+    std::mutex m_mutex;
+    std::vector<Effect> m_pending;
+    bool m_scheduled = false;
 };
