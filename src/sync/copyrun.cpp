@@ -18,6 +18,7 @@
 #include <chrono>
 #include <cmath>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -311,12 +312,13 @@ void CopyRun::commitPending()
         return;
     // One group at a time: the previous one is done before the next goes.
     collectCommitted();
-    std::vector<platform::StagedCopy> copies;
+    // Shared with the committing thread, so that the copies stay here should no thread start.
+    auto copies = std::make_shared<std::vector<platform::StagedCopy>>();
     std::vector<int> rows;
-    copies.reserve(m_pending.size());
+    copies->reserve(m_pending.size());
     rows.reserve(m_pending.size());
     for (Pending &pending : m_pending) {
-        copies.push_back(std::move(pending.copy));
+        copies->push_back(std::move(pending.copy));
         rows.push_back(pending.index);
     }
     m_pending.clear();
@@ -327,18 +329,17 @@ void CopyRun::commitPending()
         try {
             // The commit runs on the same file operations as the worker (a test's double).
             platform::FileCalls *calls = &platform::fileCalls();
-            m_committing = std::async(std::launch::async,
-                                      [copies = std::move(copies), flush, calls]() mutable {
-                                          platform::ScopedFileCalls scoped(*calls);
-                                          return platform::commitCopies(copies, flush);
-                                      });
+            m_committing = std::async(std::launch::async, [copies, flush, calls] {
+                platform::ScopedFileCalls scoped(*calls);
+                return platform::commitCopies(*copies, flush);
+            });
             m_committingRows = std::move(rows);
             return;
         } catch (const std::system_error &) {
             // No thread to be had: the worker commits them itself, below.
         }
     }
-    showCommitted(rows, platform::commitCopies(copies, flush));
+    showCommitted(rows, platform::commitCopies(*copies, flush));
 }
 
 void CopyRun::collectCommitted()
