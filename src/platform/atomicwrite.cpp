@@ -1,7 +1,8 @@
 #include "platform/atomicwrite.h"
 
+#include "platform/temporaryfile.h"
+
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -12,16 +13,6 @@ namespace platform {
 
 namespace {
 
-QByteArray folderOf(const QByteArray &path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0)
-        return QByteArrayLiteral(".");
-    if (slash == 0)
-        return QByteArrayLiteral("/");
-    return path.left(slash);
-}
-
 // A symbolic link is replaced through its target, so that the link itself stays.
 QByteArray resolveLink(const QByteArray &path)
 {
@@ -30,40 +21,6 @@ QByteArray resolveLink(const QByteArray &path)
         return path;
     const QString target = QFile::symLinkTarget(QFile::decodeName(path));
     return target.isEmpty() ? path : QFile::encodeName(target);
-}
-
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0) {
-            errno = ENOSPC;
-            return false;
-        }
-        data += n;
-        left -= n;
-    }
-    return true;
-}
-
-int createTemporary(const QByteArray &folder, QByteArray *name)
-{
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        *name = folder + '/' + kTempPrefix +
-                QByteArray::number(QRandomGenerator::global()->generate() % 0xFFFFFF, 36);
-        const int fd = ::open(name->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    errno = EEXIST;
-    return -1;
 }
 
 } // namespace
@@ -83,11 +40,11 @@ IoStatus replaceFileAtomically(const QString &path, const QByteArray &bytes)
     }
 
     QByteArray temporary;
-    const int fd = createTemporary(folderOf(target), &temporary);
+    const int fd = createTemporaryFile(folderOfPath(target), 0666, &temporary);
     if (fd < 0)
         return IoStatus::fromErrno(errno);
 
-    bool written = writeAll(fd, bytes);
+    bool written = writeAll(fd, bytes.constData(), size_t(bytes.size()));
     if (written && exists) {
         // Best effort: the new file keeps the old one's owner and permission bits.
         (void)::fchown(fd, old.st_uid, old.st_gid);
@@ -101,7 +58,7 @@ IoStatus replaceFileAtomically(const QString &path, const QByteArray &bytes)
         ::unlink(temporary.constData());
         return IoStatus::fromErrno(error);
     }
-    const int folder = ::open(folderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder = ::open(folderOfPath(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         (void)::fsync(folder);
         ::close(folder);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/iostatus.h"
+#include "platform/temporaryfile.h" // kTempPrefix
 
 #include <QByteArray>
 #include <QString>
@@ -12,8 +13,5 @@ namespace platform {
 // owner. A read-only file (owner write bit clear) is refused, even for root. On failure the old
 // file is untouched and no temporary file is left.
 IoStatus replaceFileAtomically(const QString &path, const QByteArray &bytes);
-
-// The name prefix of every temporary file the program creates beside a file it replaces.
-inline constexpr char kTempPrefix[] = ".tandrimo~";
 
 } // namespace platform

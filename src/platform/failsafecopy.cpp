@@ -3,14 +3,12 @@
 #include "platform/atomicwrite.h"
 #include "platform/filecalls.h"
 #include "platform/filecompare.h"
-
-#include <QRandomGenerator>
+#include "platform/temporaryfile.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <set>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <utility>
 
@@ -23,7 +21,6 @@ constexpr size_t kCopyChunk = size_t(1) << 30; // per copy_file_range call
 // that the disk works during the copy rather than all of it at the flush.
 constexpr qint64 kWritebackChunk = qint64(8) << 20;
 constexpr size_t kBufferSize = size_t(1) << 20; // per read and write of the fallback
-constexpr int kSuffixLength = 6;                // 36^6 names: collisions are retried anyway
 
 CopyResult failure(int error)
 {
@@ -35,39 +32,6 @@ CopyResult sourceChanged()
     return {CopyOutcome::SourceChanged, IoStatus::fromErrno(ESTALE)};
 }
 
-QByteArray folderOf(const QByteArray &path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0)
-        return QByteArrayLiteral(".");
-    if (slash == 0)
-        return QByteArrayLiteral("/");
-    return path.left(slash);
-}
-
-// A new, empty temporary file in folder, open for reading and writing and locked, so that a
-// removal of stale temporary files leaves it alone while it lives.
-int createTemporary(const QByteArray &folder, QByteArray *name)
-{
-    static constexpr char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        QByteArray suffix(kSuffixLength, '0');
-        for (char &c : suffix)
-            c = digits[QRandomGenerator::global()->bounded(36)];
-        *name = folder + '/' + kTempPrefix + suffix;
-        const int fd = fileCalls().open(name->constData(),
-                                        O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
-        if (fd >= 0) {
-            (void)::flock(fd, LOCK_EX | LOCK_NB);
-            return fd;
-        }
-        if (errno != EEXIST)
-            return -1;
-    }
-    errno = EEXIST;
-    return -1;
-}
-
 // Pairs of devices (origin, target) whose file systems refused a reflink: not asked again.
 bool cloneRefused(quint64 from, quint64 to, bool record = false)
 {
@@ -75,25 +39,6 @@ bool cloneRefused(quint64 from, quint64 to, bool record = false)
     if (record)
         refused.insert({from, to});
     return refused.count({from, to}) != 0;
-}
-
-bool writeAll(int fd, const char *data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = fileCalls().write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0) {
-            errno = ENOSPC;
-            return false;
-        }
-        data += n;
-        size -= size_t(n);
-    }
-    return true;
 }
 
 // Starts the write-back of what was copied since the last call, once a chunk is complete (or
@@ -256,7 +201,7 @@ CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOpt
         return failure(S_ISDIR(origin.st_mode) ? EISDIR : EINVAL);
 
     StagedCopy copy;
-    copy.m_fd = createTemporary(folderOf(to), &copy.m_temporary);
+    copy.m_fd = createTemporaryFile(folderOfPath(to), 0600, &copy.m_temporary);
     if (copy.m_fd < 0)
         return failure(errno);
     copy.m_target = to;

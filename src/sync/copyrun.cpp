@@ -9,6 +9,7 @@
 #include "platform/forcefolder.h"
 #include "platform/paths.h"
 #include "platform/staletemporaries.h"
+#include "platform/temporaryfile.h"
 #include "sync/volume.h"
 
 #include <QCoreApplication>
@@ -28,12 +29,6 @@ namespace {
 QString text(const char *source)
 {
     return QCoreApplication::translate("CopyRun", source);
-}
-
-QByteArray folderOf(const QByteArray &path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash <= 0 ? QByteArrayLiteral("/") : path.left(slash);
 }
 
 // The size of a file, or -1 when the path names no file.
@@ -147,7 +142,7 @@ bool CopyRun::freeTarget(const CopyRunRow &row, const QByteArray &to)
 // The target's folder exists, and holds no temporary file that an earlier, killed run left.
 void CopyRun::prepareFolder(const QByteArray &to)
 {
-    const QByteArray folder = folderOf(to);
+    const QByteArray folder = platform::folderOfPath(to);
     if (m_preparedFolders.contains(folder))
         return;
     m_preparedFolders.insert(folder);
