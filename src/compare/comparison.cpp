@@ -8,6 +8,8 @@ Comparison::Comparison(const TProject &project, const UserPrefs &prefs, RefreshH
 {
     QObject::connect(&m_fileList, &FileList::cleared, &m_fileList, [this] {
         FilesToCopyCount = 0;
+        FailedCopyCount = 0;
+        UnreadableFolderCount = 0;
         m_freshListing = false;
     });
 }
@@ -51,14 +53,28 @@ QString Comparison::summaryText() const
     if (StopRequested)
         return notRefreshedText();
     const QString rows = QString::number(m_fileList.count());
+    QString text;
     switch (FilesToCopyCount) {
     case 0:
-        return u"Aucun fichier à copier / " + rows;
+        text = u"Aucun fichier à copier / " + rows;
+        break;
     case 1:
-        return u"1 fichier à copier / " + rows;
+        text = u"1 fichier à copier / " + rows;
+        break;
     default:
-        return QString::number(FilesToCopyCount) + u" fichiers à copier / " + rows;
+        text = QString::number(FilesToCopyCount) + u" fichiers à copier / " + rows;
+        break;
     }
+    if (FailedCopyCount == 1)
+        text += u" ; 1 copie en erreur";
+    else if (FailedCopyCount > 1)
+        text += u" ; " + QString::number(FailedCopyCount) + u" copies en erreur";
+    if (UnreadableFolderCount == 1)
+        text += u" ; liste incomplète : 1 dossier illisible";
+    else if (UnreadableFolderCount > 1)
+        text += u" ; liste incomplète : " + QString::number(UnreadableFolderCount) +
+                u" dossiers illisibles";
+    return text;
 }
 
 QString Comparison::notRefreshedText()

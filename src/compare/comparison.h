@@ -36,6 +36,12 @@ public:
     // Set by the Stop command; cleared when a refresh passes its checks and when a copy run
     // begins. While set, a classification pass does nothing.
     std::atomic<bool> StopRequested{false};
+    // Rows whose copy failed; they keep their error until the next refresh. 0 whenever the
+    // list is cleared.
+    int FailedCopyCount = 0;
+    // Folders of the source that the listing could not read, each shown as an error row: the
+    // list is incomplete. 0 whenever the list is cleared.
+    int UnreadableFolderCount = 0;
     // Set while a refresh, a classification pass or a copy run works on the list: the window
     // then disables every command that would change the list or the folders.
     bool Busy = false;
@@ -63,8 +69,8 @@ public:
     // Sets the status text, and lets pending input through at most every kInputIntervalMs.
     void ShowStatusMessage(const QString &text);
     void ShowSummary();
-    // The summary of the list: rows due for copying out of all rows, or that the list was not
-    // refreshed when StopRequested is set.
+    // The summary of the list: rows due for copying out of all rows, then the failed copies and
+    // the folders left unread, or that the list was not refreshed when StopRequested is set.
     QString summaryText() const;
     // "Liste des fichiers à copier non raffraichie".
     static QString notRefreshedText();

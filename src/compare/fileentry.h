@@ -30,6 +30,8 @@ struct FileEntry {
     double dtSrc = 0;   // last-write time of the source (days since 30 December 1899)
     double dtDest = 0;  // last-write time of the destination
     QString statusText; // what the user reads
+    // The system's full message behind an error status, shown as the row's tooltip.
+    QString statusDetail;
     // The relative path's exact bytes when the name is not valid UTF-8, so that the file is
     // still reached; empty otherwise.
     QByteArray rawFiles;

@@ -1,5 +1,7 @@
 #include "compare/filelist.h"
 
+#include "compare/statuscode.h"
+
 void FileList::clear()
 {
     beginUpdate();
@@ -24,6 +26,16 @@ void FileList::setStatus(int index, std::int32_t code, const QString &text)
     FileEntry &entry = row(index);
     entry.statusCode = code;
     entry.statusText = text;
+    entry.statusDetail.clear();
+    notifyRowChanged(index);
+}
+
+void FileList::setError(int index, const QString &text, const QString &detail)
+{
+    FileEntry &entry = row(index);
+    entry.statusCode = StatusError;
+    entry.statusText = text;
+    entry.statusDetail = detail;
     notifyRowChanged(index);
 }
 

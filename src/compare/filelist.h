@@ -23,8 +23,11 @@ public:
     FileEntry &append();
     void reserve(int rows) { m_rows.reserve(std::size_t(rows)); }
 
-    // Writes the code and the text of a row together, and tells the view.
+    // Writes the code and the text of a row together, drops any error detail, and tells the
+    // view.
     void setStatus(int index, std::int32_t code, const QString &text);
+    // Marks the row as failed (StatusError) with the text the user reads and the system's detail.
+    void setError(int index, const QString &text, const QString &detail);
     void setStatusText(int index, const QString &text);
 
     void beginUpdate();

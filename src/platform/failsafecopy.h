@@ -24,6 +24,11 @@ enum class CopyOutcome {
 struct CopyResult {
     CopyOutcome outcome = CopyOutcome::Failed;
     IoStatus status; // the system's reason of a failure
+    // Once the copy replaced its target: the origin's last write and the one the target's file
+    // system stored, read back (UTC milliseconds since 1970, finer parts dropped; -1 unknown).
+    // They differ where the file system keeps coarser or narrower times (FAT).
+    qint64 originMtimeMs = -1;
+    qint64 storedMtimeMs = -1;
 
     bool placed() const
     {

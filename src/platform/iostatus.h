@@ -5,7 +5,8 @@
 namespace platform {
 
 // The outcome of a file operation: success, or the system's reason for the failure.
-// The caller words what failed for the user; reason() carries the system's detail.
+// The caller words what failed for the user; explanation() says why in a few French words, and
+// reason() carries the system's own detail.
 class IoStatus {
 public:
     IoStatus() = default;
@@ -14,7 +15,10 @@ public:
 
     bool ok() const { return m_error == 0; }
     int error() const { return m_error; }
+    // The system's message, with the error's symbolic name ("No space left on device (ENOSPC)").
     QString reason() const;
+    // Why, in French, for a row or a message box: "disque plein", "accès refusé".
+    QString explanation() const;
 
 private:
     static constexpr int EIO_FALLBACK = 5; // EIO, when a failure left errno at 0
