@@ -39,8 +39,9 @@ IoStatus replaceFileAtomically(const QString &path, const QByteArray &bytes)
         return IoStatus::fromErrno(errno);
     }
 
-    QByteArray temporary;
-    const int fd = createTemporaryFile(folderOfPath(target), 0666, &temporary);
+    const QByteArray folderPath = folderOfPath(target);
+    QByteArray temporary; // stays empty while the file has no name
+    const int fd = createTemporaryFile(folderPath, 0666, &temporary);
     if (fd < 0)
         return IoStatus::fromErrno(errno);
 
@@ -50,15 +51,17 @@ IoStatus replaceFileAtomically(const QString &path, const QByteArray &bytes)
         (void)::fchown(fd, old.st_uid, old.st_gid);
         written = ::fchmod(fd, old.st_mode & 07777) == 0;
     }
-    written = written && ::fsync(fd) == 0;
+    written = written && ::fsync(fd) == 0 && nameTemporaryFile(fd, folderPath, &temporary);
     const int writeError = errno;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(temporary.constData(), target.constData()) != 0) {
         const int error = !written ? writeError : errno;
-        ::unlink(temporary.constData());
+        if (!temporary.isEmpty())
+            ::unlink(temporary.constData());
         return IoStatus::fromErrno(error);
     }
-    const int folder = ::open(folderOfPath(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    unmarkPlacedFile(target);
+    const int folder = ::open(folderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         (void)::fsync(folder);
         ::close(folder);

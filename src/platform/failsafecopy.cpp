@@ -3,11 +3,13 @@
 #include "platform/atomicwrite.h"
 #include "platform/filecalls.h"
 #include "platform/filecompare.h"
+#include "platform/filestat.h"
 #include "platform/temporaryfile.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <optional>
 #include <set>
 #include <sys/stat.h>
 #include <utility>
@@ -21,6 +23,7 @@ constexpr size_t kCopyChunk = size_t(1) << 30; // per copy_file_range call
 // that the disk works during the copy rather than all of it at the flush.
 constexpr qint64 kWritebackChunk = qint64(8) << 20;
 constexpr size_t kBufferSize = size_t(1) << 20; // per read and write of the fallback
+constexpr qint64 kFatTimeStep = 2000;           // milliseconds between the times FAT keeps
 
 CopyResult failure(int error)
 {
@@ -41,33 +44,48 @@ bool cloneRefused(quint64 from, quint64 to, bool record = false)
     return refused.count({from, to}) != 0;
 }
 
-// Starts the write-back of what was copied since the last call, once a chunk is complete (or
-// the copy is), when the copy is to be flushed. A failure here is left to the flush to report.
+// Starts the write-back of what was copied since the last call, once a chunk of bytes is written
+// (or the copy is complete), when the copy is to be flushed. The holes of a sparse copy count for
+// nothing. A failure here is left to the flush to report.
 class Writeback {
 public:
     Writeback(int fd, bool enabled) : m_fd(fd), m_enabled(enabled) {}
-    void copied(qint64 done, bool complete)
+    // bytes more were written, the last of them ending at offset end of the copy.
+    void copied(qint64 bytes, qint64 end)
     {
-        if (!m_enabled || (done - m_sent < kWritebackChunk && !complete) || done == m_sent)
-            return;
-        (void)fileCalls().startWriteback(m_fd, m_sent, done - m_sent);
-        m_sent = done;
+        m_pending += bytes;
+        if (m_pending >= kWritebackChunk)
+            send(end);
+    }
+    void complete(qint64 end)
+    {
+        if (m_pending > 0)
+            send(end);
     }
 
 private:
+    void send(qint64 end)
+    {
+        if (m_enabled)
+            (void)fileCalls().startWriteback(m_fd, m_sent, end - m_sent);
+        m_sent = end;
+        m_pending = 0;
+    }
+
     int m_fd;
     bool m_enabled;
     qint64 m_sent = 0;
+    qint64 m_pending = 0;
 };
 
-// Copies the origin's size bytes with read and write, from where copy_file_range left off.
-CopyResult copyByReading(int in, int out, qint64 size, qint64 done, Writeback &writeback)
+// Copies with read and write from the current offsets, from done up to end.
+CopyResult copyByReading(int in, int out, qint64 end, qint64 done, Writeback &writeback)
 {
     thread_local std::vector<char> buffer;
     if (buffer.size() < kBufferSize)
         buffer.resize(kBufferSize);
-    while (done < size) {
-        const size_t want = size_t(std::min<qint64>(qint64(kBufferSize), size - done));
+    while (done < end) {
+        const size_t want = size_t(std::min<qint64>(qint64(kBufferSize), end - done));
         const ssize_t n = fileCalls().read(in, buffer.data(), want);
         if (n < 0) {
             if (errno == EINTR)
@@ -79,9 +97,22 @@ CopyResult copyByReading(int in, int out, qint64 size, qint64 done, Writeback &w
         if (!writeAll(out, buffer.data(), size_t(n)))
             return failure(errno);
         done += n;
-        writeback.copied(done, done == size);
+        writeback.copied(n, done);
     }
     return {CopyOutcome::Copied, {}};
+}
+
+// The file system keeps no permission bits (FAT, some FUSE and network file systems): the copy
+// goes without them. EOPNOTSUPP is also ENOTSUP on Linux.
+bool modeUnsupported(int error)
+{
+    return error == ENOSYS || error == EOPNOTSUPP || error == EPERM || error == EINVAL ||
+           error == EACCES;
+}
+
+bool timesUnsupported(int error)
+{
+    return error == ENOSYS || error == EOPNOTSUPP || error == EPERM;
 }
 
 bool copyFileRangeUnavailable(int error)
@@ -90,10 +121,79 @@ bool copyFileRangeUnavailable(int error)
            error == EBADF || error == EPERM;
 }
 
-// Copies exactly size bytes of in into the empty out. A short origin is a changed origin; a
-// short write is retried until the system reports why it cannot go on (a full disk).
-CopyResult copyBytes(int in, int out, qint64 size, quint64 fromDevice, quint64 toDevice, bool flush)
+// How the bytes of one copy go: copy_file_range until it turns out unavailable, then read and
+// write for the rest.
+struct Transfer {
+    int in;
+    int out;
+    qint64 chunk; // per copy_file_range call
+    Writeback writeback;
+    bool byReading = false;
+};
+
+// Copies the origin's range [start, end) to the same offsets, both descriptors being at start. A
+// short origin is a changed origin; a short write is retried until the system reports why it
+// cannot go on (a full disk).
+CopyResult copyRange(Transfer &t, qint64 start, qint64 end)
 {
+    qint64 done = start;
+    while (!t.byReading && done < end) {
+        const size_t want = size_t(std::min<qint64>(t.chunk, end - done));
+        const ssize_t n = fileCalls().copyFileRange(t.in, t.out, want);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            if (done != start || !copyFileRangeUnavailable(errno))
+                return failure(errno);
+            t.byReading = true;
+            break;
+        }
+        if (n == 0)
+            return sourceChanged();
+        done += n;
+        t.writeback.copied(n, done);
+    }
+    return copyByReading(t.in, t.out, end, done, t.writeback);
+}
+
+// Copies only the data of a sparse origin, each part at its own offset, so that its holes stay
+// holes in the copy instead of taking room. Nothing when the origin cannot tell its holes: the
+// caller copies every byte then.
+std::optional<CopyResult> copyData(Transfer &t, qint64 size)
+{
+    FileCalls &calls = fileCalls();
+    qint64 end = 0;
+    while (end < size) {
+        const off_t data = calls.lseek(t.in, end, SEEK_DATA);
+        if (data < 0 && errno == ENXIO)
+            break; // nothing but a hole from end on
+        if (data < 0) {
+            if (end == 0)
+                return std::nullopt;
+            return failure(errno);
+        }
+        const off_t hole = calls.lseek(t.in, data, SEEK_HOLE);
+        if (hole < 0 || calls.lseek(t.in, data, SEEK_SET) < 0 ||
+            calls.lseek(t.out, data, SEEK_SET) < 0)
+            return failure(errno);
+        const qint64 start = std::min<qint64>(data, size);
+        end = std::min<qint64>(hole, size);
+        if (const CopyResult range = copyRange(t, start, end); range.outcome != CopyOutcome::Copied)
+            return range;
+    }
+    t.writeback.complete(end);
+    // A hole at the end is the size alone.
+    if (end < size && calls.ftruncate(t.out, size) != 0)
+        return failure(errno);
+    return CopyResult{CopyOutcome::Copied, {}};
+}
+
+// Copies every byte of the origin into the empty out: a reflink where the file system offers it,
+// else the data of a sparse origin, else every byte.
+CopyResult copyBytes(int in, int out, const struct stat &origin, quint64 toDevice, bool flush)
+{
+    const qint64 size = origin.st_size;
+    const quint64 fromDevice = quint64(origin.st_dev);
     if (size == 0)
         return {CopyOutcome::Copied, {}};
     if (!cloneRefused(fromDevice, toDevice)) {
@@ -109,25 +209,16 @@ CopyResult copyBytes(int in, int out, qint64 size, quint64 fromDevice, quint64 t
             cloneRefused(fromDevice, toDevice, true);
     }
     // Small files are left to the flush: sending each one on its own costs more than it saves.
-    Writeback writeback(out, flush && size > kWritebackChunk);
-    const qint64 chunk = flush ? kWritebackChunk : qint64(kCopyChunk);
-    qint64 done = 0;
-    while (done < size) {
-        const size_t want = size_t(std::min<qint64>(chunk, size - done));
-        const ssize_t n = fileCalls().copyFileRange(in, out, want);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            if (done == 0 && copyFileRangeUnavailable(errno))
-                return copyByReading(in, out, size, 0, writeback);
-            return failure(errno);
-        }
-        if (n == 0)
-            return sourceChanged();
-        done += n;
-        writeback.copied(done, done == size);
+    Transfer t{in, out, flush ? kWritebackChunk : qint64(kCopyChunk),
+               Writeback(out, flush && size > kWritebackChunk)};
+    if (qint64(origin.st_blocks) * 512 < size) {
+        if (std::optional<CopyResult> sparse = copyData(t, size))
+            return *sparse;
     }
-    return {CopyOutcome::Copied, {}};
+    const CopyResult all = copyRange(t, 0, size);
+    if (all.outcome == CopyOutcome::Copied)
+        t.writeback.complete(size);
+    return all;
 }
 
 } // namespace
@@ -135,7 +226,8 @@ CopyResult copyBytes(int in, int out, qint64 size, quint64 fromDevice, quint64 t
 StagedCopy::StagedCopy(StagedCopy &&other) noexcept
     : m_fd(std::exchange(other.m_fd, -1)), m_temporary(std::move(other.m_temporary)),
       m_target(std::move(other.m_target)), m_origin(std::move(other.m_origin)),
-      m_identity(other.m_identity), m_device(other.m_device), m_unverified(other.m_unverified)
+      m_identity(other.m_identity), m_originMtimeMs(other.m_originMtimeMs),
+      m_timesGiven(other.m_timesGiven), m_device(other.m_device), m_unverified(other.m_unverified)
 {}
 
 StagedCopy &StagedCopy::operator=(StagedCopy &&other) noexcept
@@ -147,6 +239,8 @@ StagedCopy &StagedCopy::operator=(StagedCopy &&other) noexcept
         m_target = std::move(other.m_target);
         m_origin = std::move(other.m_origin);
         m_identity = other.m_identity;
+        m_originMtimeMs = other.m_originMtimeMs;
+        m_timesGiven = other.m_timesGiven;
         m_device = other.m_device;
         m_unverified = other.m_unverified;
     }
@@ -171,12 +265,32 @@ bool StagedCopy::originUnchanged() const
     return fileCalls().stat(m_origin.constData(), &now) == 0 && identityOf(now) == m_identity;
 }
 
+// The target's time, read back once it is in place. A file system that gives a renamed file the
+// current time (fusefat) gets the origin's time once more, by the target's path; a difference
+// that FAT's two-second rounding explains is left alone.
+qint64 StagedCopy::storedMtimeMs() const
+{
+    FileCalls &calls = fileCalls();
+    struct stat st {};
+    if (calls.stat(m_target.constData(), &st) != 0)
+        return -1;
+    if (!m_timesGiven || qAbs(fileStatFrom(st).mtimeMs - m_originMtimeMs) < kFatTimeStep)
+        return fileStatFrom(st).mtimeMs;
+    // The access time given as it is: fusefat ignores a change of the modification time alone.
+    const struct timespec times[2] = {st.st_atim,
+                                      {m_identity.mtimeSeconds, m_identity.mtimeNanoseconds}};
+    if (calls.utimensat(AT_FDCWD, m_target.constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
+        return fileStatFrom(st).mtimeMs;
+    return calls.stat(m_target.constData(), &st) == 0 ? fileStatFrom(st).mtimeMs : -1;
+}
+
 void StagedCopy::discard()
 {
     if (m_fd < 0)
         return;
     fileCalls().close(m_fd);
-    fileCalls().unlink(m_temporary.constData());
+    if (!m_temporary.isEmpty())
+        fileCalls().unlink(m_temporary.constData());
     m_fd = -1;
 }
 
@@ -207,22 +321,23 @@ CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOpt
     copy.m_target = to;
     copy.m_origin = from;
     copy.m_identity = StagedCopy::identityOf(origin);
+    copy.m_originMtimeMs = fileStatFrom(origin).mtimeMs;
     struct stat temporary {};
     if (calls.fstat(copy.m_fd, &temporary) != 0)
         return failure(errno);
     copy.m_device = quint64(temporary.st_dev);
 
-    CopyResult result = copyBytes(in, copy.m_fd, origin.st_size, quint64(origin.st_dev),
-                                  copy.m_device, options.flush);
+    CopyResult result = copyBytes(in, copy.m_fd, origin, copy.m_device, options.flush);
     if (result.outcome != CopyOutcome::Copied)
         return result;
 
+    // A file system that refuses the times keeps the copy all the same: the time read back after
+    // the rename tells what it stored.
     const struct timespec times[2] = {origin.st_atim, origin.st_mtim};
-    if (calls.futimens(copy.m_fd, times) != 0)
+    copy.m_timesGiven = calls.futimens(copy.m_fd, times) == 0;
+    if (!copy.m_timesGiven && !timesUnsupported(errno))
         return failure(errno);
-    // Some file systems (FAT, some network shares) keep no permission bits: nothing to give.
-    if (calls.fchmod(copy.m_fd, origin.st_mode & 0777) != 0 && errno != EPERM &&
-        errno != EOPNOTSUPP)
+    if (calls.fchmod(copy.m_fd, origin.st_mode & 0777) != 0 && !modeUnsupported(errno))
         return failure(errno);
 
     if (options.verify) {
@@ -272,6 +387,9 @@ CopyResult commitCopy(StagedCopy &staged, bool flush)
     if (!copy.originUnchanged())
         return sourceChanged();
 
+    // An unnamed copy gets its name only now, so that a crash before leaves nothing behind.
+    if (!nameTemporaryFile(copy.m_fd, folderOfPath(copy.m_target), &copy.m_temporary))
+        return failure(errno);
     // A close can report a failed write-back (network file systems): checked before the rename.
     const int fd = std::exchange(copy.m_fd, -1);
     if (calls.close(fd) != 0) {
@@ -284,7 +402,11 @@ CopyResult commitCopy(StagedCopy &staged, bool flush)
         calls.unlink(copy.m_temporary.constData());
         return failure(error);
     }
-    return {copy.m_unverified ? CopyOutcome::CopiedUnverified : CopyOutcome::Copied, {}};
+    unmarkPlacedFile(copy.m_target);
+    CopyResult result{copy.m_unverified ? CopyOutcome::CopiedUnverified : CopyOutcome::Copied, {}};
+    result.originMtimeMs = copy.m_originMtimeMs;
+    result.storedMtimeMs = copy.storedMtimeMs();
+    return result;
 }
 
 std::vector<CopyResult> commitCopies(std::vector<StagedCopy> &staged, bool flush)

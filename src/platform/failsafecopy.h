@@ -46,9 +46,10 @@ struct CopyOptions {
     std::function<void()> verifying;
 };
 
-// A complete copy waiting in a temporary file beside its target (named kTempPrefix and a few
-// random characters, and locked while it lives), not yet renamed over the target. Destroying
-// it uncommitted removes the temporary file.
+// A complete copy waiting in a temporary file beside its target, not yet renamed over the target:
+// unnamed where the file system allows it, else named kTempPrefix and a few random characters,
+// and locked while it lives (see createTemporaryFile). Destroying it uncommitted removes the
+// temporary file.
 class StagedCopy {
 public:
     StagedCopy() = default;
@@ -59,6 +60,7 @@ public:
     ~StagedCopy();
 
     bool isValid() const { return m_fd >= 0; }
+    // Empty while the temporary file has no name.
     const QByteArray &temporaryPath() const { return m_temporary; }
     const QByteArray &target() const { return m_target; }
     qint64 size() const { return m_identity.size; }
@@ -81,28 +83,33 @@ private:
     };
     static Identity identityOf(const struct ::stat &st);
     bool originUnchanged() const;
+    qint64 storedMtimeMs() const;
 
     int m_fd = -1;
     QByteArray m_temporary;
     QByteArray m_target;
     QByteArray m_origin;
     Identity m_identity;
-    quint64 m_device = 0; // of the temporary file
+    qint64 m_originMtimeMs = -1;
+    bool m_timesGiven = false; // the copy's file system took the origin's times
+    quint64 m_device = 0;      // of the temporary file
     bool m_unverified = false;
 };
 
 // First half of a copy: opens the origin without blocking (a FIFO or a device is refused, never
 // waited for), copies its bytes into a new temporary file in the target's folder (a reflink
 // where the file system offers it, else copy_file_range, else read and write), counting every
-// byte so that a full disk fails; gives the copy the origin's times and permission bits;
+// byte so that a full disk fails, keeping the holes of a sparse origin; gives the copy the
+// origin's times and permission bits where its file system keeps them;
 // verifies it when asked; checks that the origin did not change meanwhile. On success staged
 // holds the copy; otherwise nothing is left behind.
 CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOptions &options,
                      StagedCopy &staged);
 
 // Second half: flushes the copy (when flush), checks once more that the origin's path still
-// names the file that was read, unchanged, and renames the copy over the target (never over a
-// folder: the rename refuses it). Consumes staged, whatever the outcome.
+// names the file that was read, unchanged, names an unnamed copy and renames it over the target
+// (never over a folder: the rename refuses it), then reads back the time the target's file
+// system stored. Consumes staged, whatever the outcome.
 CopyResult commitCopy(StagedCopy &staged, bool flush);
 
 // Commits many staged copies, in order. Their flush is shared: one flush of each file system

@@ -1,7 +1,10 @@
 #include "platform/faultyfilecalls.h"
 
+#include "platform/temporaryfile.h"
+
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -126,12 +129,15 @@ void FaultyFileCalls::corrupt(int fd, void *buffer, ssize_t count, off_t offset)
 
 int FaultyFileCalls::open(const char *path, int flags, mode_t mode)
 {
-    if (intercept(FileCall::Open, path))
+    QByteArray named = path;
+    if ((flags & O_TMPFILE) == O_TMPFILE)
+        named.append('/').append(kTempPrefix);
+    if (intercept(FileCall::Open, named))
         return -1;
     const int fd = FileCalls::open(path, flags, mode);
     if (fd >= 0) {
         const std::lock_guard lock(m_mutex);
-        m_paths.insert(fd, path);
+        m_paths.insert(fd, named);
     }
     return fd;
 }
@@ -198,6 +204,16 @@ ssize_t FaultyFileCalls::write(int fd, const void *buffer, size_t size)
     return n;
 }
 
+off_t FaultyFileCalls::lseek(int fd, off_t offset, int whence)
+{
+    return intercept(FileCall::Lseek, pathOf(fd)) ? -1 : FileCalls::lseek(fd, offset, whence);
+}
+
+int FaultyFileCalls::ftruncate(int fd, off_t length)
+{
+    return intercept(FileCall::Ftruncate, pathOf(fd)) ? -1 : FileCalls::ftruncate(fd, length);
+}
+
 ssize_t FaultyFileCalls::copyFileRange(int in, int out, size_t size)
 {
     if (intercept(FileCall::CopyFileRange, pathOf(out), pathOf(in)))
@@ -227,6 +243,13 @@ int FaultyFileCalls::fdatasync(int fd)
     return intercept(FileCall::Fdatasync, pathOf(fd)) ? -1 : FileCalls::fdatasync(fd);
 }
 
+int FaultyFileCalls::startWriteback(int fd, off_t offset, off_t length)
+{
+    return intercept(FileCall::StartWriteback, pathOf(fd))
+               ? -1
+               : FileCalls::startWriteback(fd, offset, length);
+}
+
 int FaultyFileCalls::syncfs(int fd)
 {
     return intercept(FileCall::Syncfs, pathOf(fd)) ? -1 : FileCalls::syncfs(fd);
@@ -235,6 +258,13 @@ int FaultyFileCalls::syncfs(int fd)
 int FaultyFileCalls::futimens(int fd, const struct timespec times[2])
 {
     return intercept(FileCall::Futimens, pathOf(fd)) ? -1 : FileCalls::futimens(fd, times);
+}
+
+int FaultyFileCalls::utimensat(int folder, const char *path, const struct timespec times[2],
+                               int flags)
+{
+    return intercept(FileCall::Utimensat, path) ? -1
+                                                : FileCalls::utimensat(folder, path, times, flags);
 }
 
 int FaultyFileCalls::fchmod(int fd, mode_t mode)
@@ -250,6 +280,33 @@ int FaultyFileCalls::chmod(const char *path, mode_t mode)
 int FaultyFileCalls::rename(const char *from, const char *to)
 {
     return intercept(FileCall::Rename, from, to) ? -1 : FileCalls::rename(from, to);
+}
+
+int FaultyFileCalls::linkat(int fromFolder, const char *from, int toFolder, const char *to,
+                            int flags)
+{
+    // The file linked: a descriptor itself, or through its /proc/self/fd link.
+    static constexpr char proc[] = "/proc/self/fd/";
+    QByteArray source = from;
+    if (flags & AT_EMPTY_PATH)
+        source = pathOf(fromFolder);
+    else if (source.startsWith(proc))
+        source = pathOf(source.mid(sizeof proc - 1).toInt());
+    return intercept(FileCall::Link, to, source)
+               ? -1
+               : FileCalls::linkat(fromFolder, from, toFolder, to, flags);
+}
+
+int FaultyFileCalls::fsetxattr(int fd, const char *name, const void *value, size_t size, int flags)
+{
+    return intercept(FileCall::SetXattr, pathOf(fd))
+               ? -1
+               : FileCalls::fsetxattr(fd, name, value, size, flags);
+}
+
+int FaultyFileCalls::lremovexattr(const char *path, const char *name)
+{
+    return intercept(FileCall::RemoveXattr, path) ? -1 : FileCalls::lremovexattr(path, name);
 }
 
 int FaultyFileCalls::unlink(const char *path)

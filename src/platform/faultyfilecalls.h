@@ -21,14 +21,21 @@ enum class FileCall {
     Read,
     Pread,
     Write,
+    Lseek,
+    Ftruncate,
     CopyFileRange,
     CloneFile,
     Fdatasync,
+    StartWriteback,
     Syncfs,
     Futimens,
+    Utimensat,
     Fchmod,
     Chmod,
     Rename,
+    Link,
+    SetXattr,
+    RemoveXattr,
     Unlink,
     Mkdir,
 };
@@ -37,7 +44,9 @@ enum class FileCall {
 // runs the code under test with ScopedFileCalls. Every call not told to fail goes to the system.
 // A call "names" a path when it takes one, or when its descriptor was opened through this double
 // with that path; a path matches a part when it contains that text (every path matches an
-// empty part). Calls may come from several threads at once; set it up before they begin.
+// empty part). An unnamed temporary file (open with O_TMPFILE) is named "<folder>/" kTempPrefix,
+// as the program's named ones begin. Calls may come from several threads at once; set it up
+// before they begin.
 class FaultyFileCalls : public FileCalls {
 public:
     // The call fails with error when it names a path matching part, once `skip` such calls
@@ -68,14 +77,21 @@ public:
     ssize_t read(int fd, void *buffer, size_t size) override;
     ssize_t pread(int fd, void *buffer, size_t size, off_t offset) override;
     ssize_t write(int fd, const void *buffer, size_t size) override;
+    off_t lseek(int fd, off_t offset, int whence) override;
+    int ftruncate(int fd, off_t length) override;
     ssize_t copyFileRange(int in, int out, size_t size) override;
     int cloneFile(int out, int in) override;
     int fdatasync(int fd) override;
+    int startWriteback(int fd, off_t offset, off_t length) override;
     int syncfs(int fd) override;
     int futimens(int fd, const struct timespec times[2]) override;
+    int utimensat(int folder, const char *path, const struct timespec times[2], int flags) override;
     int fchmod(int fd, mode_t mode) override;
     int chmod(const char *path, mode_t mode) override;
     int rename(const char *from, const char *to) override;
+    int linkat(int fromFolder, const char *from, int toFolder, const char *to, int flags) override;
+    int fsetxattr(int fd, const char *name, const void *value, size_t size, int flags) override;
+    int lremovexattr(const char *path, const char *name) override;
     int unlink(const char *path) override;
     int mkdir(const char *path, mode_t mode) override;
 

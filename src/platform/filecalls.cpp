@@ -6,6 +6,7 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace platform {
@@ -66,6 +67,16 @@ ssize_t FileCalls::write(int fd, const void *buffer, size_t size)
     return ::write(fd, buffer, size);
 }
 
+off_t FileCalls::lseek(int fd, off_t offset, int whence)
+{
+    return ::lseek(fd, offset, whence);
+}
+
+int FileCalls::ftruncate(int fd, off_t length)
+{
+    return ::ftruncate(fd, length);
+}
+
 ssize_t FileCalls::copyFileRange(int in, int out, size_t size)
 {
     return ::copy_file_range(in, nullptr, out, nullptr, size, 0);
@@ -96,6 +107,11 @@ int FileCalls::futimens(int fd, const struct timespec times[2])
     return ::futimens(fd, times);
 }
 
+int FileCalls::utimensat(int folder, const char *path, const struct timespec times[2], int flags)
+{
+    return ::utimensat(folder, path, times, flags);
+}
+
 int FileCalls::fchmod(int fd, mode_t mode)
 {
     return ::fchmod(fd, mode);
@@ -109,6 +125,21 @@ int FileCalls::chmod(const char *path, mode_t mode)
 int FileCalls::rename(const char *from, const char *to)
 {
     return ::rename(from, to);
+}
+
+int FileCalls::linkat(int fromFolder, const char *from, int toFolder, const char *to, int flags)
+{
+    return ::linkat(fromFolder, from, toFolder, to, flags);
+}
+
+int FileCalls::fsetxattr(int fd, const char *name, const void *value, size_t size, int flags)
+{
+    return ::fsetxattr(fd, name, value, size, flags);
+}
+
+int FileCalls::lremovexattr(const char *path, const char *name)
+{
+    return ::lremovexattr(path, name);
 }
 
 int FileCalls::unlink(const char *path)

@@ -26,6 +26,8 @@ public:
     virtual ssize_t read(int fd, void *buffer, size_t size);
     virtual ssize_t pread(int fd, void *buffer, size_t size, off_t offset);
     virtual ssize_t write(int fd, const void *buffer, size_t size);
+    virtual off_t lseek(int fd, off_t offset, int whence);
+    virtual int ftruncate(int fd, off_t length);
     // copy_file_range from the current offset of in to the current offset of out.
     virtual ssize_t copyFileRange(int in, int out, size_t size);
     // Shares the blocks of in with out (FICLONE), where the file system offers it.
@@ -36,9 +38,13 @@ public:
     // Flushes the whole file system that holds fd.
     virtual int syncfs(int fd);
     virtual int futimens(int fd, const struct timespec times[2]);
+    virtual int utimensat(int folder, const char *path, const struct timespec times[2], int flags);
     virtual int fchmod(int fd, mode_t mode);
     virtual int chmod(const char *path, mode_t mode);
     virtual int rename(const char *from, const char *to);
+    virtual int linkat(int fromFolder, const char *from, int toFolder, const char *to, int flags);
+    virtual int fsetxattr(int fd, const char *name, const void *value, size_t size, int flags);
+    virtual int lremovexattr(const char *path, const char *name);
     virtual int unlink(const char *path);
     virtual int mkdir(const char *path, mode_t mode);
 };

@@ -1,12 +1,11 @@
 #include "platform/staletemporaries.h"
 
-#include "platform/atomicwrite.h"
 #include "platform/filecalls.h"
+#include "platform/temporaryfile.h"
 
 #include <QByteArrayList>
 
 #include <cerrno>
-#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -22,9 +21,8 @@ QByteArrayList temporaryNames(const QByteArray &folder)
     DIR *dir = ::opendir(folder.constData());
     if (dir == nullptr)
         return names;
-    const size_t prefixLength = std::strlen(kTempPrefix);
     while (const struct dirent *entry = ::readdir(dir)) {
-        if (std::strncmp(entry->d_name, kTempPrefix, prefixLength) == 0)
+        if (isProgramTemporary(::dirfd(dir), entry->d_name))
             names.append(QByteArray(entry->d_name));
     }
     ::closedir(dir);

@@ -5,8 +5,9 @@
 namespace platform {
 
 // Removes from folder (not its sub-folders) the temporary files that a copy or a write cut
-// short by a crash or a kill left there: regular files whose name begins with kTempPrefix.
-// A temporary file that a copy in progress holds (locked) stays. Returns how many were removed.
+// short by a crash or a kill left there: files that isProgramTemporary recognises. A user's file
+// of a similar name stays, and so does a temporary file that a copy in progress holds (locked).
+// Returns how many were removed.
 int removeStaleTemporaries(const QByteArray &folder);
 
 } // namespace platform

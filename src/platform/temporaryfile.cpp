@@ -5,14 +5,72 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 namespace platform {
 
 namespace {
 
-constexpr int kSuffixLength = 6; // 36^6 names: collisions are retried anyway
+// The extended attribute that tells the program's temporary files from a user's files of the same
+// name, when a crash left one behind.
+constexpr char kMark[] = "user.tandrimo.temporary";
+constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+constexpr int kAttempts = 100; // 36^6 names: a collision is rare, and retried
+
+QByteArray freshName(const QByteArray &folder)
+{
+    QByteArray name = folder;
+    name.append('/').append(kTempPrefix);
+    for (int i = 0; i < kTempSuffixLength; ++i)
+        name.append(kDigits[QRandomGenerator::global()->bounded(36)]);
+    return name;
+}
+
+// The file system offers no unnamed file (FAT, some FUSE and network file systems; EISDIR from
+// a kernel that reads O_TMPFILE as a folder's O_DIRECTORY).
+bool unnamedRefused(int error)
+{
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
+int createNamed(const QByteArray &folder, mode_t mode, QByteArray *name)
+{
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        *name = freshName(folder);
+        const int fd = fileCalls().open(name->constData(),
+                                        O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// The link that /proc gives to the file open as fd.
+QByteArray procLink(int fd)
+{
+    return QByteArray("/proc/self/fd/").append(QByteArray::number(fd));
+}
+
+bool hasTemporaryName(const char *name)
+{
+    const size_t prefix = sizeof kTempPrefix - 1;
+    if (std::strncmp(name, kTempPrefix, prefix) != 0 ||
+        std::strlen(name) != prefix + kTempSuffixLength)
+        return false;
+    return std::strspn(name + prefix, kDigits) == size_t(kTempSuffixLength);
+}
+
+// fd is an O_PATH descriptor, which fgetxattr refuses: its /proc link leads to the file itself.
+bool hasMark(int fd)
+{
+    return ::getxattr(procLink(fd).constData(), kMark, nullptr, 0) >= 0;
+}
 
 } // namespace
 
@@ -28,24 +86,59 @@ QByteArray folderOfPath(const QByteArray &path)
 
 int createTemporaryFile(const QByteArray &folder, mode_t mode, QByteArray *name)
 {
-    static constexpr char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        QByteArray suffix(kSuffixLength, '0');
-        for (char &c : suffix)
-            c = digits[QRandomGenerator::global()->bounded(36)];
-        *name = folder;
-        name->append('/').append(kTempPrefix).append(suffix);
-        const int fd = fileCalls().open(name->constData(),
-                                        O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
-        if (fd >= 0) {
-            (void)::flock(fd, LOCK_EX | LOCK_NB);
-            return fd;
+    name->clear();
+    int fd = fileCalls().open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+    if (fd < 0 && unnamedRefused(errno))
+        fd = createNamed(folder, mode, name);
+    if (fd < 0)
+        return -1;
+    // Without the mark (a file system without extended attributes) a named file left by a crash
+    // is never taken for ours: it stays, which is the safe side.
+    (void)fileCalls().fsetxattr(fd, kMark, "1", 1, 0);
+    (void)::flock(fd, LOCK_EX | LOCK_NB);
+    return fd;
+}
+
+bool nameTemporaryFile(int fd, const QByteArray &folder, QByteArray *name)
+{
+    if (!name->isEmpty())
+        return true;
+    const QByteArray viaProc = procLink(fd);
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const QByteArray candidate = freshName(folder);
+        int linked = fileCalls().linkat(fd, "", AT_FDCWD, candidate.constData(), AT_EMPTY_PATH);
+        // AT_EMPTY_PATH may be refused without a privilege (ENOENT): the /proc link is not.
+        if (linked != 0 && (errno == ENOENT || errno == EPERM))
+            linked = fileCalls().linkat(AT_FDCWD, viaProc.constData(), AT_FDCWD,
+                                        candidate.constData(), AT_SYMLINK_FOLLOW);
+        if (linked == 0) {
+            *name = candidate;
+            return true;
         }
         if (errno != EEXIST)
-            return -1;
+            return false;
     }
     errno = EEXIST;
-    return -1;
+    return false;
+}
+
+void unmarkPlacedFile(const QByteArray &path)
+{
+    (void)fileCalls().lremovexattr(path.constData(), kMark);
+}
+
+bool isProgramTemporary(int folderFd, const char *name)
+{
+    if (!hasTemporaryName(name))
+        return false;
+    // O_PATH opens nothing: no FIFO or device is woken, and the link itself is looked at.
+    const int fd = ::openat(folderFd, name, O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    const bool ours = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && hasMark(fd);
+    ::close(fd);
+    return ours;
 }
 
 bool writeAll(int fd, const char *data, size_t size)

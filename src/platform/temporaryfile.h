@@ -6,16 +6,27 @@
 
 namespace platform {
 
-// The name prefix of every temporary file the program creates beside a file it replaces.
+// The name prefix of every temporary file the program creates beside a file it replaces. The
+// full name is this prefix and kTempSuffixLength characters of [0-9a-z].
 inline constexpr char kTempPrefix[] = ".tandrimo~";
+inline constexpr int kTempSuffixLength = 6;
 
 // The folder part of a path: "." when it has no '/', "/" for a file at the root.
 QByteArray folderOfPath(const QByteArray &path);
 
-// A new, empty file in folder named kTempPrefix and a few random characters, open for reading
-// and writing, and locked while it is open, so that a removal of stale temporary files leaves
-// it alone. -1 with errno set when none can be made.
+// A new, empty file in folder, open for reading and writing, carrying the program's mark and
+// locked while it is open, so that a removal of stale temporary files leaves it alone. Where the
+// file system allows it the file has no name yet (name is left empty): nothing of it outlives the
+// process. Elsewhere it is named as kTempPrefix says. -1 with errno set when none can be made.
 int createTemporaryFile(const QByteArray &folder, mode_t mode, QByteArray *name);
+
+// Gives the temporary file fd made in folder a fresh name of the temporary pattern when it has
+// none yet (name empty), just before it is renamed over its target. False with errno set.
+bool nameTemporaryFile(int fd, const QByteArray &folder, QByteArray *name);
+
+// Takes the program's mark off the file that a temporary file became at path, once renamed
+// there: the user's file carries none of it. A failure is ignored.
+void unmarkPlacedFile(const QByteArray &path);
 
 // Whether the entry of the open folder named name is a temporary file this program made and
 // left behind: the exact name pattern of its temporary files, and the program's mark on it, which

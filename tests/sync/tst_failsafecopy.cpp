@@ -1,4 +1,3 @@
-#include "childprocess.h"
 #include "testfiles.h"
 #include "treestate.h"
 
@@ -6,12 +5,16 @@
 #include "platform/failsafecopy.h"
 #include "platform/faultyfilecalls.h"
 #include "platform/staletemporaries.h"
+#include "platform/temporaryfile.h"
+#include "support/childprocess.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
 
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using platform::CopyOutcome;
@@ -27,6 +30,7 @@ namespace {
 const QByteArray kTemp = platform::kTempPrefix;
 const QDateTime kOriginTime = QDateTime::fromMSecsSinceEpoch(1700000000123, Qt::UTC);
 const QDateTime kOldTime = QDateTime::fromMSecsSinceEpoch(1600000000000, Qt::UTC);
+const char kMark[] = "user.tandrimo.temporary"; // the program's mark on its temporary files
 
 // An origin and an older target beside it, in a tree whose every change is accounted for.
 struct Pair {
@@ -63,6 +67,8 @@ class FailSafeCopyTest : public QObject {
 private Q_SLOTS:
     void copiesBytesTimesAndMode_data();
     void copiesBytesTimesAndMode();
+    void copiedWhatTheFileSystemLacks_data();
+    void copiedWhatTheFileSystemLacks();
     void failureLeavesOldTarget_data();
     void failureLeavesOldTarget();
     void fullDiskFailsWhereverItStrikes_data();
@@ -76,7 +82,9 @@ private Q_SLOTS:
     void fifoOriginIsRefusedWithoutBlocking();
     void folderInTargetsPlaceIsNeverReplaced_data();
     void folderInTargetsPlaceIsNeverReplaced();
-    void liveTemporaryIsNotStale();
+    void copyIsNamedOnlyForItsRename();
+    void onlyProgramTemporariesAreStale_data();
+    void onlyProgramTemporariesAreStale();
     void batchCommitsEachInOrder_data();
     void batchCommitsEachInOrder();
 };
@@ -110,6 +118,9 @@ void FailSafeCopyTest::copiesBytesTimesAndMode()
     QCOMPARE(pair.tree.read(QStringLiteral("dest/a.bin")), pair.origin);
     QCOMPARE(factsOf(pair.to).mtimeNs, factsOf(pair.from).mtimeNs);
     QCOMPARE(factsOf(pair.to).mode, 0640u);
+    QCOMPARE(result.originMtimeMs, kOriginTime.toMSecsSinceEpoch());
+    QCOMPARE(result.storedMtimeMs, kOriginTime.toMSecsSinceEpoch());
+    QCOMPARE(::getxattr(nativePath(pair.to).constData(), kMark, nullptr, 0), -1);
     QCOMPARE(pair.changes(), QStringList{QStringLiteral("dest/a.bin")});
     QCOMPARE(calls.count(FileCall::Read, "src/a.bin") > 0, byReading && size > 0);
     // The flush happens before the rename, never after.
@@ -122,6 +133,46 @@ void FailSafeCopyTest::copiesBytesTimesAndMode()
             rename = i;
     }
     QVERIFY(flush >= 0 && flush < rename);
+}
+
+void FailSafeCopyTest::copiedWhatTheFileSystemLacks_data()
+{
+    QTest::addColumn<FileCall>("call");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<int>("times"); // -1: every time
+    QTest::addColumn<bool>("timeKept");
+
+    for (const int error : {ENOSYS, EOPNOTSUPP, EPERM, EINVAL, EACCES})
+        QTest::addRow("no permission bits (%s)", strerrorname_np(error))
+            << FileCall::Fchmod << error << -1 << true;
+    for (const int error : {ENOSYS, EOPNOTSUPP, EPERM})
+        QTest::addRow("no times (%s)", strerrorname_np(error))
+            << FileCall::Futimens << error << -1 << false;
+    for (const int error : {EOPNOTSUPP, EISDIR, EINVAL})
+        QTest::addRow("no unnamed file (%s)", strerrorname_np(error))
+            << FileCall::Open << error << 1 << true;
+    QTest::newRow("no link from a bare descriptor") << FileCall::Link << ENOENT << 1 << true;
+    QTest::newRow("no extended attributes") << FileCall::SetXattr << EOPNOTSUPP << -1 << true;
+}
+
+void FailSafeCopyTest::copiedWhatTheFileSystemLacks()
+{
+    QFETCH(FileCall, call);
+    QFETCH(int, error);
+    QFETCH(int, times);
+    QFETCH(bool, timeKept);
+    Pair pair(300000);
+    FaultyFileCalls calls;
+    calls.fail(call, error, kTemp, 0, times);
+    ScopedFileCalls scope(calls);
+
+    const platform::CopyResult result = pair.copy();
+
+    QCOMPARE(result.outcome, CopyOutcome::Copied);
+    QCOMPARE(pair.tree.read(QStringLiteral("dest/a.bin")), pair.origin);
+    QCOMPARE(pair.changes(), QStringList{QStringLiteral("dest/a.bin")});
+    QCOMPARE(result.storedMtimeMs, factsOf(pair.to).mtimeNs / 1000000);
+    QCOMPARE(result.storedMtimeMs == result.originMtimeMs, timeKept);
 }
 
 void FailSafeCopyTest::failureLeavesOldTarget_data()
@@ -143,13 +194,15 @@ void FailSafeCopyTest::failureLeavesOldTarget_data()
         << FileCall::CopyFileRange << EIO << kTemp << false << CopyOutcome::Failed;
     QTest::newRow("read fails") << FileCall::Read << EIO << origin << true << CopyOutcome::Failed;
     QTest::newRow("write fails") << FileCall::Write << EIO << kTemp << true << CopyOutcome::Failed;
-    QTest::newRow("times refused")
-        << FileCall::Futimens << EPERM << kTemp << false << CopyOutcome::Failed;
+    QTest::newRow("times fail") << FileCall::Futimens << EIO << kTemp << false
+                                << CopyOutcome::Failed;
     QTest::newRow("mode fails") << FileCall::Fchmod << EIO << kTemp << false << CopyOutcome::Failed;
     QTest::newRow("flush fails") << FileCall::Fdatasync << EIO << kTemp << false
                                  << CopyOutcome::Failed;
     QTest::newRow("close reports a lost write")
         << FileCall::Close << EIO << kTemp << false << CopyOutcome::Failed;
+    QTest::newRow("naming refused")
+        << FileCall::Link << EACCES << kTemp << false << CopyOutcome::Failed;
     QTest::newRow("rename refused")
         << FileCall::Rename << EXDEV << kTemp << false << CopyOutcome::Failed;
     QTest::newRow("origin gone at the last check")
@@ -383,20 +436,82 @@ void FailSafeCopyTest::folderInTargetsPlaceIsNeverReplaced()
     QCOMPARE(TreeState::changes(before, TreeState::capture(tree.root())), QStringList());
 }
 
-void FailSafeCopyTest::liveTemporaryIsNotStale()
+void FailSafeCopyTest::copyIsNamedOnlyForItsRename()
 {
+    Pair pair(300000);
+    const QString dest = pair.tree.path(QStringLiteral("dest"));
+    const auto temporaries = [&] {
+        return QDir(dest).entryList({QString::fromLatin1(kTemp) + u'*'},
+                                    QDir::Files | QDir::Hidden);
+    };
+    QStringList whileFlushed, atRename;
+    bool marked = false; // so that a crash just before the rename leaves a stale temporary
+    FaultyFileCalls calls;
+    calls.before(FileCall::Fdatasync, kTemp, [&] { whileFlushed = temporaries(); });
+    calls.before(FileCall::Rename, kTemp, [&] {
+        atRename = temporaries();
+        const QByteArray path = nativePath(dest + u'/' + atRename.value(0));
+        marked = ::getxattr(path.constData(), kMark, nullptr, 0) >= 0;
+    });
+    ScopedFileCalls scope(calls);
+
+    QCOMPARE(pair.copy().outcome, CopyOutcome::Copied);
+    QCOMPARE(whileFlushed, QStringList());
+    QCOMPARE(atRename.size(), 1);
+    QVERIFY(marked);
+    QCOMPARE(TreeState::capture(pair.tree.root()).temporaryFiles(), QStringList());
+}
+
+void FailSafeCopyTest::onlyProgramTemporariesAreStale_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("ours");
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("left by a killed copy") << "killed" << true << true;
+    QTest::newRow("held by a copy in progress") << "live" << true << false;
+    QTest::newRow("user's file of the same pattern") << "user" << false << false;
+    QTest::newRow("user's notes") << "notes" << false << false;
+}
+
+void FailSafeCopyTest::onlyProgramTemporariesAreStale()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, ours);
+    QFETCH(bool, removed);
     Pair pair(1000);
     const QByteArray folder = nativePath(pair.tree.path(QStringLiteral("dest")));
-    pair.tree.writeFile(QStringLiteral("dest/") + QString::fromLatin1(kTemp) + u"old", "left");
+    // A file system without unnamed files: the temporary files are named from the start.
+    FaultyFileCalls calls;
+    calls.fail(FileCall::Open, EOPNOTSUPP, kTemp, 0, 1);
+    ScopedFileCalls scope(calls);
+    QByteArray name;
     platform::StagedCopy staged;
-    QCOMPARE(platform::stageCopy(nativePath(pair.from), nativePath(pair.to), {}, staged).outcome,
-             CopyOutcome::Copied);
+    if (kind == u"killed") {
+        const int fd = platform::createTemporaryFile(folder, 0600, &name);
+        QVERIFY(fd >= 0);
+        platform::fileCalls().close(fd); // its lock goes, as with a killed process
+    } else if (kind == u"live") {
+        QVERIFY(
+            platform::stageCopy(nativePath(pair.from), nativePath(pair.to), {}, staged).placed());
+        name = staged.temporaryPath();
+    } else {
+        name = folder + '/' + kTemp + (kind == u"user" ? "abc123" : "mes notes.txt");
+        QFile file(QFile::decodeName(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    if (ours && ::getxattr(name.constData(), kMark, nullptr, 0) < 0)
+        QSKIP("this file system keeps no extended attributes");
+    const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const QByteArray entry = name.mid(name.lastIndexOf('/') + 1);
+    const bool recognised = platform::isProgramTemporary(dir, entry.constData());
+    ::close(dir);
+    QCOMPARE(recognised, ours);
 
-    QCOMPARE(platform::removeStaleTemporaries(folder), 1); // the unlocked one only
-    QVERIFY(QFile::exists(QFile::decodeName(staged.temporaryPath())));
-    QCOMPARE(platform::commitCopy(staged, true).outcome, CopyOutcome::Copied);
-    QCOMPARE(pair.tree.read(QStringLiteral("dest/a.bin")), pair.origin);
-    QCOMPARE(TreeState::capture(pair.tree.root()).temporaryFiles(), QStringList());
+    QCOMPARE(platform::removeStaleTemporaries(folder), removed ? 1 : 0);
+    struct stat st {};
+    QCOMPARE(::lstat(name.constData(), &st) == 0, !removed);
+    if (kind == u"live")
+        QCOMPARE(platform::commitCopy(staged, true).outcome, CopyOutcome::Copied);
 }
 
 void FailSafeCopyTest::batchCommitsEachInOrder_data()
@@ -421,10 +536,9 @@ void FailSafeCopyTest::batchCommitsEachInOrder()
                                     staged[std::size_t(i)])
                     .placed());
     }
-    const QByteArray second = staged[1].temporaryPath();
     if (sharedFlushFails) {
         calls.fail(FileCall::Syncfs, EIO);
-        calls.fail(FileCall::Fdatasync, EIO, second);
+        calls.fail(FileCall::Fdatasync, EIO, {}, 1, 1); // the second file's own flush
     } else {
         calls.fail(FileCall::Rename, EACCES, "dest/f1");
     }

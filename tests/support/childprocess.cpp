@@ -1,4 +1,4 @@
-#include "childprocess.h"
+#include "support/childprocess.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -49,7 +49,12 @@ ChildOutcome runInChild(const std::function<QByteArray()> &body, int timeoutMs)
     }
     if (pid == 0) {
         ::close(pipeFds[0]);
-        writeAll(pipeFds[1], body());
+        // An exception must not climb into the test framework's copy in this child.
+        try {
+            writeAll(pipeFds[1], body());
+        } catch (...) {
+            ::_exit(1);
+        }
         ::_exit(0);
     }
     ::close(pipeFds[1]);
@@ -77,7 +82,7 @@ ChildOutcome runInChild(const std::function<QByteArray()> &body, int timeoutMs)
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     if (WIFEXITED(status))
-        outcome.exited = !outcome.timedOut;
+        outcome.exited = !outcome.timedOut && WEXITSTATUS(status) == 0;
     else if (WIFSIGNALED(status))
         outcome.signal = WTERMSIG(status);
     return outcome;
