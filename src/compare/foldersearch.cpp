@@ -1,8 +1,7 @@
 #include "compare/foldersearch.h"
 
 #include "compare/filemask.h"
-#include "platform/atomicwrite.h"
-#include "platform/folderreader.h"
+#include "platform/temporaryfile.h"
 
 #include <QCollator>
 #include <QFile>
@@ -28,9 +27,11 @@ bool decodeName(const char *bytes, qsizetype length, QString *name)
     return name->toUtf8() == QByteArrayView(bytes, length);
 }
 
-bool isTemporaryName(const char *name)
+// A temporary file the program left behind; a user's file may begin with the same prefix.
+bool isOwnTemporary(const FolderReader &reader, const char *name)
 {
-    return std::strncmp(name, platform::kTempPrefix, sizeof(platform::kTempPrefix) - 1) == 0;
+    return std::strncmp(name, platform::kTempPrefix, sizeof(platform::kTempPrefix) - 1) == 0 &&
+           platform::isProgramTemporary(reader.fd(), name);
 }
 
 } // namespace
@@ -38,56 +39,76 @@ bool isTemporaryName(const char *name)
 bool FolderSearch::execute()
 {
     m_found.clear();
-    m_ancestors.clear();
+    m_levels.clear();
     m_aborted = false;
+    m_complete = true;
     m_rootBytes = QFile::encodeName(rootDirectory);
     const bool separator = !rootDirectory.endsWith(u'/');
-    const bool completed = scanFolder(separator ? QByteArrayLiteral("/") : QByteArray(),
-                                      separator ? QStringLiteral("/") : QString(), false, true);
+    m_rawRelative = separator ? QByteArrayLiteral("/") : QByteArray();
+    m_relative = separator ? QStringLiteral("/") : QString();
+    // The root may be given through a link; below it, links are never followed.
+    enterFolder(std::make_unique<FolderReader>(m_rootBytes), false, true);
+    // Depth first without recursion: the depth of a tree is no limit of the stack either.
+    while (!m_levels.empty() && !m_aborted) {
+        Level &level = m_levels.back();
+        if (level.next == level.subFolders.size()) {
+            m_levels.pop_back();
+            continue;
+        }
+        const SubFolder &sub = level.subFolders[level.next++];
+        m_rawRelative.truncate(level.rawLength);
+        m_rawRelative += sub.rawName + '/';
+        m_relative.truncate(level.length);
+        m_relative += sub.name + u'/';
+        const bool keepRaw = level.keepRaw || !sub.lossless;
+        enterFolder(std::make_unique<FolderReader>(*level.reader, sub.rawName.constData()), keepRaw,
+                    false);
+    }
+    m_levels.clear();
     sortFound();
-    return completed;
+    return m_complete;
 }
 
-bool FolderSearch::scanFolder(const QByteArray &rawRelative, const QString &relative, bool keepRaw,
-                              bool isRoot)
+void FolderSearch::enterFolder(std::unique_ptr<FolderReader> reader, bool keepRaw, bool isRoot)
 {
-    std::vector<SubFolder> subFolders;
-    {
-        // The root may be given through a link; below it, links are never followed.
-        FolderReader reader(m_rootBytes + rawRelative, isRoot);
-        if (reader.openError() != 0)
-            return reader.unreachable();
-        if (!isRoot &&
-            ((excludedFolder && reader.id() == *excludedFolder) ||
-             std::find(m_ancestors.begin(), m_ancestors.end(), reader.id()) != m_ancestors.end()))
-            return true; // the destination, or a folder mounted inside itself
-        m_ancestors.push_back(reader.id());
-        if (OnBeginScanDir)
-            OnBeginScanDir(rootDirectory + relative);
-        if (!readEntries(reader, rawRelative, relative, keepRaw, subFolders))
-            return false;
+    if (reader->openError() != 0) {
+        if (!reader->vanished())
+            addUnreadFolder(reader->openError(), keepRaw);
+        return;
     }
-    // The reader is closed before descending, so that deep trees hold one folder open at most.
-    for (const SubFolder &sub : subFolders) {
-        if (m_aborted)
-            break;
-        if (!scanFolder(rawRelative + sub.rawName + '/', relative + sub.name + u'/',
-                        keepRaw || !sub.lossless, false))
-            return false;
-    }
-    m_ancestors.pop_back();
-    return true;
+    if (!isRoot && skipsFolder(reader->id()))
+        return;
+    if (OnBeginScanDir)
+        OnBeginScanDir(rootDirectory + m_relative);
+    Level level;
+    level.rawLength = m_rawRelative.size();
+    level.length = m_relative.size();
+    level.keepRaw = keepRaw;
+    readEntries(*reader, keepRaw, level.subFolders);
+    // What was read before a read error stays found, its sub-folders too.
+    if (reader->readError() != 0)
+        addUnreadFolder(reader->readError(), keepRaw);
+    reader->finishReading();
+    level.reader = std::move(reader);
+    m_levels.push_back(std::move(level));
 }
 
-bool FolderSearch::readEntries(FolderReader &reader, const QByteArray &rawRelative,
-                               const QString &relative, bool keepRaw,
+// The destination, or a folder mounted inside itself (one of the folders above it).
+bool FolderSearch::skipsFolder(const platform::FolderId &id) const
+{
+    return (excludedFolder && id == *excludedFolder) ||
+           std::any_of(m_levels.begin(), m_levels.end(),
+                       [&id](const Level &level) { return level.reader->id() == id; });
+}
+
+void FolderSearch::readEntries(FolderReader &reader, bool keepRaw,
                                std::vector<SubFolder> &subFolders)
 {
     FolderReader::Entry entry;
     QString name;
     while (reader.next(entry)) {
         if (m_aborted)
-            return true;
+            return;
         FolderReader::Kind kind = entry.kind;
         platform::FileStat stat;
         bool statRead = false;
@@ -120,29 +141,40 @@ bool FolderSearch::readEntries(FolderReader &reader, const QByteArray &rawRelati
         const bool lossless = decodeName(entry.name, length, &name);
         if (kind == FolderReader::Kind::Folder) {
             if (OnFindDirectory)
-                OnFindDirectory(rootDirectory + relative + name);
+                OnFindDirectory(rootDirectory + m_relative + name);
             if (includeSubDirectories && descend)
                 subFolders.push_back({QByteArray(entry.name, length), name, lossless});
             continue;
         }
 
-        if (isTemporaryName(entry.name) || !matchesMask(name))
+        if (!matchesMask(name) || isOwnTemporary(reader, entry.name))
             continue;
         if (!statRead)
             stat = reader.statEntry(entry.name);
         if (stat.ok() && !stat.regular)
             continue; // replaced by a folder or a special file since the folder was read
         FoundFile found;
-        found.relative = relative + name;
+        found.relative = m_relative + name;
         if (keepRaw || !lossless)
-            found.raw = rawRelative + QByteArrayView(entry.name, length);
+            found.raw = m_rawRelative + QByteArrayView(entry.name, length);
         found.size = stat.ok() ? stat.size : -1;
         found.mtimeMs = stat.mtimeMs;
         m_found.push_back(std::move(found));
         if (OnFindFile)
             OnFindFile(m_found.back());
     }
-    return reader.readError() == 0;
+}
+
+void FolderSearch::addUnreadFolder(int error, bool keepRaw)
+{
+    m_complete = false;
+    FoundFile folder;
+    // The root given with its '/' has an empty relative path.
+    folder.relative = m_relative.isEmpty() ? QStringLiteral("/") : m_relative;
+    if (keepRaw)
+        folder.raw = m_rawRelative;
+    folder.folderError = error;
+    m_found.push_back(std::move(folder));
 }
 
 bool FolderSearch::matchesMask(const QString &name) const

@@ -1,23 +1,22 @@
 #pragma once
 
 #include "platform/filestat.h"
+#include "platform/folderreader.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
-namespace platform {
-class FolderReader;
-}
-
-// A file the search accepted.
+// A file the search accepted, or a folder it could not read.
 struct FoundFile {
     // The full path minus the root folder's text, so that the root text followed by this is
     // the full path. A name that is not valid UTF-8 shows its bad bytes as U+FFFD here.
+    // A folder ends with '/'; the root folder itself is "/".
     QString relative;
     // The exact bytes of relative when a name in it is not valid UTF-8; empty otherwise.
     QByteArray raw;
@@ -25,6 +24,9 @@ struct FoundFile {
     // size -1 when it vanished meanwhile.
     qint64 size = -1;
     qint64 mtimeMs = 0;
+    // Not 0 for a folder that could not be opened or read to its end: the errno. What was
+    // read of it before a read error is still listed.
+    int folderError = 0;
 };
 
 // Walks a folder tree and collects the files whose names match a mask. Each folder is read
@@ -33,9 +35,12 @@ struct FoundFile {
 //
 // A file is a regular file or a link to one; a folder entry or a link to a folder is reported
 // as a folder, but links are never followed into. FIFOs, sockets, devices and dangling links
-// are neither, and are never opened. Files whose name starts with the program's temporary
-// prefix are left out. A folder that cannot be reached (missing, denied) counts as empty; any
-// other failure to open or read a folder ends the search.
+// are neither, and are never opened. The temporary files the program left behind are left out.
+//
+// Each folder is opened relative to its parent's open descriptor, so that neither depth nor
+// path length limits the walk; one folder per level stays open on the way down. A folder that
+// cannot be opened or read (denied, a read error, no descriptor left) is collected among the
+// found files with its errno, and the search goes on; one that vanished meanwhile is skipped.
 class FolderSearch {
 public:
     QString rootDirectory;
@@ -67,16 +72,32 @@ private:
         QString name;
         bool lossless;
     };
+    // An open folder on the way down from the root, read whole, and the sub-folders of it
+    // that are still to scan.
+    struct Level {
+        std::unique_ptr<platform::FolderReader> reader;
+        std::vector<SubFolder> subFolders;
+        std::size_t next = 0;
+        qsizetype rawLength = 0; // of m_rawRelative and m_relative at this folder
+        qsizetype length = 0;
+        bool keepRaw = false;
+    };
 
-    bool scanFolder(const QByteArray &rawRelative, const QString &relative, bool keepRaw,
-                    bool isRoot);
-    bool readEntries(platform::FolderReader &reader, const QByteArray &rawRelative,
-                     const QString &relative, bool keepRaw, std::vector<SubFolder> &subFolders);
+    void enterFolder(std::unique_ptr<platform::FolderReader> reader, bool keepRaw, bool isRoot);
+    bool skipsFolder(const platform::FolderId &id) const;
+    void readEntries(platform::FolderReader &reader, bool keepRaw,
+                     std::vector<SubFolder> &subFolders);
+    void addUnreadFolder(int error, bool keepRaw);
     bool matchesMask(const QString &name) const;
     void sortFound();
 
+    // The relative path of the folder being read, ending with '/' (empty for a root given
+    // with its '/'), as bytes and as text.
+    QByteArray m_rawRelative;
+    QString m_relative;
     QByteArray m_rootBytes;
-    std::vector<platform::FolderId> m_ancestors;
+    std::vector<Level> m_levels;
     std::vector<FoundFile> m_found;
     bool m_aborted = false;
+    bool m_complete = true;
 };

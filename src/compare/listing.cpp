@@ -4,8 +4,34 @@
 #include "compare/filesize.h"
 #include "compare/folderpath.h"
 #include "compare/foldersearch.h"
+#include "compare/statuscode.h"
 #include "platform/filestat.h"
+#include "platform/iostatus.h"
 #include "project/project.h"
+
+namespace {
+
+// A folder of the source the listing could not read, in its place among the files: a message,
+// never a file, so that no pass classifies it and no copy run touches it.
+bool addUnreadFolderRow(FileList &list, FoundFile &folder, const QString &source)
+{
+    try {
+        const platform::IoStatus status = platform::IoStatus::fromErrno(folder.folderError);
+        FileEntry &row = list.append();
+        row.statusCode = StatusError;
+        row.statusText = u"Erreur : dossier illisible (" + status.explanation() + u')';
+        row.statusDetail = u"Lecture du dossier " + JoinFolderPath(source, folder.relative) +
+                           u" : " + status.reason();
+        row.files = std::move(folder.relative);
+        row.rawFiles = std::move(folder.raw);
+        row.message = true;
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
+} // namespace
 
 void Comparison::ListSourceFolder()
 {
@@ -39,7 +65,6 @@ void Comparison::ListSourceFolder()
         if (StopRequested)
             search.abort();
     };
-    // An error ends the search early: what was found is still listed, without a word.
     search.execute();
 
     // Rows are created only now, in the sorted order, all inside the one bulk update.
@@ -47,8 +72,13 @@ void Comparison::ListSourceFolder()
     m_fileList.reserve(int(found.size()));
     const SizeFormatter sizes;
     for (FoundFile &file : found) {
-        if (!AddListedFile(file, sizes))
+        if (file.folderError != 0) {
+            if (!addUnreadFolderRow(m_fileList, file, m_project.SrcPath))
+                break;
+            ++UnreadableFolderCount;
+        } else if (!AddListedFile(file, sizes)) {
             break;
+        }
     }
     m_freshListing = true;
 }

@@ -9,52 +9,76 @@
 
 namespace platform {
 
-FolderReader::FolderReader(const QByteArray &path, bool followLink)
+namespace {
+
+constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK;
+
+} // namespace
+
+FolderReader::FolderReader(const QByteArray &path)
 {
-    const int flags =
-        O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK | (followLink ? 0 : O_NOFOLLOW);
-    m_fd = ::open(path.constData(), flags);
+    open(AT_FDCWD, path.constData(), kOpenFlags);
+}
+
+FolderReader::FolderReader(const FolderReader &parent, const char *name)
+{
+    m_refusesLinks = true;
+    if (parent.m_fd < 0) {
+        m_openError = EBADF;
+        return;
+    }
+    open(parent.m_fd, name, kOpenFlags | O_NOFOLLOW);
+}
+
+void FolderReader::open(int parentFd, const char *path, int flags)
+{
+    m_fd = ::openat(parentFd, path, flags);
     if (m_fd < 0) {
         m_openError = errno;
         return;
     }
     struct stat st {};
-    if (::fstat(m_fd, &st) != 0) {
-        m_openError = errno;
+    // The stream reads through a descriptor of its own, so that closing it once the entries
+    // are read keeps the folder open for its sub-folders.
+    const int streamFd = ::fstat(m_fd, &st) == 0 ? ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0) : -1;
+    DIR *dir = streamFd >= 0 ? ::fdopendir(streamFd) : nullptr;
+    if (dir == nullptr) {
+        m_openError = errno != 0 ? errno : EIO;
+        if (streamFd >= 0)
+            ::close(streamFd);
         ::close(m_fd);
         m_fd = -1;
         return;
     }
     m_id = {quint64(st.st_dev), quint64(st.st_ino)};
-    DIR *dir = ::fdopendir(m_fd);
-    if (dir == nullptr) {
-        m_openError = errno;
-        ::close(m_fd);
-        m_fd = -1;
-        return;
-    }
     m_dir = dir;
 }
 
 FolderReader::~FolderReader()
 {
-    if (m_dir != nullptr)
-        ::closedir(static_cast<DIR *>(m_dir)); // closes m_fd too
+    finishReading();
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
-bool FolderReader::unreachable() const
+bool FolderReader::vanished() const
 {
     switch (m_openError) {
     case ENOENT:
     case ENOTDIR:
-    case EACCES:
-    case EPERM:
-    case ELOOP:
-    case ENAMETOOLONG:
         return true;
+    case ELOOP:
+        return m_refusesLinks; // the entry became a link
     default:
         return false;
     }
+}
+
+void FolderReader::finishReading()
+{
+    if (m_dir != nullptr)
+        ::closedir(static_cast<DIR *>(m_dir));
+    m_dir = nullptr;
 }
 
 bool FolderReader::next(Entry &entry)

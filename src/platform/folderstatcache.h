@@ -11,8 +11,9 @@ namespace platform {
 
 // Stats many paths in a row, as statPath() would, keeping the last few folders open so that
 // paths in the same folder cost a lookup of their name only, not of every folder above it.
-// Meant for one pass over sorted paths; a folder renamed during the pass may still be reached
-// under its old name until the pass ends.
+// A folder whose path is longer than the system takes is reached one name at a time, so that
+// files deeper than that limit are examined too. Meant for one pass over sorted paths; a folder
+// renamed during the pass may still be reached under its old name until the pass ends.
 class FolderStatCache {
 public:
     FolderStatCache() = default;

@@ -175,6 +175,7 @@ private slots:
                                  hex("/dir\xff.d/x.txt"),
                              "0|/fifo-dest.txt|.txt|3 Octets |A copier|",
                              "0|/link.txt|.txt|3 Octets |A copier|",
+                             "-1|/locked.d/|||Erreur : dossier illisible (accès refusé)|",
                              "5|/new\nline.txt|.txt|3 Octets |A jour|",
                              "5|/plain.txt|.txt|3 Octets |A jour|",
                              "5|/sparse.bin|.bin|5,00 GO |A jour|",
@@ -183,7 +184,8 @@ private slots:
         rows.sort();
         expected.sort();
         QCOMPARE(rows, expected);
-        QCOMPARE(statuses.constLast(), "5 fichiers à copier / 15");
+        QCOMPARE(statuses.constLast(),
+                 "5 fichiers à copier / 16 ; liste incomplète : 1 dossier illisible");
         // Folders that were not entered still showed.
         QVERIFY(statuses.contains(tree.path("src/locked.d")));
         QVERIFY(statuses.contains(tree.path("src/linkdir.d")));

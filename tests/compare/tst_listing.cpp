@@ -1,10 +1,47 @@
-#include "platform/atomicwrite.h"
+#include "compare/datetime.h"
+#include "platform/temporaryfile.h"
 #include "recorder.h"
+#include "support/childprocess.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
 
 #include <QLocale>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
+
+namespace {
+
+constexpr time_t kSourceTime = 1'700'000'000;
+
+// Makes levels folders of 200-byte names, one in another, below folder, and in the deepest a
+// file deep.txt of that time: through descriptors, as no path reaches that deep.
+bool makeDeepFile(const QString &folder, int levels, time_t time)
+{
+    const QByteArray name(200, 'd');
+    int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i < levels; ++i) {
+        ::mkdirat(fd, name.constData(), 0755);
+        const int next = ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+    }
+    const int file = ::openat(fd, "deep.txt", O_WRONLY | O_CREAT, 0644);
+    const struct timespec times[2] = {{time, 0}, {time, 0}};
+    const bool made = ::write(file, "abc", 3) == 3 && ::futimens(file, times) == 0;
+    ::close(file);
+    ::close(fd);
+    return made;
+}
+
+// A date-time value as seconds after the source files' time, "-" for the zero time.
+QString timeText(double time)
+{
+    return time == 0 ? "-"
+                     : QString::number(qRound64((time - kUnixEpochDays) * 86400) - kSourceTime);
+}
+
+} // namespace
 
 class ListingTest : public QObject {
     Q_OBJECT
@@ -41,9 +78,11 @@ private slots:
             << QStringList{"b/x.txt=0", "a/z/y.txt=0", "a.txt=0", "a/w.txt=0"} << "src" << true
             << QStringList{"/a.txt|.txt|0 Octets ", "/a/w.txt|.txt|0 Octets ",
                            "/a/z/y.txt|.txt|0 Octets ", "/b/x.txt|.txt|0 Octets "};
-        QTest::newRow("own temporary files left out")
-            << QStringList{QString(platform::kTempPrefix) + "x1.txt=3", "keep.txt=3"} << "src"
-            << false << QStringList{"/keep.txt|.txt|3 Octets "};
+        QTest::newRow("the program's temporary left out, a user's file of its prefix listed")
+            << QStringList{"<temporary>=0", QString(platform::kTempPrefix) + "notes.txt=3",
+                           "keep.txt=3"}
+            << "src" << false
+            << QStringList{"/.tandrimo~notes.txt|.txt|3 Octets ", "/keep.txt|.txt|3 Octets "};
     }
     void listing()
     {
@@ -55,6 +94,13 @@ private slots:
         tree.makeFolder("src");
         for (const QString &file : files) {
             const QStringList parts = file.split('=');
+            if (parts[0] == "<temporary>") {
+                QByteArray name;
+                const int fd =
+                    platform::createTemporaryFile(QFile::encodeName(tree.path("src")), 0644, &name);
+                QVERIFY(fd >= 0 && ::close(fd) == 0);
+                continue;
+            }
             QVERIFY(makeSparseFile(tree.writeFile("src/" + parts[0]), parts[1].toLongLong()));
         }
         Fixture f(tree.path(root), tree.path("dst"), recursive);
@@ -118,6 +164,77 @@ private slots:
         Fixture f(tree.path("src"), tree.path(destination), recursive);
         f.comparison.ListSourceFolder();
         QCOMPARE(f.rows(true), rows);
+    }
+
+    // No folder is left out in silence: one the listing cannot read is an error row in its
+    // place, the others are listed and the summary says the list is incomplete; a tree
+    // deeper than the path length limit is listed and both its times read. The refresh runs in
+    // a child (as another user where a permission must hold) and is followed by a pass that
+    // reads both sides afresh. src holds a.txt, open.d/b.txt and locked.d/in.txt.
+    void unreadableAndDeepFolders_data()
+    {
+        QTest::addColumn<QString>("locked"); // made mode 000
+        QTest::addColumn<int>("depth");      // levels of 200-byte names above deep.txt
+        // "code|files|status text|source time|destination time" (seconds after the source's
+        // time), then "unread folders|summary"
+        QTest::addColumn<QStringList>("rows");
+        const QString unread = "|Erreur : dossier illisible (%1)|-|-";
+        QTest::newRow("denied folder")
+            << "locked.d" << 0
+            << QStringList{"0|/a.txt|A copier|0|-", "-1|/locked.d/" + unread.arg("accès refusé"),
+                           "0|/open.d/b.txt|A copier|0|-",
+                           "1|2 fichiers à copier / 3 ; liste incomplète : 1 dossier illisible"};
+        QTest::newRow("deeper than PATH_MAX")
+            << "" << 25
+            << QStringList{"0|/a.txt|A copier|0|-",
+                           "0|/" + QString(QString(200, 'd') + '/').repeated(25) +
+                               "deep.txt|A copier|0|-3600",
+                           "0|/locked.d/in.txt|A copier|0|-", "0|/open.d/b.txt|A copier|0|-",
+                           "0|4 fichiers à copier / 4"};
+    }
+    void unreadableAndDeepFolders()
+    {
+        QFETCH(QString, locked);
+        QFETCH(int, depth);
+        QFETCH(QStringList, rows);
+        TestTree tree;
+        // QDir cannot remove what lies beyond the path length limit: rm does.
+        const auto removeTree = qScopeGuard([&tree] {
+            tree.setMode("src/locked.d", 0755);
+            QProcess::execute("rm", {"-rf", tree.path("src"), tree.path("dst")});
+        });
+        const QDateTime time = QDateTime::fromSecsSinceEpoch(kSourceTime, Qt::UTC);
+        for (const char *file : {"src/a.txt", "src/open.d/b.txt", "src/locked.d/in.txt"})
+            QVERIFY(!tree.writeFile(file, "abc", time).isEmpty());
+        tree.makeFolder("dst");
+        QVERIFY(depth == 0 || (makeDeepFile(tree.path("src"), depth, kSourceTime) &&
+                               makeDeepFile(tree.path("dst"), depth, kSourceTime - 3600)));
+
+        const ChildOutcome outcome = runInChild([&]() -> QByteArray {
+            qputenv("TZ", "UTC");
+            ::tzset();
+            const QByteArray folder = QFile::encodeName(tree.path("src/" + locked));
+            if (!locked.isEmpty() && (!becomeUnprivileged(tree.root()) || ::chmod(folder, 0) != 0 ||
+                                      ::open(folder, O_RDONLY | O_DIRECTORY) >= 0))
+                return "no fault";
+            Fixture f(tree.path("src"), tree.path("dst"), true);
+            QStringList lines{f.refresh() ? QString() : "refused"};
+            f.comparison.ClassifyFileList();
+            for (int i = 0; i < f.comparison.fileList().count(); ++i) {
+                const FileEntry &row = f.comparison.fileList().row(i);
+                lines << QString("%1|%2|%3|%4|%5")
+                             .arg(row.statusCode)
+                             .arg(row.files, row.statusText, timeText(row.dtSrc),
+                                  timeText(row.dtDest));
+            }
+            lines << QString::number(f.comparison.UnreadableFolderCount) + '|' +
+                         f.comparison.summaryText();
+            return lines.join('\n').toUtf8();
+        });
+        QVERIFY2(outcome.exited, "the refresh did not end within its time limit");
+        if (outcome.output == "no fault")
+            QSKIP("the permission fault could not be made as another user");
+        QCOMPARE(QString::fromUtf8(outcome.output).split('\n'), QStringList{QString()} + rows);
     }
 };
 
