@@ -1,14 +1,18 @@
 #include "platform/inifile.h"
 
 #include "platform/atomicwrite.h"
+#include "platform/filecalls.h"
 
 #include <QFile>
-#include <QFileInfo>
+#include <QHash>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <limits>
 #include <optional>
+#include <sys/stat.h>
 
 namespace platform {
 
@@ -60,36 +64,113 @@ std::optional<int> leadingInteger(const QString &text)
     return int(std::min(value, limit - 1));
 }
 
+using LoadOutcome = IniFile::LoadOutcome;
+
+// Reads the whole file at path into bytes. The file is opened without blocking and read only
+// when it is a regular file (or a link to one): opening a FIFO for reading would wait for a
+// writer. Error receives the system's reason, or the one that stands for the refusal.
+LoadOutcome readRegularFile(const QString &path, qint64 maxSize, QByteArray &bytes, int &error)
+{
+    FileCalls &calls = fileCalls();
+    const int fd = calls.open(QFile::encodeName(path).constData(),
+                              O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
+    if (fd < 0) {
+        error = errno;
+        return error == ENOENT || error == ENOTDIR ? LoadOutcome::Missing : LoadOutcome::Unreadable;
+    }
+    const auto closeFile = qScopeGuard([&calls, fd] { calls.close(fd); });
+    struct stat st {};
+    if (calls.fstat(fd, &st) != 0) {
+        error = errno;
+        return LoadOutcome::Unreadable;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        error = EISDIR;
+        return LoadOutcome::Folder;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = EINVAL;
+        return LoadOutcome::NotRegularFile;
+    }
+    if (st.st_size > maxSize) {
+        error = EFBIG;
+        return LoadOutcome::TooLarge;
+    }
+    // The file may grow while it is read: the limit holds for what is read.
+    bytes.resize(qsizetype(st.st_size) + 1);
+    qsizetype filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) {
+            if (filled > maxSize) {
+                error = EFBIG;
+                return LoadOutcome::TooLarge;
+            }
+            bytes.resize(std::min<qint64>(maxSize + 1, 2 * filled));
+        }
+        const ssize_t n = calls.read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = errno;
+            return LoadOutcome::Unreadable;
+        }
+        if (n == 0)
+            break;
+        filled += n;
+    }
+    bytes.truncate(filled);
+    return LoadOutcome::Read;
+}
+
+// The end of a line, "\n" or "\r\n", is not counted.
+bool hasLineLongerThan(const QByteArray &bytes, qsizetype maxLength)
+{
+    qsizetype begin = 0;
+    while (begin <= bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', begin);
+        if (end < 0)
+            end = bytes.size();
+        const bool carriageReturn = end > begin && bytes[end - 1] == '\r';
+        if (end - begin - (carriageReturn ? 1 : 0) > maxLength)
+            return true;
+        begin = end + 1;
+    }
+    return false;
+}
+
 } // namespace
 
 IniFile::IniFile(const QString &path) : m_path(path) {}
 
 IniFile IniFile::load(const QString &path)
 {
+    return load(path, IniLimits{kMaxFileSize, 0});
+}
+
+IniFile IniFile::load(const QString &path, const IniLimits &limits)
+{
     IniFile ini(path);
-    const QFileInfo info(path);
-    if (!info.exists())
-        return ini;
-    if (info.isDir()) {
-        ini.m_loadError = EISDIR;
-        return ini;
+    QByteArray bytes;
+    int error = 0;
+    LoadOutcome outcome = readRegularFile(path, limits.maxFileSize, bytes, error);
+    if (outcome == LoadOutcome::Read && limits.maxLineLength > 0 &&
+        hasLineLongerThan(bytes, limits.maxLineLength)) {
+        outcome = LoadOutcome::LineTooLong;
+        error = EFBIG;
     }
-    QFile file(path);
-    if (file.size() > kMaxFileSize) {
-        ini.m_loadError = EFBIG;
-        return ini;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        ini.m_loadError = EACCES;
-        return ini;
-    }
-    const QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileSize) {
-        ini.m_loadError = EIO;
-        return ini;
-    }
-    ini.parse(bytes);
+    if (outcome == LoadOutcome::Read)
+        ini.parse(bytes);
+    ini.setLoadOutcome(outcome, error);
     return ini;
+}
+
+void IniFile::setLoadOutcome(LoadOutcome outcome, int error)
+{
+    m_loadOutcome = outcome;
+    if (outcome == LoadOutcome::Read || outcome == LoadOutcome::Missing)
+        m_loadError = 0;
+    else
+        m_loadError = error != 0 ? error : EIO;
 }
 
 IoStatus IniFile::loadStatus() const
@@ -213,6 +294,12 @@ QStringList IniFile::keyNames(const QString &section) const
     return names;
 }
 
+bool IniFile::hasKey(const QString &section, const QString &key) const
+{
+    const qsizetype header = findSection(section);
+    return header >= 0 && findEntry(header, key) >= 0;
+}
+
 bool IniFile::hasSection(const QString &section) const
 {
     return findSection(section) >= 0;
@@ -248,6 +335,29 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
     while (at > header + 1 && m_lines[at - 1].kind == LineKind::Blank)
         --at;
     m_lines.insert(at, makeEntry(key, value));
+}
+
+void IniFile::replaceSection(const QString &section, const QStringList &keys, const QString &value)
+{
+    eraseSection(section);
+    if (keys.isEmpty())
+        return;
+    if (!m_lines.isEmpty() && m_lines.last().kind != LineKind::Blank)
+        m_lines.append(Line());
+    m_lines.append(makeSection(section));
+    // Where each key went, by its case-folded name: toCaseFolded() folds letter by letter
+    // exactly as a comparison without letter case does.
+    QHash<QString, qsizetype> placed;
+    placed.reserve(keys.size());
+    for (const QString &key : keys) {
+        const QString folded = key.toCaseFolded();
+        if (const auto found = placed.constFind(folded); found != placed.cend()) {
+            m_lines[*found] = makeEntry(key, value);
+        } else {
+            placed.insert(folded, m_lines.size());
+            m_lines.append(makeEntry(key, value));
+        }
+    }
 }
 
 void IniFile::eraseSection(const QString &section)

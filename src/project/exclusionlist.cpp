@@ -2,7 +2,7 @@
 
 bool ExclusionList::contains(const QString &entry) const
 {
-    return m_entries.contains(entry, Qt::CaseInsensitive);
+    return m_keys.contains(key(entry));
 }
 
 bool ExclusionList::add(const QString &entry)
@@ -11,6 +11,7 @@ bool ExclusionList::add(const QString &entry)
         return false;
     Q_EMIT aboutToChange();
     m_entries.append(entry);
+    m_keys.insert(key(entry));
     Q_EMIT changed();
     return true;
 }
@@ -20,6 +21,7 @@ bool ExclusionList::removeAt(qsizetype index)
     if (index < 0 || index >= m_entries.size())
         return false;
     Q_EMIT aboutToChange();
+    m_keys.remove(key(m_entries.at(index)));
     m_entries.removeAt(index);
     Q_EMIT changed();
     return true;
@@ -29,8 +31,15 @@ void ExclusionList::assign(const QStringList &entries)
 {
     Q_EMIT aboutToChange();
     m_entries.clear();
+    m_keys.clear();
+    m_entries.reserve(entries.size());
+    m_keys.reserve(entries.size());
     for (const QString &entry : entries) {
-        if (!entry.isEmpty() && !contains(entry))
+        if (entry.isEmpty())
+            continue;
+        const qsizetype before = m_keys.size();
+        m_keys.insert(key(entry));
+        if (m_keys.size() > before)
             m_entries.append(entry);
     }
     Q_EMIT changed();
@@ -50,12 +59,18 @@ QString trimControls(const QString &text)
     return text.mid(begin, end - begin);
 }
 
+// Only the first entries are joined: a label with a text of megabytes takes seconds to lay out.
 QString joinedSummary(const QStringList &entries)
 {
     QString text;
-    for (const QString &entry : entries)
-        text += entry + u"; ";
-    return trimControls(text);
+    qsizetype joined = 0;
+    for (; joined < entries.size() && text.size() <= kSummaryLength; ++joined)
+        text += entries[joined] + u"; ";
+    text = trimControls(text);
+    if (joined == entries.size() && text.size() <= kSummaryLength)
+        return text;
+    text.truncate(kSummaryLength);
+    return text + u'…';
 }
 
 QString asciiLower(QString text)

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 
 // One of the project's two exclusion lists: ordered entries, compared as whole texts without
 // letter case (accented letters included). It never holds an empty entry or an entry twice.
+// Lookups, additions and assignments cost constant time per entry, so that lists of hundreds of
+// thousands of entries load and classify at once.
 class ExclusionList : public QObject {
     Q_OBJECT
 public:
@@ -27,10 +30,16 @@ Q_SIGNALS:
     void changed();
 
 private:
+    static QString key(const QString &entry) { return entry.toCaseFolded(); }
     QStringList m_entries;
+    // The entries case-folded: toCaseFolded() folds letter by letter exactly as a comparison
+    // without letter case does.
+    QSet<QString> m_keys;
 };
 
 // The one-line summaries of the main window: every entry followed by "; ", the whole trimmed.
-// Extensions are shown with A-Z in lower case; an empty list reads "Aucune" or "Aucun".
+// Extensions are shown with A-Z in lower case; an empty list reads "Aucune" or "Aucun". A summary
+// longer than kSummaryLength characters shows its first kSummaryLength then "…".
+inline constexpr qsizetype kSummaryLength = 2000;
 QString extensionsSummary(const QStringList &extensions);
 QString filesSummary(const QStringList &files);

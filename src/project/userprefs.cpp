@@ -28,15 +28,36 @@ QString text(const char16_t *s)
     return QString::fromUtf16(s);
 }
 
+QString unreadableReason(const platform::IniFile &ini)
+{
+    using LoadOutcome = platform::IniFile::LoadOutcome;
+    switch (ini.loadOutcome()) {
+    case LoadOutcome::Read:
+    case LoadOutcome::Missing:
+        return QString();
+    case LoadOutcome::Folder:
+        return QStringLiteral("c'est un dossier");
+    case LoadOutcome::NotRegularFile:
+        return QStringLiteral("ce n'est pas un fichier ordinaire");
+    case LoadOutcome::TooLarge:
+    case LoadOutcome::LineTooLong:
+        return QStringLiteral("fichier trop volumineux");
+    case LoadOutcome::Unreadable:
+        break;
+    }
+    return ini.loadStatus().explanation();
+}
+
 } // namespace
 
-void readUserPrefs(const QString &iniPath, UserPrefs &prefs)
+QString readUserPrefs(const QString &iniPath, UserPrefs &prefs)
 {
     const platform::IniFile ini = platform::IniFile::load(iniPath);
     for (const StoredFlag &stored : kStoredFlags) {
         bool &flag = prefs.*stored.flag;
         flag = ini.readInteger(text(stored.section), text(stored.key), flag ? 1 : 0) != 0;
     }
+    return unreadableReason(ini);
 }
 
 platform::IoStatus writeUserPrefs(const QString &iniPath, const UserPrefs &prefs)

@@ -18,8 +18,10 @@ struct UserPrefs {
 };
 
 // Reads the seven stored flags; a missing key or a value that is not a number keeps the default.
-// IniWritable is left as it is.
-void readUserPrefs(const QString &iniPath, UserPrefs &prefs);
+// IniWritable is left as it is. A settings file that exists but cannot be read (no regular file,
+// too large, unreadable) keeps every default: the result then says why in a few French words;
+// it is empty otherwise, a missing file included.
+QString readUserPrefs(const QString &iniPath, UserPrefs &prefs);
 
 // Writes the seven stored flags, in their order, as "1" or "0".
 platform::IoStatus writeUserPrefs(const QString &iniPath, const UserPrefs &prefs);

@@ -1,5 +1,5 @@
 #include "compare/statuscode.h"
-#include "platform/inifile.h"
+#include "support/childprocess.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
 #include "windowrun.h"
@@ -11,6 +11,8 @@
 #include <QTest>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -35,6 +37,7 @@ private Q_SLOTS:
     void opensAProject();
     void refusesPathsThatAreNoProject_data();
     void refusesPathsThatAreNoProject();
+    void opensADamagedFileWithAWarning();
     void newAfterARecursiveProjectSavesItOff();
     void savePrompt_data();
     void savePrompt();
@@ -185,7 +188,8 @@ void ProjectCommandsTest::saveOfADeletedFileAsksForAName()
 
 void ProjectCommandsTest::failedSaveChangesNothing()
 {
-    const QByteArray before = "[Directories]\nSrcRelPath=" + m_tree->root().toUtf8() + "\n";
+    const QByteArray before = "[Directories]\nSrcRelPath=" + m_tree->root().toUtf8() +
+                              "\nDestRelPath=/\nPathRecursive=0\n";
     const QString project = m_tree->writeFile(QStringLiteral("ro.tdm"), before);
     Run run(m_tree->path(QStringLiteral("s.ini")));
     QVERIFY(run.main().ProjectLoad(project));
@@ -249,7 +253,15 @@ void ProjectCommandsTest::refusesPathsThatAreNoProject_data()
     QTest::newRow("folder") << "folder" << int(BoxKind::Information)
                             << "Le fichier \"dossier.tdm\" ne peut pas être ouvert car il "
                                "n'existe pas.";
-    QTest::newRow("too large") << "large" << int(BoxKind::Error) << "ne peut pas être lu";
+    QTest::newRow("FIFO") << "fifo" << int(BoxKind::Error)
+                          << "tube.tdm\" ne peut pas être ouvert : ce n'est pas un fichier "
+                             "ordinaire.";
+    QTest::newRow("too large") << "large" << int(BoxKind::Error)
+                               << "large.tdm\" est trop volumineux pour être un projet Tandrimo "
+                                  "(plus de 16 Mo).";
+    QTest::newRow("long line") << "line" << int(BoxKind::Error)
+                               << "line.tdm\" contient une ligne de plus de 64 Ko : ce n'est pas "
+                                  "un projet Tandrimo.";
 }
 
 void ProjectCommandsTest::refusesPathsThatAreNoProject()
@@ -263,21 +275,62 @@ void ProjectCommandsTest::refusesPathsThatAreNoProject()
         path = m_tree->path(QStringLiteral("absent.tdm"));
     } else if (kind == u"folder") {
         path = m_tree->makeFolder(QStringLiteral("dossier.tdm"));
+    } else if (kind == u"fifo") {
+        path = m_tree->path(QStringLiteral("tube.tdm"));
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    } else if (kind == u"line") {
+        path = m_tree->writeFile(QStringLiteral("line.tdm"), QByteArray(64 * 1024 + 1, 'x'));
     } else {
         path = m_tree->writeFile(QStringLiteral("large.tdm"), "[Directories]\n");
         QFile file(path);
-        QVERIFY(file.resize(platform::IniFile::kMaxFileSize + 10));
+        QVERIFY(file.resize(16 * 1024 * 1024 + 1));
     }
+    // In a child under a time limit: opening a FIFO to read it waits for a writer.
+    const ChildOutcome child = runInChild([&] {
+        Run run(m_tree->path(QStringLiteral("s.ini")));
+        if (!run.main().ProjectLoad(open))
+            return QByteArray("open.tdm refused");
+        run.dialogs.answer(BoxButton::Ok);
+        const bool loaded = run.main().ProjectLoad(path);
+        QStringList seen{loaded ? QStringLiteral("loaded") : QStringLiteral("refused"),
+                         run.project().FileName, run.project().SrcPath};
+        for (const ScriptedDialogs::Box &box : run.dialogs.boxes())
+            seen << QString::number(int(box.kind)) << box.text;
+        return seen.join(u'\n').toUtf8();
+    });
+    QVERIFY2(child.exited, child.timedOut ? "blocked" : "crashed");
+    const QStringList seen = QString::fromUtf8(child.output).split(u'\n');
+    QCOMPARE(seen.mid(0, 3), QStringList({QStringLiteral("refused"), open, m_tree->root()}));
+    QCOMPARE(seen.size(), 5); // one box
+    QCOMPARE(seen[3].toInt(), boxKind);
+    QVERIFY2(seen[4].endsWith(text), qPrintable(seen[4]));
+}
+
+void ProjectCommandsTest::opensADamagedFileWithAWarning()
+{
+    const QString path =
+        m_tree->writeFile(QStringLiteral("abîmé.tdm"),
+                          "[Directories]\nDestRelPath=" + m_tree->root().toUtf8() + "\n\xff\xfe");
     Run run(m_tree->path(QStringLiteral("s.ini")));
-    QVERIFY(run.main().ProjectLoad(open));
+    run.dialogs.chooseFile(path);
     run.dialogs.answer(BoxButton::Ok);
-    QVERIFY(!run.main().ProjectLoad(path));
-    QCOMPARE(run.dialogs.boxes().size(), 1);
-    QCOMPARE(int(run.dialogs.boxes().first().kind), boxKind);
-    QVERIFY2(run.dialogs.boxes().first().text.contains(text),
-             qPrintable(run.dialogs.boxes().first().text));
-    QCOMPARE(run.project().FileName, open);
-    QCOMPARE(run.project().SrcPath, m_tree->root());
+    run.dialogs.answer(BoxButton::Ok);
+    run.trigger("ActProjectOpen");
+    QCOMPARE(run.project().FileName, path);
+    QCOMPARE(run.field("edDirSrc")->text(), QString());
+    QCOMPARE(run.field("edDirDest")->text(), m_tree->root());
+    QVERIFY(run.dialogs.scriptDone());
+    QCOMPARE(run.dialogs.boxes().size(), 2);
+    QCOMPARE(run.dialogs.boxes()[0].kind, BoxKind::Warning);
+    QCOMPARE(run.dialogs.boxes()[0].text,
+             QStringLiteral("Le fichier \"%1\" est incomplet ou endommagé : il y manque "
+                            "Directories/SrcRelPath, Directories/PathRecursive. Les répertoires "
+                            "manquants restent vides. Les sous-répertoires ne sont pas inclus.")
+                 .arg(path));
+    // The refresh stops at the empty source instead of listing the root.
+    QVERIFY(run.dialogs.boxes()[1].text.startsWith(
+        QStringLiteral("Le répertoire \"\" est inaccessible.")));
+    QCOMPARE(run.main().comparison().fileList().count(), 1);
 }
 
 void ProjectCommandsTest::newAfterARecursiveProjectSavesItOff()

@@ -2,6 +2,7 @@
 #include "app/fmoptions.h"
 #include "app/startup.h"
 #include "platform/inifile.h"
+#include "support/childprocess.h"
 #include "support/scripteddialogs.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
@@ -14,6 +15,8 @@
 #include <QTest>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -46,6 +49,8 @@ private Q_SLOTS:
     void init() { m_tree = std::make_unique<TestTree>(); }
     void firstRunLeavesTheDefaults();
     void readOnlySettingsStayByteForByte();
+    void unreadableSettingsGiveTheDefaults_data();
+    void unreadableSettingsGiveTheDefaults();
     void storedPreferencesReachTheOptions();
     void appliedOptionsAreWrittenAtClose();
     void closeAsksToSaveFirst_data();
@@ -87,6 +92,60 @@ void SettingsTest::readOnlySettingsStayByteForByte()
     startup.reset();
     QCOMPARE(m_tree->read(QStringLiteral("ro.ini")), before);
     QCOMPARE(dialogs.boxes().size(), 0);
+}
+
+void SettingsTest::unreadableSettingsGiveTheDefaults_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("FIFO") << "fifo"
+                          << "ce n'est pas un fichier ordinaire";
+    QTest::newRow("folder") << "folder"
+                            << "c'est un dossier";
+    QTest::newRow("too large") << "large"
+                               << "fichier trop volumineux";
+}
+
+void SettingsTest::unreadableSettingsGiveTheDefaults()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    const QString ini = m_tree->path(QStringLiteral("tandrimo.ini"));
+    if (kind == u"fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(ini).constData(), 0644), 0);
+    } else if (kind == u"folder") {
+        m_tree->makeFolder(QStringLiteral("tandrimo.ini"));
+    } else {
+        QFile file(m_tree->writeFile(QStringLiteral("tandrimo.ini"), "[Files]\nFileDeleteSrc=1\n"));
+        QVERIFY(file.resize(platform::IniFile::kMaxFileSize + 1));
+    }
+    struct stat before {};
+    QCOMPARE(::stat(QFile::encodeName(ini).constData(), &before), 0);
+    // In a child under a time limit: opening a FIFO to read it waits for a writer.
+    const ChildOutcome child = runInChild([&ini] {
+        ScriptedDialogs dialogs;
+        dialogs.answer(BoxButton::Ok);
+        auto startup = start(dialogs, ini);
+        TfmMain &main = startup->mainWindow();
+        QStringList seen{main.userPrefs().IniWritable ? QStringLiteral("writable")
+                                                      : QStringLiteral("not writable"),
+                         main.userPrefs().FileDeleteSrc ? QStringLiteral("stored")
+                                                        : QStringLiteral("default")};
+        for (const ScriptedDialogs::Box &box : dialogs.boxes())
+            seen << QString::number(int(box.kind)) << box.text;
+        main.close();
+        return seen.join(u'\n').toUtf8();
+    });
+    QVERIFY2(child.exited, child.timedOut ? "blocked" : "crashed");
+    QCOMPARE(QString::fromUtf8(child.output).split(u'\n'),
+             QStringList({"not writable", "default", QString::number(int(BoxKind::Warning)),
+                          "Le fichier de paramètres \"" + ini + "\" ne peut pas être lu (" +
+                              reason + ") : les préférences par défaut sont utilisées."}));
+    // Nothing was written over it.
+    struct stat after {};
+    QCOMPARE(::stat(QFile::encodeName(ini).constData(), &after), 0);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(after.st_ino, before.st_ino);
 }
 
 void SettingsTest::storedPreferencesReachTheOptions()
@@ -145,7 +204,8 @@ void SettingsTest::closeAsksToSaveFirst()
     QFETCH(bool, closed);
     const QString ini = m_tree->path(QStringLiteral("s.ini"));
     const QString project = m_tree->writeFile(
-        QStringLiteral("p.tdm"), "[Directories]\nSrcRelPath=" + m_tree->root().toUtf8() + "\n");
+        QStringLiteral("p.tdm"), "[Directories]\nSrcRelPath=" + m_tree->root().toUtf8() +
+                                     "\nDestRelPath=/\nPathRecursive=0\n");
     ScriptedDialogs dialogs;
     auto startup = start(dialogs, ini);
     TfmMain &main = startup->mainWindow();

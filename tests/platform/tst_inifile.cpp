@@ -22,6 +22,7 @@ private Q_SLOTS:
     void addsKeysAndSections_data();
     void addsKeysAndSections();
     void erasesEveryDuplicateOfASection();
+    void replacesASectionInOnePass();
     void refusesToReplaceWhatItCannotWrite_data();
     void refusesToReplaceWhatItCannotWrite();
     void keepsBinaryForeignBytes();
@@ -187,6 +188,17 @@ void IniFileTest::erasesEveryDuplicateOfASection()
     QVERIFY(ini.save().ok());
     QCOMPARE(tree.read(QStringLiteral("a.ini")),
              QByteArray("[Keep]\nk=1\n[Last]\nz=0\n\n[L]\nc=#\n"));
+}
+
+void IniFileTest::replacesASectionInOnePass()
+{
+    TestTree tree;
+    IniFile ini = IniFile::load(
+        tree.writeFile(QStringLiteral("a.ini"), "[L]\na=#\n[Keep]\nk=1\n[l]\nb=#\n[Gone]\n"));
+    ini.replaceSection(QStringLiteral("Gone"), {}, QStringLiteral("#"));
+    // A key written twice keeps its first place and its last spelling, as with writeString().
+    ini.replaceSection(QStringLiteral("L"), {"é", "x", "É"}, QStringLiteral("#"));
+    QCOMPARE(ini.toBytes(), QByteArray("[Keep]\nk=1\n\n[L]\nÉ=#\nx=#\n"));
 }
 
 void IniFileTest::refusesToReplaceWhatItCannotWrite_data()

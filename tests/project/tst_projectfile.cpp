@@ -1,9 +1,11 @@
 #include "project/exclusionlist.h"
 #include "project/projectfile.h"
 #include "project/userprefs.h"
+#include "support/childprocess.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 class ProjectFileTest : public QObject {
@@ -12,6 +14,9 @@ class ProjectFileTest : public QObject {
 private Q_SLOTS:
     void readsValuesAndDefaults_data();
     void readsValuesAndDefaults();
+    void refusesWhatExceedsTheLimits_data();
+    void refusesWhatExceedsTheLimits();
+    void loadsAHugeListAtOnce();
     void writesANewFileInItsLayout();
     void rewritesAnExistingFile();
     void entriesThatCannotBeKeys();
@@ -19,6 +24,7 @@ private Q_SLOTS:
     void exclusionListKeepsEntriesUnique();
     void summaries_data();
     void summaries();
+    void summariesOfLongListsAreCut();
     void readsPreferences_data();
     void readsPreferences();
     void writesPreferencesInOrder();
@@ -32,31 +38,52 @@ void ProjectFileTest::readsValuesAndDefaults_data()
     QTest::addColumn<bool>("recursive");
     QTest::addColumn<QStringList>("extensions");
     QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("missing");
 
-    const QString root = QStringLiteral("/");
+    // A missing folder reads as empty, never as "/", and is reported.
+    const QString none;
+    const QString src = QStringLiteral("Directories/SrcRelPath");
+    const QString dest = QStringLiteral("Directories/DestRelPath");
+    const QString rec = QStringLiteral("Directories/PathRecursive");
+    const QStringList all{src, dest, rec};
     QTest::newRow("example")
         << QByteArray("[Directories]\nSrcRelPath=/photos\nDestRelPath=/sauvegarde/photos\n"
                       "PathRecursive=1\n[ExtensionsToExclude]\n.tmp=#\n.bak=#\n"
                       "[FilesToExclude]\n/Thumbs.db=#\n/brouillons/essai.jpg=#\n")
         << "/photos"
         << "/sauvegarde/photos" << true << QStringList{".tmp", ".bak"}
-        << QStringList{"/Thumbs.db", "/brouillons/essai.jpg"};
-    QTest::newRow("empty file") << QByteArray() << root << root << false << QStringList()
-                                << QStringList();
-    QTest::newRow("not a project") << QByteArray("hello\x00\xff world", 14) << root << root << false
-                                   << QStringList() << QStringList();
-    QTest::newRow("hex recursive") << QByteArray("[directories]\npathrecursive=0x10\n") << root
-                                   << root << true << QStringList() << QStringList();
-    QTest::newRow("word recursive") << QByteArray("[Directories]\nPathRecursive=yes\n") << root
-                                    << root << false << QStringList() << QStringList();
-    QTest::newRow("hex zero") << QByteArray("[Directories]\nPathRecursive=0x0\n") << root << root
-                              << false << QStringList() << QStringList();
+        << QStringList{"/Thumbs.db", "/brouillons/essai.jpg"} << QStringList();
+    QTest::newRow("empty file") << QByteArray() << none << none << false << QStringList()
+                                << QStringList() << all;
+    QTest::newRow("not a project") << QByteArray("hello\x00\xff world", 14) << none << none << false
+                                   << QStringList() << QStringList() << all;
+    QTest::newRow("hex recursive")
+        << QByteArray("[directories]\npathrecursive=0x10\n") << none << none << true
+        << QStringList() << QStringList() << QStringList{src, dest};
+    QTest::newRow("word recursive")
+        << QByteArray("[Directories]\nPathRecursive=yes\nSrcRelPath=/a\nDestRelPath=/b\n") << "/a"
+        << "/b" << false << QStringList() << QStringList() << QStringList();
+    QTest::newRow("hex zero") << QByteArray("[Directories]\nPathRecursive=0x0\n") << none << none
+                              << false << QStringList() << QStringList() << QStringList{src, dest};
     QTest::newRow("value kept verbatim")
         << QByteArray("[Directories]\nSrcRelPath=  /a b/  \nDestRelPath=rel\\x\n") << "/a b/"
-        << "rel\\x" << false << QStringList() << QStringList();
+        << "rel\\x" << false << QStringList() << QStringList() << QStringList{rec};
     QTest::newRow("section without keys")
-        << QByteArray("[ExtensionsToExclude]\n[FilesToExclude]\n") << root << root << false
-        << QStringList() << QStringList();
+        << QByteArray("[ExtensionsToExclude]\n[FilesToExclude]\n") << none << none << false
+        << QStringList() << QStringList() << all;
+    QTest::newRow("no Directories section")
+        << QByteArray("[Other]\nSrcRelPath=/a\nDestRelPath=/b\nPathRecursive=1\n") << none << none
+        << false << QStringList() << QStringList() << all;
+    QTest::newRow("damaged byte in a key name")
+        << QByteArray("[Directories]\nSrcRel\xd0"
+                      "ath=/a\nDestRelPath=/b\nPathRecursive=1\n")
+        << none << "/b" << true << QStringList() << QStringList() << QStringList{src};
+    QTest::newRow("cut after the source")
+        << QByteArray("[Directories]\nSrcRelPath=/a\nDestRel") << "/a" << none << false
+        << QStringList() << QStringList() << QStringList{dest, rec};
+    QTest::newRow("empty value is no missing key")
+        << QByteArray("[Directories]\nSrcRelPath=\nDestRelPath=/b\nPathRecursive=0\n") << none
+        << "/b" << false << QStringList() << QStringList() << QStringList();
 }
 
 void ProjectFileTest::readsValuesAndDefaults()
@@ -64,12 +91,76 @@ void ProjectFileTest::readsValuesAndDefaults()
     QFETCH(QByteArray, content);
     TestTree tree;
     ProjectFileContent read;
-    QVERIFY(readProjectFile(tree.writeFile(QStringLiteral("p.tdm"), content), read).ok());
+    const ProjectFileRead outcome =
+        readProjectFile(tree.writeFile(QStringLiteral("p.tdm"), content), read);
+    QVERIFY(outcome.ok());
     QTEST(read.SrcPath, "src");
     QTEST(read.DestPath, "dest");
     QTEST(read.PathRecursive, "recursive");
     QTEST(read.extensionsToExclude, "extensions");
     QTEST(read.filesToExclude, "files");
+    QTEST(outcome.missingKeys, "missing");
+}
+
+void ProjectFileTest::refusesWhatExceedsTheLimits_data()
+{
+    using Outcome = platform::IniFile::LoadOutcome;
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<Outcome>("outcome");
+
+    const QByteArray sixteenMiB = QByteArray(QByteArray(1023, 'x') + '\n').repeated(16 * 1024);
+    const QByteArray longLine(64 * 1024, 'x');
+    QTest::newRow("16 MiB") << sixteenMiB << Outcome::Read;
+    QTest::newRow("16 MiB and a byte") << sixteenMiB + 'x' << Outcome::TooLarge;
+    QTest::newRow("line of 64 KiB") << "[A]\n" + longLine + "\r\n" << Outcome::Read;
+    QTest::newRow("line of 64 KiB and a byte") << longLine + "x\n[A]\n" << Outcome::LineTooLong;
+    QTest::newRow("last line of 64 KiB and a byte")
+        << "[A]\n" + longLine + 'x' << Outcome::LineTooLong;
+}
+
+void ProjectFileTest::refusesWhatExceedsTheLimits()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(platform::IniFile::LoadOutcome, outcome);
+    TestTree tree;
+    ProjectFileContent read;
+    const ProjectFileRead result =
+        readProjectFile(tree.writeFile(QStringLiteral("p.tdm"), content), read);
+    QCOMPARE(result.outcome, outcome);
+    QCOMPARE(result.ok(), outcome == platform::IniFile::LoadOutcome::Read);
+}
+
+void ProjectFileTest::loadsAHugeListAtOnce()
+{
+    // A hang guard, not a performance figure: writing and loading took minutes when each entry
+    // was compared with every other one.
+    TestTree tree;
+    const QString path = tree.path(QStringLiteral("huge.tdm"));
+    const ChildOutcome child = runInChild([&path] {
+        ProjectFileContent content;
+        for (int i = 0; i < 200000; ++i)
+            content.filesToExclude.append(QStringLiteral("/dossier %1/Fichier.txt").arg(i));
+        if (!writeProjectFile(path, content).ok())
+            return QByteArray("write failed");
+        QElapsedTimer timer;
+        timer.start();
+        ProjectFileContent read;
+        if (!readProjectFile(path, read).ok())
+            return QByteArray("read failed");
+        ExclusionList list;
+        list.assign(read.filesToExclude);
+        const qint64 elapsed = timer.elapsed();
+        if (list.entries() != content.filesToExclude ||
+            !list.contains(QStringLiteral("/DOSSIER 199999/fichier.TXT")))
+            return QByteArray("lists differ");
+        return QByteArray::number(elapsed);
+    });
+    QVERIFY2(child.exited, child.timedOut ? "took more than 20 s" : "crashed");
+    bool number = false;
+    const qint64 elapsed = child.output.toLongLong(&number);
+    QVERIFY2(number, child.output.constData());
+    qInfo("200000 entries read and assigned in %lld ms", elapsed);
+    QVERIFY(elapsed < 5000);
 }
 
 void ProjectFileTest::writesANewFileInItsLayout()
@@ -149,6 +240,13 @@ void ProjectFileTest::exclusionListKeepsEntriesUnique()
     QCOMPARE(list.entries(), QStringList({QStringLiteral(".TXT"), QStringLiteral(".été")}));
     list.assign({QStringLiteral("/a"), QString(), QStringLiteral("/A"), QStringLiteral("/b")});
     QCOMPARE(list.entries(), QStringList({QStringLiteral("/a"), QStringLiteral("/b")}));
+    // Letters match as a comparison without case matches them: "ſ" is an "s", "ß" is no "ss".
+    QVERIFY(list.add(QStringLiteral("/ſ")));
+    QVERIFY(list.contains(QStringLiteral("/S")));
+    QVERIFY(list.add(QStringLiteral("/ß")));
+    QVERIFY(!list.contains(QStringLiteral("/SS")));
+    QVERIFY(list.removeAt(0));
+    QVERIFY(list.add(QStringLiteral("/A")));
 }
 
 void ProjectFileTest::summaries_data()
@@ -173,6 +271,21 @@ void ProjectFileTest::summaries()
     QFETCH(QStringList, entries);
     QTEST(extensionsSummary(entries), "extensions");
     QTEST(filesSummary(entries), "files");
+}
+
+void ProjectFileTest::summariesOfLongListsAreCut()
+{
+    QStringList many;
+    for (int i = 0; i < 100000; ++i)
+        many.append(QStringLiteral("/F%1").arg(i));
+    const QString cut = extensionsSummary(many);
+    QCOMPARE(cut.size(), kSummaryLength + 1);
+    QVERIFY(cut.startsWith(QStringLiteral("/f0; /f1; ")));
+    QVERIFY(cut.endsWith(u'…'));
+    // The space after the last entry is trimmed before the length is judged.
+    const QString fits(kSummaryLength - 1, u'x');
+    QCOMPARE(filesSummary({fits}), fits + u';');
+    QCOMPARE(filesSummary({fits + u'x'}), fits + u'x' + u'…');
 }
 
 void ProjectFileTest::readsPreferences_data()
