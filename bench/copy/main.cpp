@@ -49,7 +49,7 @@ public:
     void setCurrentRow(int) override {}
     void clearCurrentRow(bool) override {}
     void setRowStatusText(int, const QString &text) override { errors += text == u"Erreur"; }
-    void setRowStatusCode(int, std::int32_t) override {}
+    void setRowError(int, const QString &, const QString &) override {}
     void setStatusPanel(int, const QString &) override {}
     void setProgress(int) override {}
     BoxButton message(BoxKind, const QString &, const BoxButtons &) override
@@ -334,7 +334,7 @@ int main(int argc, char *argv[])
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < 1000; ++i)
-        (void)DestinationFreeSpace(largeCopier.dest);
+        (void)TargetFreeSpace(QFile::encodeName(largeCopier.dest));
     const double freeSpaceUs = double(timer.nsecsElapsed()) / 1000.0 / 1000.0;
 
     std::printf("copying...\n");
@@ -354,7 +354,7 @@ int main(int argc, char *argv[])
     smallCopier.cleanUp();
     largeCopier.cleanUp();
 
-    std::printf("free space query (DestinationFreeSpace): %.0f us per file; commits on the worker "
+    std::printf("free space query (TargetFreeSpace): %.0f us per file; commits on the worker "
                 "itself instead of a thread of their own: small %lld ms, large %lld ms (one run "
                 "each)\n",
                 freeSpaceUs, static_cast<long long>(s.foreground),

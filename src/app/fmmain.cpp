@@ -12,6 +12,7 @@
 #include "platform/appinfo.h"
 #include "platform/inifile.h"
 #include "platform/paths.h"
+#include "sync/copyrunreport.h"
 #include "sync/copyrunthread.h"
 #include "sync/volume.h"
 
@@ -367,25 +368,16 @@ void TfmMain::ProjectNew()
 
 bool TfmMain::ProjectLoad(const QString &path)
 {
-    if (!platform::isExistingFile(path)) {
-        m_dialogs.message(
-            this, BoxKind::Information,
-            QStringLiteral("Le fichier \"%1\" ne peut pas être ouvert car il n'existe pas.")
-                .arg(platform::fileNamePart(path)),
-            {BoxButton::Ok});
-        return false;
-    }
     ProjectFileContent content;
+    ProjectFileRead read;
     {
         BusyCursor busy;
-        const platform::IoStatus status = readProjectFile(path, content);
-        if (!status.ok()) {
-            m_dialogs.message(this, BoxKind::Error,
-                              QStringLiteral("Le fichier \"%1\" ne peut pas être lu :\n%2")
-                                  .arg(path, status.reason()),
-                              {BoxButton::Ok});
-            return false;
-        }
+        read = readProjectFile(path, content);
+    }
+    if (!read.ok()) {
+        m_dialogs.message(this, read.noFile() ? BoxKind::Information : BoxKind::Error,
+                          projectReadRefusal(path, read), {BoxButton::Ok});
+        return false;
     }
     m_project.SrcPath = content.SrcPath;
     m_project.DestPath = content.DestPath;
@@ -397,6 +389,11 @@ bool TfmMain::ProjectLoad(const QString &path)
     // The path goes to the front of the recent-projects list here.
     UpdateCommandStates();
     ShowSummary();
+    // Said before the refresh, whose folder check then stops on a missing folder.
+    if (!read.missingKeys.isEmpty()) {
+        m_dialogs.message(this, BoxKind::Warning, projectIncompleteWarning(path, read),
+                          {BoxButton::Ok});
+    }
     RefreshFileList();
     return true;
 }
@@ -555,7 +552,14 @@ void TfmMain::removeSelectedExclusions()
 
 void TfmMain::LoadUserPrefs(const QString &iniPath)
 {
-    readUserPrefs(iniPath, m_prefs);
+    const QString unreadable = readUserPrefs(iniPath, m_prefs);
+    if (!unreadable.isEmpty()) {
+        m_dialogs.message(this, BoxKind::Warning,
+                          QStringLiteral("Le fichier de paramètres \"%1\" ne peut pas être lu "
+                                         "(%2) : les préférences par défaut sont utilisées.")
+                              .arg(iniPath, unreadable),
+                          {BoxButton::Ok});
+    }
     ApplyUserPrefs();
 }
 
@@ -774,12 +778,10 @@ void TfmMain::setRowStatusText(int index, const QString &text)
         m_comparison.fileList().setStatusText(index, text);
 }
 
-void TfmMain::setRowStatusCode(int index, std::int32_t code)
+void TfmMain::setRowError(int index, const QString &text, const QString &detail)
 {
-    if (index < 0 || index >= rowCount())
-        return;
-    m_comparison.fileList().row(index).statusCode = code;
-    m_comparison.fileList().notifyRowChanged(index);
+    if (index >= 0 && index < rowCount())
+        m_comparison.fileList().setError(index, text, detail);
 }
 
 void TfmMain::setStatusPanel(int panel, const QString &text)
@@ -887,14 +889,21 @@ void TfmMain::JvThread1FinishAll()
     const CopyRun *run = JvThread1->lastRun();
     if (run != nullptr && run->end() == CopyRunEnd::Error)
         m_dialogs.message(this, BoxKind::Error, run->errorText(), {BoxButton::Ok});
-    const auto idle = qScopeGuard([this] {
-        AdvProgress1->setValue(0);
-        setStatusText(QString());
-        m_comparison.Busy = false;
-        UpdateCommandStates();
-        ShowSummary();
-    });
-    ClassifyFileList();
+    const QString report =
+        run != nullptr ? copyRunReport(run->failures(), run->timesNotKept()) : QString();
+    {
+        const auto idle = qScopeGuard([this] {
+            AdvProgress1->setValue(0);
+            setStatusText(QString());
+            m_comparison.Busy = false;
+            UpdateCommandStates();
+            ShowSummary();
+        });
+        ClassifyFileList();
+    }
+    // Told once the list shows the run's outcome, so that the failed rows are there to see.
+    if (!report.isEmpty())
+        m_dialogs.message(this, BoxKind::Warning, report, {BoxButton::Ok});
 }
 
 // ---- Window events.

@@ -135,7 +135,7 @@ private:
     void setCurrentRow(int index) override;
     void clearCurrentRow(bool scrollToFirst) override;
     void setRowStatusText(int index, const QString &text) override;
-    void setRowStatusCode(int index, std::int32_t code) override;
+    void setRowError(int index, const QString &text, const QString &detail) override;
     void setStatusPanel(int panel, const QString &text) override;
     void setProgress(int percent) override;
 

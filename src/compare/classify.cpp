@@ -55,6 +55,7 @@ void Comparison::ClassifyFileList()
     WalkScope walk(m_walking);
     const bool freshListing = std::exchange(m_freshListing, false);
     FilesToCopyCount = 0;
+    int failedCopies = 0;
     BusyCursorScope cursor(m_host);
     // A pass run outside a refresh or a copy run is busy too: nothing may change the list
     // while pending input is let through between rows.
@@ -83,6 +84,11 @@ void Comparison::ClassifyFileList()
             continue;
         if (row.message)
             continue;
+        // A failed copy keeps its error and its reason until the next refresh lists afresh.
+        if (row.statusCode == StatusError) {
+            ++failedCopies;
+            continue;
+        }
         // Names that are not valid UTF-8 are reached through their exact bytes.
         const QByteArray relative =
             row.rawFiles.isEmpty() ? QFile::encodeName(row.files) : row.rawFiles;
@@ -96,6 +102,7 @@ void Comparison::ClassifyFileList()
         }
         classifyRow(i, source, destinations.stat(destinationPath), bias);
     }
+    FailedCopyCount = failedCopies;
     update.end();
     cursor.end();
     busy.end();

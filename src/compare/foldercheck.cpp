@@ -5,21 +5,6 @@
 #include "platform/filestat.h"
 #include "project/project.h"
 
-namespace {
-
-// Only A-Z are folded: the check compares the texts as typed, with no other normalisation.
-QString asciiLower(const QString &text)
-{
-    QString result = text;
-    for (QChar &c : result) {
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() + (u'a' - u'A'));
-    }
-    return result;
-}
-
-} // namespace
-
 void Comparison::CheckFolderAccessible(const QString &folder)
 {
     const platform::FileStat stat = platform::statPath(folder);
@@ -40,7 +25,14 @@ void Comparison::CheckFolderAccessible(const QString &folder)
 
 void Comparison::CheckFoldersDistinct()
 {
-    if (asciiLower(m_project.SrcPath) != asciiLower(m_project.DestPath))
+    // The same folder is known by its identity, whatever text reaches it: through a link, with
+    // "./.." or a trailing '/'. Texts that differ in letter case name two folders here.
+    const platform::FileStat source = platform::statPath(m_project.SrcPath);
+    const platform::FileStat destination = platform::statPath(m_project.DestPath);
+    const bool same = source.ok() && destination.ok()
+                          ? source.device == destination.device && source.inode == destination.inode
+                          : m_project.SrcPath == m_project.DestPath;
+    if (!same)
         return;
     FilesToCopyCount = 0;
     AddErrorRow(StatusError, QStringLiteral("* Répertoire Source et Destination identiques *"),

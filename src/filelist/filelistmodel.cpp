@@ -92,6 +92,8 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
         return directionIcon(entry.statusCode);
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    case Qt::ToolTipRole:
+        return entry.statusDetail.isEmpty() ? QVariant() : QVariant(entry.statusDetail);
     default:
         return QVariant();
     }

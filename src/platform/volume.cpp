@@ -215,13 +215,18 @@ Volume volumeOf(const QString &folder)
     return volume;
 }
 
-IoStatus freeBytesOf(const QString &folder, quint64 *bytes)
+IoStatus freeBytesOf(const QByteArray &folder, quint64 *bytes)
 {
     struct statvfs fs {};
-    if (::statvfs(QFile::encodeName(folder).constData(), &fs) != 0)
+    if (::statvfs(folder.constData(), &fs) != 0)
         return IoStatus::fromErrno(errno);
     *bytes = quint64(fs.f_bavail) * quint64(fs.f_frsize);
     return IoStatus::success();
+}
+
+IoStatus freeBytesOf(const QString &folder, quint64 *bytes)
+{
+    return freeBytesOf(QFile::encodeName(folder), bytes);
 }
 
 } // namespace platform

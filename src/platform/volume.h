@@ -35,6 +35,7 @@ Volume volumeOf(const QString &folder);
 
 // The free bytes available to the caller on the file system that holds the existing folder
 // (statvfs alone: cheap enough for every file of a copy run).
+IoStatus freeBytesOf(const QByteArray &folder, quint64 *bytes);
 IoStatus freeBytesOf(const QString &folder, quint64 *bytes);
 
 // The kind of the mounted file system. sysRoot stands for /sys, where the removable flag of a

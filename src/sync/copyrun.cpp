@@ -2,6 +2,7 @@
 
 #include "compare/filelist.h"
 #include "compare/filesize.h"
+#include "compare/filetime.h"
 #include "compare/folderpath.h"
 #include "compare/statuscode.h"
 #include "platform/attributes.h"
@@ -58,7 +59,7 @@ CopyRun::CopyRun(CopyRunSnapshot snapshot, CopyRunSettings settings,
       m_StopRequested(StopRequested), m_host(host), m_freeSpace(std::move(freeSpace))
 {
     if (!m_freeSpace)
-        m_freeSpace = [dest = m_settings.DestPath] { return DestinationFreeSpace(dest); };
+        m_freeSpace = TargetFreeSpace;
 }
 
 void CopyRun::JvThread1Execute()
@@ -140,16 +141,55 @@ bool CopyRun::freeTarget(const CopyRunRow &row, const QByteArray &to)
 }
 
 // The target's folder exists, and holds no temporary file that an earlier, killed run left.
-void CopyRun::prepareFolder(const QByteArray &to)
+platform::IoStatus CopyRun::prepareFolder(const QByteArray &to)
 {
     const QByteArray folder = platform::folderOfPath(to);
-    if (m_preparedFolders.contains(folder))
-        return;
-    m_preparedFolders.insert(folder);
+    if (const auto known = m_preparedFolders.constFind(folder); known != m_preparedFolders.cend())
+        return *known;
+    platform::IoStatus status;
     if (!platform::statPath(folder).folder)
-        (void)platform::ForceFolder(folder);
+        status = platform::ForceFolder(folder);
     else
         platform::removeStaleTemporaries(folder);
+    m_preparedFolders.insert(folder, status);
+    return status;
+}
+
+QString CopyRun::fromText(const CopyRunRow &row) const
+{
+    const bool back = row.code == StatusToCopyBack;
+    return JoinFolderPath(back ? m_settings.DestPath : m_settings.SrcPath, row.files);
+}
+
+QString CopyRun::toText(const CopyRunRow &row) const
+{
+    const bool back = row.code == StatusToCopyBack;
+    return JoinFolderPath(back ? m_settings.SrcPath : m_settings.DestPath, row.files);
+}
+
+void CopyRun::fail(const CopyRunRow &row, const platform::IoStatus &status)
+{
+    failWith(row, status.explanation(), status.reason());
+}
+
+void CopyRun::failWith(const CopyRunRow &row, const QString &explanation, const QString &detail)
+{
+    m_host.setRowError(row.index, text("Erreur : ") + explanation,
+                       text("Copie de %1 vers %2 : %3").arg(fromText(row), toText(row), detail));
+    m_failures.push_back({row.index, row.files, explanation});
+}
+
+void CopyRun::checkStoredTime(const CopyRunRow &row, const platform::CopyResult &result)
+{
+    if (result.originMtimeMs < 0 || result.storedMtimeMs < 0)
+        return;
+    // Sizes are equal after a copy: only the times can tell the two sides apart.
+    const bool back = row.code == StatusToCopyBack;
+    const DateComparison verdict =
+        back ? compareFileTimes(result.storedMtimeMs, result.originMtimeMs, 0, 0)
+             : compareFileTimes(result.originMtimeMs, result.storedMtimeMs, 0, 0);
+    if (verdict != DateComparison::SameTime && verdict != DateComparison::SameTimeWithin2s)
+        m_timesNotKept.append(row.files);
 }
 
 int CopyRun::progress() const
@@ -173,16 +213,19 @@ bool CopyRun::copyRow(const CopyRunRow &row)
     const bool back = row.code == StatusToCopyBack;
     const QByteArray &from = back ? destination : source;
     const QByteArray &to = back ? source : destination;
-    const QString fromText =
-        JoinFolderPath(back ? m_settings.DestPath : m_settings.SrcPath, row.files);
+    const QString origin = fromText(row);
 
     const platform::FileStat target = platform::statPath(to);
     if (target.regular && !freeTarget(row, to))
         return true;
-    prepareFolder(to);
+    if (const platform::IoStatus folder = prepareFolder(to); !folder.ok()) {
+        failWith(row, text("impossible de créer le dossier (%1)").arg(folder.explanation()),
+                 folder.reason());
+        return true;
+    }
 
     const double size = sizeOf(from);
-    if (!spaceFor(size))
+    if (!spaceFor(size, platform::folderOfPath(to)))
         return false;
 
     // Copies waiting to replace their targets do not wait for a long copy to end.
@@ -190,7 +233,7 @@ bool CopyRun::copyRow(const CopyRunRow &row)
         commitPending();
 
     m_host.setRowStatusText(row.index, text("Copie..."));
-    m_host.setStatusPanel(2, text("Copie de ") + fromText);
+    m_host.setStatusPanel(2, text("Copie de ") + origin);
     m_host.setProgress(progress());
 
     bool reported = false; // "Copié" shown and CopyOrdinal counted
@@ -207,7 +250,7 @@ bool CopyRun::copyRow(const CopyRunRow &row)
     options.verifying = [&] {
         copied();
         m_host.setRowStatusText(row.index, text("Vérification..."));
-        m_host.setStatusPanel(2, text("Vérification de ") + fromText);
+        m_host.setStatusPanel(2, text("Vérification de ") + origin);
     };
 
     platform::StagedCopy staged;
@@ -234,27 +277,27 @@ bool CopyRun::copyRow(const CopyRunRow &row)
         m_pendingBytes += staged.size();
         if (m_pending.empty())
             m_pendingSince.start();
-        m_pending.push_back({row.index, std::move(staged)});
+        m_pending.push_back({&row, std::move(staged)});
         return true;
     case platform::CopyOutcome::Failed:
     case platform::CopyOutcome::SourceChanged:
-        m_host.setRowStatusText(row.index, text("Erreur"));
+        fail(row, result.status);
         return true;
     case platform::CopyOutcome::Mismatch:
         break;
     }
-    return copyFoundDifferent(row, fromText);
+    return copyFoundDifferent(row, origin);
 }
 
-// The free space of the destination against the size of the file; when it does not fit, the
-// user is told and the run ends (false).
-bool CopyRun::spaceFor(double size)
+// The free space of the target's file system against the size of the file; when it does not
+// fit, the user is told and the run ends (false).
+bool CopyRun::spaceFor(double size, const QByteArray &folder)
 {
-    double free = m_freeSpace();
+    double free = m_freeSpace(folder);
     if (!(free >= size) && (!m_pending.empty() || m_committing.valid())) {
         // Copies waiting to replace their targets hold the old targets' space: free it first.
         finishCommits();
-        free = m_freeSpace();
+        free = m_freeSpace(folder);
     }
     m_host.setStatusPanel(1, SizeText(size, false) + u" / " + SizeText(free, false));
     if (free >= size)
@@ -273,8 +316,9 @@ bool CopyRun::spaceFor(double size)
 // whether the run goes on (true).
 bool CopyRun::copyFoundDifferent(const CopyRunRow &row, const QString &fromText)
 {
-    m_host.setRowStatusCode(row.index, StatusError);
-    m_host.setRowStatusText(row.index, text("Erreur"));
+    failWith(row, text("la copie diffère de l'original"),
+             text("La vérification a trouvé la copie différente de l'original ; l'ancien "
+                  "fichier est resté en place."));
     // Whatever the answer, the copies made so far are in place while the question waits.
     finishCommits();
     const BoxButton answer = m_host.message(
@@ -309,12 +353,12 @@ void CopyRun::commitPending()
     collectCommitted();
     // Shared with the committing thread, so that the copies stay here should no thread start.
     auto copies = std::make_shared<std::vector<platform::StagedCopy>>();
-    std::vector<int> rows;
+    std::vector<const CopyRunRow *> rows;
     copies->reserve(m_pending.size());
     rows.reserve(m_pending.size());
     for (Pending &pending : m_pending) {
         copies->push_back(std::move(pending.copy));
-        rows.push_back(pending.index);
+        rows.push_back(pending.row);
     }
     m_pending.clear();
     m_pendingBytes = 0;
@@ -341,7 +385,7 @@ void CopyRun::collectCommitted()
 {
     if (!m_committing.valid())
         return;
-    const std::vector<int> rows = std::move(m_committingRows);
+    const std::vector<const CopyRunRow *> rows = std::move(m_committingRows);
     m_committingRows.clear();
     showCommitted(rows, m_committing.get());
 }
@@ -359,15 +403,19 @@ void CopyRun::finishCommits()
     collectCommitted();
 }
 
-void CopyRun::showCommitted(const std::vector<int> &rows,
+void CopyRun::showCommitted(const std::vector<const CopyRunRow *> &rows,
                             const std::vector<platform::CopyResult> &results)
 {
     for (std::size_t i = 0; i < results.size() && i < rows.size(); ++i) {
-        if (!results[i].placed())
-            m_host.setRowStatusText(rows[i], text("Erreur"));
-        else if (m_settings.FileCompareCopy)
-            m_host.setRowStatusText(rows[i], results[i].outcome == platform::CopyOutcome::Copied
-                                                 ? text("Copié et vérifié")
-                                                 : text("Copié et non vérifié"));
+        const CopyRunRow &row = *rows[i];
+        if (!results[i].placed()) {
+            fail(row, results[i].status);
+            continue;
+        }
+        checkStoredTime(row, results[i]);
+        if (m_settings.FileCompareCopy)
+            m_host.setRowStatusText(row.index, results[i].outcome == platform::CopyOutcome::Copied
+                                                   ? text("Copié et vérifié")
+                                                   : text("Copié et non vérifié"));
     }
 }

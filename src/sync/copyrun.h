@@ -6,8 +6,9 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
-#include <QSet>
+#include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <cstdint>
@@ -58,6 +59,13 @@ struct CopyRunSettings {
     platform::FileCalls *fileCalls = nullptr;
 };
 
+// A row whose copy failed, for the report at the end of the run.
+struct CopyFailure {
+    int index = 0;
+    QString files;       // the row's relative path
+    QString explanation; // why, in French
+};
+
 // Why the loop ended.
 enum class CopyRunEnd {
     NotRun,            // the worker has not run yet
@@ -76,9 +84,10 @@ enum class CopyRunEnd {
 // complete copy, and a failure leaves the old target exactly as it was.
 class CopyRun {
 public:
-    // The free bytes of the destination volume, or -1 when unknown. Called on the worker, once
-    // per file; by default DestinationFreeSpace of the destination folder.
-    using FreeSpace = std::function<double()>;
+    // The free bytes of the file system that holds the target's folder (a disk mounted inside
+    // the destination is another disk), or -1 when unknown. Called on the worker, once per
+    // file; by default TargetFreeSpace.
+    using FreeSpace = std::function<double(const QByteArray &folder)>;
 
     CopyRun(CopyRunSnapshot snapshot, CopyRunSettings settings, std::atomic<bool> &StopRequested,
             CopyRunHost &host, FreeSpace freeSpace = {});
@@ -91,10 +100,15 @@ public:
     const QString &errorText() const { return m_errorText; }
     // 1 when the run begins, plus one per successful copy.
     std::int32_t CopyOrdinal() const { return m_CopyOrdinal; }
+    // The rows whose copy failed, in the order they failed. Read once the worker has ended.
+    const std::vector<CopyFailure> &failures() const { return m_failures; }
+    // The copies whose target's file system stored another modification time than the
+    // origin's, so that the next comparison will not find them up to date (relative paths).
+    const QStringList &timesNotKept() const { return m_timesNotKept; }
 
 private:
     struct Pending {
-        int index;
+        const CopyRunRow *row;
         platform::StagedCopy copy;
     };
 
@@ -102,9 +116,15 @@ private:
     // False when the loop must end.
     bool copyRow(const CopyRunRow &row);
     bool freeTarget(const CopyRunRow &row, const QByteArray &to);
-    bool spaceFor(double size);
+    bool spaceFor(double size, const QByteArray &folder);
     bool copyFoundDifferent(const CopyRunRow &row, const QString &fromText);
-    void prepareFolder(const QByteArray &to);
+    // The target's folder exists, or why it could not be made.
+    platform::IoStatus prepareFolder(const QByteArray &to);
+    // Shows the row's failure with its reason and keeps it for the report.
+    void fail(const CopyRunRow &row, const platform::IoStatus &status);
+    void failWith(const CopyRunRow &row, const QString &explanation, const QString &detail);
+    // Notes a placed copy whose stored time the next comparison will not find up to date.
+    void checkStoredTime(const CopyRunRow &row, const platform::CopyResult &result);
     int progress() const;
     void commitIfDue();
     // Hands the waiting copies over to be flushed and to replace their targets.
@@ -115,8 +135,11 @@ private:
     void collectCommittedIfDone();
     // Every copy made so far is in its target's place, or has failed and is shown so.
     void finishCommits();
-    void showCommitted(const std::vector<int> &rows,
+    void showCommitted(const std::vector<const CopyRunRow *> &rows,
                        const std::vector<platform::CopyResult> &results);
+    // The two full paths of a row, origin first, as the user reads them.
+    QString fromText(const CopyRunRow &row) const;
+    QString toText(const CopyRunRow &row) const;
 
     CopyRunSnapshot m_snapshot;
     CopyRunSettings m_settings;
@@ -127,11 +150,13 @@ private:
     CopyRunEnd m_end = CopyRunEnd::NotRun;
     QString m_errorText;
     std::int32_t m_CopyOrdinal = 1;
-    QSet<QByteArray> m_preparedFolders;
+    QHash<QByteArray, platform::IoStatus> m_preparedFolders;
     std::vector<Pending> m_pending;
     // The copies being committed in the background, and their rows.
     std::future<std::vector<platform::CopyResult>> m_committing;
-    std::vector<int> m_committingRows;
+    std::vector<const CopyRunRow *> m_committingRows;
+    std::vector<CopyFailure> m_failures;
+    QStringList m_timesNotKept;
     qint64 m_pendingBytes = 0;
     QElapsedTimer m_pendingSince;
 };

@@ -4,8 +4,6 @@
 
 #include <QString>
 
-#include <cstdint>
-
 // Every effect of a copy run on the window, in the order the run makes them. The run calls it
 // from its worker thread; the window's implementation runs on the UI thread (wrap it in
 // QueuedCopyRunHost, which carries the calls over in order and waits for the answer of a box).
@@ -23,7 +21,9 @@ public:
     // Leaves the list without a current row; scrolls back to its first row when asked.
     virtual void clearCurrentRow(bool scrollToFirst) = 0;
     virtual void setRowStatusText(int index, const QString &text) = 0;
-    virtual void setRowStatusCode(int index, std::int32_t code) = 0;
+    // The row's copy failed: its code becomes StatusError, its text says why ("Erreur : ..."),
+    // and detail keeps the system's full message for its tooltip.
+    virtual void setRowError(int index, const QString &text, const QString &detail) = 0;
     // Panel 1: sizes of the current file and of the free space; panel 2: what the run is doing.
     virtual void setStatusPanel(int panel, const QString &text) = 0;
     // 0 to 100.

@@ -69,7 +69,7 @@ int QueuedCopyRunHost::slotOf(const Effect &effect)
     case Effect::BusyCursor:      // pushes and pops the cursor: each one counts
     case Effect::RowClickHandler: // cheap
     case Effect::RowStatusText:   // each row's own
-    case Effect::RowStatusCode:
+    case Effect::RowError:
         return -1;
     }
     return -1;
@@ -93,8 +93,8 @@ void QueuedCopyRunHost::apply(const Effect &effect)
     case Effect::RowStatusText:
         m_target.setRowStatusText(effect.value, effect.text);
         break;
-    case Effect::RowStatusCode:
-        m_target.setRowStatusCode(effect.value, effect.code);
+    case Effect::RowError:
+        m_target.setRowError(effect.value, effect.text, effect.detail);
         break;
     case Effect::StatusPanel:
         m_target.setStatusPanel(effect.value, effect.text);
@@ -107,42 +107,42 @@ void QueuedCopyRunHost::apply(const Effect &effect)
 
 void QueuedCopyRunHost::setBusyCursor(bool busy)
 {
-    post({Effect::BusyCursor, busy, 0, {}});
+    post({Effect::BusyCursor, busy, {}, {}});
 }
 
 void QueuedCopyRunHost::setRowClickHandler(bool attached)
 {
-    post({Effect::RowClickHandler, attached, 0, {}});
+    post({Effect::RowClickHandler, attached, {}, {}});
 }
 
 void QueuedCopyRunHost::setCurrentRow(int index)
 {
-    post({Effect::CurrentRow, index, 0, {}});
+    post({Effect::CurrentRow, index, {}, {}});
 }
 
 void QueuedCopyRunHost::clearCurrentRow(bool scrollToFirst)
 {
-    post({Effect::ClearCurrentRow, scrollToFirst, 0, {}});
+    post({Effect::ClearCurrentRow, scrollToFirst, {}, {}});
 }
 
 void QueuedCopyRunHost::setRowStatusText(int index, const QString &text)
 {
-    post({Effect::RowStatusText, index, 0, text});
+    post({Effect::RowStatusText, index, text, {}});
 }
 
-void QueuedCopyRunHost::setRowStatusCode(int index, std::int32_t code)
+void QueuedCopyRunHost::setRowError(int index, const QString &text, const QString &detail)
 {
-    post({Effect::RowStatusCode, index, code, {}});
+    post({Effect::RowError, index, text, detail});
 }
 
 void QueuedCopyRunHost::setStatusPanel(int panel, const QString &text)
 {
-    post({Effect::StatusPanel, panel, 0, text});
+    post({Effect::StatusPanel, panel, text, {}});
 }
 
 void QueuedCopyRunHost::setProgress(int percent)
 {
-    post({Effect::Progress, percent, 0, {}});
+    post({Effect::Progress, percent, {}, {}});
 }
 
 BoxButton QueuedCopyRunHost::message(BoxKind kind, const QString &text, const BoxButtons &buttons)

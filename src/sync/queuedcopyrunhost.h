@@ -5,7 +5,6 @@
 #include <QString>
 #include <QTimer>
 
-#include <cstdint>
 #include <mutex>
 #include <vector>
 
@@ -31,7 +30,7 @@ public:
     void setCurrentRow(int index) override;
     void clearCurrentRow(bool scrollToFirst) override;
     void setRowStatusText(int index, const QString &text) override;
-    void setRowStatusCode(int index, std::int32_t code) override;
+    void setRowError(int index, const QString &text, const QString &detail) override;
     void setStatusPanel(int panel, const QString &text) override;
     void setProgress(int percent) override;
     BoxButton message(BoxKind kind, const QString &text, const BoxButtons &buttons) override;
@@ -46,13 +45,13 @@ private:
             CurrentRow,
             ClearCurrentRow,
             RowStatusText,
-            RowStatusCode,
+            RowError,
             StatusPanel,
             Progress,
         } kind;
         int value = 0; // a flag, a row, a panel or a percentage
-        std::int32_t code = 0;
         QString text;
+        QString detail;
     };
 
     void post(Effect effect);

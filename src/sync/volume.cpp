@@ -34,3 +34,9 @@ double DestinationFreeSpace(const QString &destPath)
     quint64 bytes = 0;
     return platform::freeBytesOf(destPath, &bytes).ok() ? double(bytes) : -1;
 }
+
+double TargetFreeSpace(const QByteArray &folder)
+{
+    quint64 bytes = 0;
+    return platform::freeBytesOf(folder, &bytes).ok() ? double(bytes) : -1;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The three facts about the volume of a folder that the folder fields, the status bar and the
@@ -22,3 +23,7 @@ QString MediaTypeName(int mediaType);
 // The free bytes of the volume of destPath; -1 when destPath is not an existing folder or its
 // free space cannot be read.
 double DestinationFreeSpace(const QString &destPath);
+
+// The free bytes of the file system that holds the existing folder, which may be another disk
+// than the destination's (a disk mounted inside it); -1 when they cannot be read.
+double TargetFreeSpace(const QByteArray &folder);

@@ -68,7 +68,8 @@ QString CommandStatesTest::projectWithRows()
     return m_tree->writeFile(
         QStringLiteral("p.tdm"),
         "[Directories]\nSrcRelPath=" + m_tree->path(QStringLiteral("src")).toUtf8() +
-            "\nDestRelPath=" + m_tree->path(QStringLiteral("dst")).toUtf8() + "\n");
+            "\nDestRelPath=" + m_tree->path(QStringLiteral("dst")).toUtf8() +
+            "\nPathRecursive=0\n");
 }
 
 void CommandStatesTest::newProjectIdle()
@@ -127,7 +128,8 @@ void CommandStatesTest::rowsWithNothingToCopy()
     const QString project = m_tree->writeFile(
         QStringLiteral("p.tdm"),
         "[Directories]\nSrcRelPath=" + m_tree->path(QStringLiteral("src")).toUtf8() +
-            "\nDestRelPath=" + m_tree->path(QStringLiteral("dst")).toUtf8());
+            "\nDestRelPath=" + m_tree->path(QStringLiteral("dst")).toUtf8() +
+            "\nPathRecursive=0\n");
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
     QVERIFY(run.main().ProjectLoad(project));
     QCOMPARE(run.main().comparison().FilesToCopyCount, 0);

@@ -1,4 +1,6 @@
 #include "compare/statuscode.h"
+#include "filelist/filelistmodel.h"
+#include "filelist/filelistview.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
 #include "sync/copyrunthread.h"
@@ -16,6 +18,7 @@ private Q_SLOTS:
     void init() { m_tree = std::make_unique<TestTree>(); }
     void copiesWhatIsDueThenClassifiesAgain();
     void startDoesNothingWithoutFilesToCopy();
+    void failedCopiesKeepTheirErrorUntilTheNextRefresh();
     void closingDuringARunAsksFirst_data();
     void closingDuringARunAsksFirst();
     void closingDuringARefreshClosesOnceIdle();
@@ -35,7 +38,8 @@ QString CopyCommandTest::project(int files)
     return m_tree->writeFile(
         QStringLiteral("p.tdm"),
         "[Directories]\nSrcRelPath=" + m_tree->path(QStringLiteral("src")).toUtf8() +
-            "\nDestRelPath=" + m_tree->path(QStringLiteral("dst")).toUtf8() + "\n");
+            "\nDestRelPath=" + m_tree->path(QStringLiteral("dst")).toUtf8() +
+            "\nPathRecursive=0\n");
 }
 
 void CopyCommandTest::copiesWhatIsDueThenClassifiesAgain()
@@ -75,6 +79,38 @@ void CopyCommandTest::startDoesNothingWithoutFilesToCopy()
     QVERIFY(!run.main().comparison().Busy);
     QVERIFY(!finished.wait(200));
     QVERIFY(!QFile::exists(m_tree->path(QStringLiteral("dst/f0.txt"))));
+}
+
+// A copy that fails says why in its row, its tooltip, the summary and a box at the end of the
+// run; the classification at the end of the run leaves it so, and a refresh looks afresh.
+void CopyCommandTest::failedCopiesKeepTheirErrorUntilTheNextRefresh()
+{
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    const QString path = project(3);
+    m_tree->makeFolder(QStringLiteral("dst/f1.txt")); // a folder in the second file's place
+    QVERIFY(run.main().ProjectLoad(path));
+    QSignalSpy finished(run.main().copyRunThread(), &CopyRunThread::finishAll);
+    run.dialogs.answer(BoxButton::Ok);
+    run.trigger("ActAppCopyFiles");
+    QVERIFY(finished.wait(20000));
+
+    const FileList &rows = run.main().comparison().fileList();
+    QCOMPARE(rows.row(1).files, QStringLiteral("/f1.txt"));
+    QCOMPARE(rows.row(1).statusCode, std::int32_t(StatusError));
+    QCOMPARE(rows.row(1).statusText, QStringLiteral("Erreur : un dossier porte ce nom"));
+    const QAbstractItemModel *model = run.main().fileListView()->fileModel();
+    QVERIFY(model->index(1, fldStatusText).data(Qt::ToolTipRole).toString().contains(u"EISDIR"));
+    QCOMPARE(rows.row(0).statusText, QStringLiteral("A jour"));
+    QCOMPARE(run.main().statusText(2),
+             QStringLiteral("Aucun fichier à copier / 3 ; 1 copie en erreur"));
+    QCOMPARE(run.dialogs.boxes().size(), 1);
+    QCOMPARE(run.dialogs.boxes().first().kind, BoxKind::Warning);
+    QCOMPARE(run.dialogs.boxes().first().text,
+             QStringLiteral("La copie d'un fichier a échoué :\n/f1.txt : un dossier porte ce nom"));
+
+    run.trigger("ActProjectFileToCopyRefresh");
+    QCOMPARE(rows.row(1).statusText, QStringLiteral("A copier"));
+    QCOMPARE(run.main().statusText(2), QStringLiteral("1 fichier à copier / 3"));
 }
 
 void CopyCommandTest::closingDuringARunAsksFirst_data()

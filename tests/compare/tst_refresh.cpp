@@ -4,6 +4,7 @@
 #include "support/testmain.h"
 #include "support/testtree.h"
 
+#include <QFile>
 #include <QLocale>
 #include <QTest>
 
@@ -45,21 +46,23 @@ private slots:
             bool recursive;
             QString row;
             const char *box;
-        } cases[] = {{"source missing hides the rest", "%R/miss", "%R/miss", true,
-                      QString(inaccessible).arg("%R/miss"), "!"},
-                     {"source is a file", "%R/src/a.txt", "%R/dst", false,
-                      QString(inaccessible).arg("%R/src/a.txt"), "!"},
-                     {"source empty", "", "%R/dst", false, QString(inaccessible).arg(""), "!"},
-                     {"destination missing", "%R/src", "%R/miss", false,
-                      QString(inaccessible).arg("%R/miss"), "!"},
-                     {"same text", "%R/src", "%R/src", false, identical, ""},
-                     {"same but A-Z case", "%R/SRC", "%R/src", false, identical, ""},
-                     {"accented case differs", "%R/É", "%R/é", false, "", ""},
-                     {"trailing separator differs", "%R/src", "%R/src/", false,
-                      "5|/a.txt|.txt|3 Octets |A jour", ""},
-                     {"drive root declined", "/", "%R/dst", true, declined, "?"},
-                     {"mount point declined", "/proc", "%R/dst", true, declined, "?"},
-                     {"drive root, not recursive: no question", "/", "%R/dst", false, "any", ""}};
+        } cases[] = {
+            {"source missing hides the rest", "%R/miss", "%R/miss", true,
+             QString(inaccessible).arg("%R/miss"), "!"},
+            {"source is a file", "%R/src/a.txt", "%R/dst", false,
+             QString(inaccessible).arg("%R/src/a.txt"), "!"},
+            {"source empty", "", "%R/dst", false, QString(inaccessible).arg(""), "!"},
+            {"destination missing", "%R/src", "%R/miss", false,
+             QString(inaccessible).arg("%R/miss"), "!"},
+            {"same text", "%R/src", "%R/src", false, identical, ""},
+            {"same folder, trailing separator", "%R/src", "%R/src/", false, identical, ""},
+            {"same folder through a link", "%R/link", "%R/src", false, identical, ""},
+            {"same folder through ./..", "%R/src", "%R/dst/./../src", false, identical, ""},
+            {"two folders differing in A-Z case", "%R/SRC", "%R/src", false, "", ""},
+            {"accented case differs", "%R/É", "%R/é", false, "", ""},
+            {"drive root declined", "/", "%R/dst", true, declined, "?"},
+            {"mount point declined", "/proc", "%R/dst", true, declined, "?"},
+            {"drive root, not recursive: no question", "/", "%R/dst", false, "any", ""}};
         for (const auto &c : cases)
             QTest::newRow(c.name) << c.source << c.destination << c.recursive << c.row << c.box;
     }
@@ -74,6 +77,7 @@ private slots:
         tree.writeFile("src/a.txt", "abc");
         for (const char *folder : {"dst", "SRC", "É", "é"})
             tree.makeFolder(folder);
+        QVERIFY(QFile::link(tree.path("src"), tree.path("link")));
         Fixture f(source.replace("%R", tree.root()), destination.replace("%R", tree.root()),
                   recursive);
         f.host.answers = {BoxButton::No};

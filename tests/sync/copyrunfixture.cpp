@@ -1,5 +1,8 @@
 #include "copyrunfixture.h"
 
+#include <QDir>
+#include <QFile>
+
 CopyRunFixture::CopyRunFixture()
 {
     src = tree.makeFolder(QStringLiteral("src"));
@@ -37,10 +40,15 @@ CopyRunEnd CopyRunFixture::run(platform::FileCalls *calls)
             used.FilesToCopyCount += isDueForCopy(list.row(i).statusCode) ? 1 : 0;
     }
     used.fileCalls = calls;
-    CopyRun copyRun(CopyRunSnapshot::take(list), used, stop, host, [this] {
-        ++freeQueries;
-        return free;
-    });
+    CopyRun::FreeSpace freeSpace;
+    if (!realFreeSpace) {
+        freeSpace = [this](const QByteArray &folder) {
+            ++freeQueries;
+            freeFolders.append(QDir(tree.root()).relativeFilePath(QFile::decodeName(folder)));
+            return free;
+        };
+    }
+    CopyRun copyRun(CopyRunSnapshot::take(list), used, stop, host, std::move(freeSpace));
     copyRun.JvThread1Execute();
     m_copyOrdinal = copyRun.CopyOrdinal();
     m_errorText = copyRun.errorText();

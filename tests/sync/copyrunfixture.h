@@ -25,8 +25,10 @@ public:
     CopyRunSettings settings;
     RecordingHost host;
     std::atomic<bool> stop{false};
-    double free = 2147483648.0; // what the destination's volume reports
+    double free = 2147483648.0; // what every target folder's file system reports
+    bool realFreeSpace = false; // ask the file systems themselves instead
     int freeQueries = 0;
+    QStringList freeFolders; // the folders asked, relative to the tree's root
 
     // Writes a file under the tree with a fixed, past modification time.
     QString write(const QString &relative, const QByteArray &content, int ageSeconds = 0);

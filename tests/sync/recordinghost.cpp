@@ -101,9 +101,11 @@ void RecordingHost::setRowStatusText(int index, const QString &text)
     record(QStringLiteral("text %1 ").arg(index) + text);
 }
 
-void RecordingHost::setRowStatusCode(int index, std::int32_t code)
+void RecordingHost::setRowError(int index, const QString &text, const QString &detail)
 {
-    record(QStringLiteral("code %1 %2").arg(index).arg(code));
+    record(QStringLiteral("code %1 -1").arg(index));
+    record(QStringLiteral("text %1 ").arg(index) + text);
+    record(QStringLiteral("detail %1 ").arg(index) + detail);
 }
 
 void RecordingHost::setStatusPanel(int panel, const QString &text)

@@ -33,7 +33,8 @@ public:
     void setCurrentRow(int index) override;
     void clearCurrentRow(bool scrollToFirst) override;
     void setRowStatusText(int index, const QString &text) override;
-    void setRowStatusCode(int index, std::int32_t code) override;
+    // Recorded as three events: "code i -1", "text i ..." and "detail i ...".
+    void setRowError(int index, const QString &text, const QString &detail) override;
     void setStatusPanel(int panel, const QString &text) override;
     void setProgress(int percent) override;
     BoxButton message(BoxKind kind, const QString &text, const BoxButtons &buttons) override;

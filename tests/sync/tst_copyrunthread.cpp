@@ -35,10 +35,11 @@ struct Window {
     }
     bool start()
     {
-        return JvThread1.start(f.list, f.settings, f.stop, Busy, queued, [this] {
-            freeSpaceThreads.append(QThread::currentThread());
-            return 1e12;
-        });
+        return JvThread1.start(f.list, f.settings, f.stop, Busy, queued,
+                               [this](const QByteArray &) {
+                                   freeSpaceThreads.append(QThread::currentThread());
+                                   return 1e12;
+                               });
     }
 };
 
@@ -118,7 +119,7 @@ void CopyRunThreadTest::stopDuringTheQuestionAcrossThreads()
 
     QCOMPARE(askedOn, QThread::currentThread());
     QCOMPARE(w.JvThread1.lastRun()->end(), CopyRunEnd::Stopped);
-    QCOMPARE(w.f.host.texts(0).last(), QStringLiteral("Erreur"));
+    QCOMPARE(w.f.host.texts(0).last(), QStringLiteral("Erreur : la copie diffère de l'original"));
     QVERIFY(w.f.host.events().contains(QStringLiteral("code 0 -1")));
     QVERIFY(!w.f.host.events().contains(QStringLiteral("row 1")));
     QCOMPARE(w.f.changes(), QStringList());

@@ -78,8 +78,7 @@ void QueuedCopyRunHostTest::deliveryKeepsEveryRowsTextsAndTheLastOfTheRest()
         host.setRowStatusText(1, QStringLiteral("Copie..."));
         host.setStatusPanel(2, QStringLiteral("Copie de b"));
         host.setProgress(50);
-        host.setRowStatusCode(1, -1);
-        host.setRowStatusText(1, QStringLiteral("Erreur"));
+        host.setRowError(1, QStringLiteral("Erreur : disque plein"), QStringLiteral("ENOSPC"));
         host.clearCurrentRow(true);
         host.setRowClickHandler(true);
         host.setBusyCursor(false);
@@ -91,11 +90,12 @@ void QueuedCopyRunHostTest::deliveryKeepsEveryRowsTextsAndTheLastOfTheRest()
                           QStringLiteral("text 0 Copié"), QStringLiteral("panel 1 7 Octets"),
                           QStringLiteral("text 1 Copie..."), QStringLiteral("panel 2 Copie de b"),
                           QStringLiteral("progress 50"), QStringLiteral("code 1 -1"),
-                          QStringLiteral("text 1 Erreur"), QStringLiteral("norow 1"),
+                          QStringLiteral("text 1 Erreur : disque plein"),
+                          QStringLiteral("detail 1 ENOSPC"), QStringLiteral("norow 1"),
                           QStringLiteral("click 1"), QStringLiteral("cursor 0")}));
     // Nothing is left to come.
     QTest::qWait(3 * QueuedCopyRunHost::kDeliveryInterval);
-    QCOMPARE(recorder.events().size(), 12);
+    QCOMPARE(recorder.events().size(), 13);
 }
 
 // The window shows what the run did before it asked, then the box, then what came after.
