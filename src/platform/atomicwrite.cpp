@@ -47,9 +47,10 @@ IoStatus replaceFileAtomically(const QString &path, const QByteArray &bytes)
 
     bool written = writeAll(fd, bytes.constData(), size_t(bytes.size()));
     if (written && exists) {
-        // Best effort: the new file keeps the old one's owner and permission bits.
+        // Best effort: the new file keeps the old one's owner and permission bits, where the
+        // file system keeps any.
         (void)::fchown(fd, old.st_uid, old.st_gid);
-        written = ::fchmod(fd, old.st_mode & 07777) == 0;
+        written = ::fchmod(fd, old.st_mode & 07777) == 0 || permissionBitsUnsupported(errno);
     }
     written = written && ::fsync(fd) == 0 && nameTemporaryFile(fd, folderPath, &temporary);
     const int writeError = errno;

@@ -102,14 +102,6 @@ CopyResult copyByReading(int in, int out, qint64 end, qint64 done, Writeback &wr
     return {CopyOutcome::Copied, {}};
 }
 
-// The file system keeps no permission bits (FAT, some FUSE and network file systems): the copy
-// goes without them. EOPNOTSUPP is also ENOTSUP on Linux.
-bool modeUnsupported(int error)
-{
-    return error == ENOSYS || error == EOPNOTSUPP || error == EPERM || error == EINVAL ||
-           error == EACCES;
-}
-
 bool timesUnsupported(int error)
 {
     return error == ENOSYS || error == EOPNOTSUPP || error == EPERM;
@@ -337,7 +329,7 @@ CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOpt
     copy.m_timesGiven = calls.futimens(copy.m_fd, times) == 0;
     if (!copy.m_timesGiven && !timesUnsupported(errno))
         return failure(errno);
-    if (calls.fchmod(copy.m_fd, origin.st_mode & 0777) != 0 && !modeUnsupported(errno))
+    if (calls.fchmod(copy.m_fd, origin.st_mode & 0777) != 0 && !permissionBitsUnsupported(errno))
         return failure(errno);
 
     if (options.verify) {

@@ -141,6 +141,13 @@ bool isProgramTemporary(int folderFd, const char *name)
     return ours;
 }
 
+bool permissionBitsUnsupported(int error)
+{
+    // EOPNOTSUPP is also ENOTSUP here.
+    return error == ENOSYS || error == EOPNOTSUPP || error == EPERM || error == EINVAL ||
+           error == EACCES;
+}
+
 bool writeAll(int fd, const char *data, size_t size)
 {
     while (size > 0) {

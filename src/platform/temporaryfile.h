@@ -33,6 +33,10 @@ void unmarkPlacedFile(const QByteArray &path);
 // a user's file never carries by chance. A user's file of the same prefix is no such file.
 bool isProgramTemporary(int folderFd, const char *name);
 
+// The answer of a file system that keeps no permission bits (FAT, some FUSE and network file
+// systems) to a change of them: the file goes without them.
+bool permissionBitsUnsupported(int error);
+
 // Writes every byte, retrying short writes; false with errno set (ENOSPC when the system stops
 // taking bytes without saying why).
 bool writeAll(int fd, const char *data, size_t size);

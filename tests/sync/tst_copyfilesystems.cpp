@@ -1,5 +1,6 @@
 #include "testfiles.h"
 
+#include "platform/atomicwrite.h"
 #include "platform/failsafecopy.h"
 #include "platform/faultyfilecalls.h"
 #include "support/testmain.h"
@@ -143,6 +144,11 @@ void CopyFileSystemsTest::fatThroughFuseTakesCopies()
     QCOMPARE(result.originMtimeMs, modified.toMSecsSinceEpoch());
     QCOMPARE(result.storedMtimeMs, factsOf(to).mtimeNs / 1000000);
     QCOMPARE(qAbs(result.storedMtimeMs - result.originMtimeMs) < 2000, timeKept);
+    // A settings file kept there is rewritten too, though the permission bits cannot be kept.
+    const QString ini = disk + QStringLiteral("/tandrimo.ini");
+    QVERIFY(platform::replaceFileAtomically(ini, "[a]\n").ok());
+    QVERIFY(platform::replaceFileAtomically(ini, "[b]\n").ok());
+    QCOMPARE(tree.read(QStringLiteral("disk/tandrimo.ini")), QByteArray("[b]\n"));
 }
 
 TANDRIMO_TEST(CopyFileSystemsTest)
