@@ -10,7 +10,7 @@ namespace platform {
 // The system calls behind the fail-safe copy and its neighbours (attributes, folder creation,
 // deletion, removal of stale temporary files). Each has the system's contract: a result of -1
 // with errno set on failure. The program runs on the system's own calls; a test installs a
-// double for its thread that fails on demand (see faultyfilecalls.h).
+// double for its thread that fails on demand (the tests' FaultyFileCalls).
 class FileCalls {
 public:
     FileCalls() = default;

@@ -2,7 +2,7 @@
 
 #include "platform/atomicwrite.h"
 #include "platform/failsafecopy.h"
-#include "platform/faultyfilecalls.h"
+#include "support/faultyfilecalls.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
 

@@ -2,8 +2,8 @@
 #include "testfiles.h"
 
 #include "platform/atomicwrite.h"
-#include "platform/faultyfilecalls.h"
 #include "support/childprocess.h"
+#include "support/faultyfilecalls.h"
 #include "support/testmain.h"
 
 #include <QDir>

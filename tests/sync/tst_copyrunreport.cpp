@@ -1,8 +1,8 @@
 #include "copyrunfixture.h"
 #include "support/childprocess.h"
 
-#include "platform/faultyfilecalls.h"
 #include "platform/temporaryfile.h"
+#include "support/faultyfilecalls.h"
 #include "support/testmain.h"
 #include "sync/copyrunreport.h"
 

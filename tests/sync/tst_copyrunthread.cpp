@@ -1,7 +1,7 @@
 #include "copyrunfixture.h"
 
 #include "platform/atomicwrite.h"
-#include "platform/faultyfilecalls.h"
+#include "support/faultyfilecalls.h"
 #include "support/testmain.h"
 #include "sync/copyrunthread.h"
 #include "sync/queuedcopyrunhost.h"

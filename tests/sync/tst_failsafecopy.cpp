@@ -3,10 +3,10 @@
 
 #include "platform/atomicwrite.h"
 #include "platform/failsafecopy.h"
-#include "platform/faultyfilecalls.h"
 #include "platform/staletemporaries.h"
 #include "platform/temporaryfile.h"
 #include "support/childprocess.h"
+#include "support/faultyfilecalls.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
 

@@ -3,9 +3,9 @@
 
 #include "platform/attributes.h"
 #include "platform/deletefile.h"
-#include "platform/faultyfilecalls.h"
 #include "platform/filecompare.h"
 #include "platform/forcefolder.h"
+#include "support/faultyfilecalls.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
 #include "sync/shellcopy.h"

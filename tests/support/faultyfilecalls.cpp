@@ -1,4 +1,4 @@
-#include "platform/faultyfilecalls.h"
+#include "support/faultyfilecalls.h"
 
 #include "platform/temporaryfile.h"
 
