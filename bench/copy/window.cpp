@@ -3,6 +3,7 @@
 #include "app/fmmain.h"
 #include "app/qtdialogs.h"
 #include "app/startup.h"
+#include "app/synccommands.h"
 #include "compare/comparison.h"
 #include "compare/filelist.h"
 #include "compare/statuscode.h"
@@ -52,7 +53,7 @@ int measureWindowCopy(int argc, char *argv[], const QString &src, const QString 
     ::sync();
     QElapsedTimer timer;
     timer.start();
-    main.ActAppCopyFilesExecute();
+    main.sync().ActAppCopyFilesExecute();
     loop.exec();
     const qint64 ms = timer.elapsed();
 

@@ -6,6 +6,7 @@
 #include "app/fmmain.h"
 #include "app/qtdialogs.h"
 #include "app/startup.h"
+#include "compare/comparison.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

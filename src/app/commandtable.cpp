@@ -14,90 +14,233 @@ constexpr QKeyCombination ctrl(Qt::Key key)
 // The deletion commands of the sub-menus carry no hint.
 constexpr const char16_t *kNoHint = u"";
 
-const std::array kCommands{
-    CommandSpec{"ActProjectNew", u"Nouveau", nullptr, ctrl(Qt::Key_N), ":/icons/page-blank.svg"},
-    CommandSpec{"ActProjectOpen", u"Ouvrir...", nullptr, ctrl(Qt::Key_O),
+constexpr std::array kCommands{
+    CommandSpec{Command::ActProjectNew, "ActProjectNew", u"Nouveau", nullptr, ctrl(Qt::Key_N),
+                ":/icons/page-blank.svg"},
+    CommandSpec{Command::ActProjectOpen, "ActProjectOpen", u"Ouvrir...", nullptr, ctrl(Qt::Key_O),
                 ":/icons/folder-open-arrow.svg"},
-    CommandSpec{"ActProjectSave", u"Sauver", nullptr, ctrl(Qt::Key_S), ":/icons/floppy.svg"},
-    CommandSpec{"ActProjectSaveAs", u"Sauver sous...", nullptr, kNone, nullptr},
-    CommandSpec{"ActAppPrintPreview", u"Apperçu", u"Apperçu avant impression", kNone,
-                ":/icons/page-magnifier.svg"},
-    CommandSpec{"ActAppPrint", u"Imprimer", nullptr, ctrl(Qt::Key_P), ":/icons/printer.svg"},
-    CommandSpec{"ActAppOptions", u"Options", nullptr, kNone, ":/icons/spanner-spark.svg"},
-    CommandSpec{"ActAppClose", u"Quitter", nullptr, ctrl(Qt::Key_Q), ":/icons/door-exit.svg"},
-    CommandSpec{"ActCut", u"Couper", nullptr, ctrl(Qt::Key_X), ":/icons/scissors.svg"},
-    CommandSpec{"ActCopy", u"Copier", nullptr, ctrl(Qt::Key_C), ":/icons/pages-two.svg"},
-    CommandSpec{"ActPaste", u"Coller", nullptr, ctrl(Qt::Key_V), ":/icons/clipboard-page.svg"},
-    CommandSpec{"ActProjectFilesSelectAll", u"Selectionner tout", nullptr, ctrl(Qt::Key_A),
+    CommandSpec{Command::ActProjectSave, "ActProjectSave", u"Sauver", nullptr, ctrl(Qt::Key_S),
+                ":/icons/floppy.svg"},
+    CommandSpec{Command::ActProjectSaveAs, "ActProjectSaveAs", u"Sauver sous...", nullptr, kNone,
                 nullptr},
-    CommandSpec{"ActProjectFilesDeselectAll", u"Déselectionner tout", nullptr, kNone, nullptr},
-    CommandSpec{"ActProjectFileToCopyRefresh", u"Raffraichir", nullptr, QKeyCombination(Qt::Key_F9),
-                ":/icons/page-refresh.svg"},
-    CommandSpec{"ActAppCopyFiles", u"Démarrer", u"Démarrer la synchronisation des fichiers",
-                QKeyCombination(Qt::Key_F11), ":/icons/play-green.svg"},
-    CommandSpec{"ActAppStop", u"Arrêter", nullptr, QKeyCombination(Qt::Key_F12),
-                ":/icons/stop-red.svg"},
-    CommandSpec{"ActProjectFilesToCopyAdd",
+    CommandSpec{Command::ActAppPrintPreview, "ActAppPrintPreview", u"Apperçu",
+                u"Apperçu avant impression", kNone, ":/icons/page-magnifier.svg"},
+    CommandSpec{Command::ActAppPrint, "ActAppPrint", u"Imprimer", nullptr, ctrl(Qt::Key_P),
+                ":/icons/printer.svg"},
+    CommandSpec{Command::ActAppOptions, "ActAppOptions", u"Options", nullptr, kNone,
+                ":/icons/spanner-spark.svg"},
+    CommandSpec{Command::ActAppClose, "ActAppClose", u"Quitter", nullptr, ctrl(Qt::Key_Q),
+                ":/icons/door-exit.svg"},
+    CommandSpec{Command::ActCut, "ActCut", u"Couper", nullptr, ctrl(Qt::Key_X),
+                ":/icons/scissors.svg"},
+    CommandSpec{Command::ActCopy, "ActCopy", u"Copier", nullptr, ctrl(Qt::Key_C),
+                ":/icons/pages-two.svg"},
+    CommandSpec{Command::ActPaste, "ActPaste", u"Coller", nullptr, ctrl(Qt::Key_V),
+                ":/icons/clipboard-page.svg"},
+    CommandSpec{Command::ActProjectFilesSelectAll, "ActProjectFilesSelectAll", u"Selectionner tout",
+                nullptr, ctrl(Qt::Key_A), nullptr},
+    CommandSpec{Command::ActProjectFilesDeselectAll, "ActProjectFilesDeselectAll",
+                u"Déselectionner tout", nullptr, kNone, nullptr},
+    CommandSpec{Command::ActProjectFileToCopyRefresh, "ActProjectFileToCopyRefresh", u"Raffraichir",
+                nullptr, QKeyCombination(Qt::Key_F9), ":/icons/page-refresh.svg"},
+    CommandSpec{Command::ActAppCopyFiles, "ActAppCopyFiles", u"Démarrer",
+                u"Démarrer la synchronisation des fichiers", QKeyCombination(Qt::Key_F11),
+                ":/icons/play-green.svg"},
+    CommandSpec{Command::ActAppStop, "ActAppStop", u"Arrêter", nullptr,
+                QKeyCombination(Qt::Key_F12), ":/icons/stop-red.svg"},
+    CommandSpec{Command::ActProjectFilesToCopyAdd, "ActProjectFilesToCopyAdd",
                 u"Ajouter fichiers sélectionnés à la liste des fichiers à copier", nullptr, kNone,
                 ":/icons/plus-green.svg"},
-    CommandSpec{"ActProjectFilesToCopyDelete",
+    CommandSpec{Command::ActProjectFilesToCopyDelete, "ActProjectFilesToCopyDelete",
                 u"Retirer fichiers sélectionnés de la liste des fichiers à copier", nullptr, kNone,
                 ":/icons/minus-red.svg"},
-    CommandSpec{"ActProjectExtToExcludeAdd", u"Exclure extension des fichiers sélectionnés",
-                nullptr, kNone, ":/icons/plus-green.svg"},
-    CommandSpec{"ActProjectFileToExcludeAdd", u"Exclure fichiers sélectionnés", nullptr, kNone,
+    CommandSpec{Command::ActProjectExtToExcludeAdd, "ActProjectExtToExcludeAdd",
+                u"Exclure extension des fichiers sélectionnés", nullptr, kNone,
                 ":/icons/plus-green.svg"},
-    CommandSpec{"ActProjectFilesInvertSrcAndDest",
+    CommandSpec{Command::ActProjectFileToExcludeAdd, "ActProjectFileToExcludeAdd",
+                u"Exclure fichiers sélectionnés", nullptr, kNone, ":/icons/plus-green.svg"},
+    CommandSpec{Command::ActProjectFilesInvertSrcAndDest, "ActProjectFilesInvertSrcAndDest",
                 u"Inverser sens de copie pour les fichiers sélectionnés (Dest -> Src)", nullptr,
                 kNone, ":/icons/arrows-reverse.svg"},
-    CommandSpec{"ActProjectDirInvertSrcAndDest", u"Intervertir répertoires Source et Destination",
-                nullptr, kNone, nullptr},
-    CommandSpec{"ActProjectExtToExclude", u"Extensions à exclure...", nullptr, kNone, nullptr},
-    CommandSpec{"ActProjectFilesToExclude", u"Fichiers à exclure...", nullptr, kNone, nullptr},
-    CommandSpec{"ActProjectExtToExcludeDelete", u"Retirer", nullptr, kNone,
-                ":/icons/minus-red.svg"},
-    CommandSpec{"ActProjectFileToExcludeDelete", u"Retirer", nullptr, kNone,
-                ":/icons/minus-red.svg"},
-    CommandSpec{"ActAppFileSetDateTime", u"Fixer date et heure pour les fichiers sélectionnés ...",
-                nullptr, kNone, ":/icons/calendar-clock.svg"},
-    CommandSpec{"ActProjectFileSetReadOnlyFalse",
+    CommandSpec{Command::ActProjectDirInvertSrcAndDest, "ActProjectDirInvertSrcAndDest",
+                u"Intervertir répertoires Source et Destination", nullptr, kNone, nullptr},
+    CommandSpec{Command::ActProjectExtToExclude, "ActProjectExtToExclude",
+                u"Extensions à exclure...", nullptr, kNone, nullptr},
+    CommandSpec{Command::ActProjectFilesToExclude, "ActProjectFilesToExclude",
+                u"Fichiers à exclure...", nullptr, kNone, nullptr},
+    CommandSpec{Command::ActProjectExtToExcludeDelete, "ActProjectExtToExcludeDelete", u"Retirer",
+                nullptr, kNone, ":/icons/minus-red.svg"},
+    CommandSpec{Command::ActProjectFileToExcludeDelete, "ActProjectFileToExcludeDelete", u"Retirer",
+                nullptr, kNone, ":/icons/minus-red.svg"},
+    CommandSpec{Command::ActAppFileSetDateTime, "ActAppFileSetDateTime",
+                u"Fixer date et heure pour les fichiers sélectionnés ...", nullptr, kNone,
+                ":/icons/calendar-clock.svg"},
+    CommandSpec{Command::ActProjectFileSetReadOnlyFalse, "ActProjectFileSetReadOnlyFalse",
                 u"Retirer l'attribut \"lecture seule\" des fichiers sélectionnés",
                 u"Retirer l'attribut Lecture Seule des fichiers sélectionnés", kNone, nullptr},
-    CommandSpec{"ActFileDelete", u"Effacer fichiers sélectionnés", nullptr, kNone,
-                ":/icons/cross-red.svg"},
-    CommandSpec{"ActFileDeleteSrcInTrash", u"Effacer fichiers Source sélectionnés, dans poubelle",
-                kNoHint, kNone, ":/icons/bin-recycle.svg"},
-    CommandSpec{"ActFileDeleteDestInTrash",
+    CommandSpec{Command::ActFileDelete, "ActFileDelete", u"Effacer fichiers sélectionnés", nullptr,
+                kNone, ":/icons/cross-red.svg"},
+    CommandSpec{Command::ActFileDeleteSrcInTrash, "ActFileDeleteSrcInTrash",
+                u"Effacer fichiers Source sélectionnés, dans poubelle", kNoHint, kNone,
+                ":/icons/bin-recycle.svg"},
+    CommandSpec{Command::ActFileDeleteDestInTrash, "ActFileDeleteDestInTrash",
                 u"Effacer fichiers Destination sélectionnés, dans poubelle", kNoHint, kNone,
                 ":/icons/bin-recycle.svg"},
-    CommandSpec{"ActFileDeleteSrcAndDestInTrash",
+    CommandSpec{Command::ActFileDeleteSrcAndDestInTrash, "ActFileDeleteSrcAndDestInTrash",
                 u"Effacer fichiers Source et Destination sélectionnés, dans poubelle", kNoHint,
                 kNone, ":/icons/bin-recycle.svg"},
-    CommandSpec{"ActFileDeleteSrcFull", u"Effacer fichiers Source sélectionnés, définitivement",
-                kNoHint, kNone, ":/icons/cross-red.svg"},
-    CommandSpec{"ActFileDeleteDestFull",
+    CommandSpec{Command::ActFileDeleteSrcFull, "ActFileDeleteSrcFull",
+                u"Effacer fichiers Source sélectionnés, définitivement", kNoHint, kNone,
+                ":/icons/cross-red.svg"},
+    CommandSpec{Command::ActFileDeleteDestFull, "ActFileDeleteDestFull",
                 u"Effacer fichiers Destination sélectionnés, définitivement", kNoHint, kNone,
                 ":/icons/cross-red.svg"},
-    CommandSpec{"ActFileDeleteSrcAndDestFull",
+    CommandSpec{Command::ActFileDeleteSrcAndDestFull, "ActFileDeleteSrcAndDestFull",
                 u"Effacer fichiers Source et Destination sélectionnés, définitivement", kNoHint,
                 kNone, ":/icons/cross-red.svg"},
-    CommandSpec{"ActWinNetworkConnect", u"Connecter lecteur réseau...", nullptr, kNone, nullptr},
-    CommandSpec{"ActWinNetworkDisconnect", u"Déconnecter lecteur réseau...", nullptr, kNone,
-                nullptr},
-    CommandSpec{"ActWinFileSearch", u"Chercher fichiers...", nullptr, kNone,
-                ":/icons/binoculars.svg"},
-    CommandSpec{"ActAppMakeDirectory", u"Créer répertoire...", nullptr, kNone,
-                ":/icons/folder-spark.svg"},
-    CommandSpec{"ActWinFormatFloppy", u"Formater disquette...", nullptr, kNone,
-                ":/icons/floppy-spark.svg"},
-    CommandSpec{"ActHelpIndex", u"Index de l'aide", nullptr, kNone, ":/icons/question-yellow.svg"},
-    CommandSpec{"ActAppHelpReadme", u"Lisez-moi (fichier A_Lire.txt)", nullptr, kNone, nullptr},
-    CommandSpec{"ActHelpAbout", u"A propos...", nullptr, kNone, nullptr},
+    CommandSpec{Command::ActWinNetworkConnect, "ActWinNetworkConnect",
+                u"Connecter lecteur réseau...", nullptr, kNone, nullptr},
+    CommandSpec{Command::ActWinNetworkDisconnect, "ActWinNetworkDisconnect",
+                u"Déconnecter lecteur réseau...", nullptr, kNone, nullptr},
+    CommandSpec{Command::ActWinFileSearch, "ActWinFileSearch", u"Chercher fichiers...", nullptr,
+                kNone, ":/icons/binoculars.svg"},
+    CommandSpec{Command::ActAppMakeDirectory, "ActAppMakeDirectory", u"Créer répertoire...",
+                nullptr, kNone, ":/icons/folder-spark.svg"},
+    CommandSpec{Command::ActWinFormatFloppy, "ActWinFormatFloppy", u"Formater disquette...",
+                nullptr, kNone, ":/icons/floppy-spark.svg"},
+    CommandSpec{Command::ActHelpIndex, "ActHelpIndex", u"Index de l'aide", nullptr, kNone,
+                ":/icons/question-yellow.svg"},
+    CommandSpec{Command::ActAppHelpReadme, "ActAppHelpReadme", u"Lisez-moi (fichier A_Lire.txt)",
+                nullptr, kNone, nullptr},
+    CommandSpec{Command::ActHelpAbout, "ActHelpAbout", u"A propos...", nullptr, kNone, nullptr},
 };
+
+// The table holds every command once, at the place of its identity.
+constexpr bool inCommandOrder()
+{
+    for (std::size_t i = 0; i < kCommands.size(); ++i) {
+        if (kCommands[i].command != Command(i))
+            return false;
+    }
+    return kCommands.size() == kCommandCount;
+}
+static_assert(inCommandOrder(), "the command table follows the order of Command");
+
+constexpr PlaceEntry act(Command command)
+{
+    return {PlaceEntry::Action, command};
+}
+constexpr PlaceEntry kSeparator{PlaceEntry::Separator, Command::ActProjectNew};
+
+using enum Command;
+
+constexpr std::array kFileMenu{act(ActProjectNew),
+                               act(ActProjectOpen),
+                               act(ActProjectSave),
+                               act(ActProjectSaveAs),
+                               kSeparator,
+                               act(ActAppPrintPreview),
+                               act(ActAppPrint),
+                               kSeparator,
+                               act(ActAppOptions),
+                               kSeparator,
+                               PlaceEntry{PlaceEntry::RecentProjects, ActProjectNew},
+                               act(ActAppClose)};
+constexpr std::array kEditMenu{act(ActCut),
+                               act(ActCopy),
+                               act(ActPaste),
+                               kSeparator,
+                               act(ActProjectFilesSelectAll),
+                               act(ActProjectFilesDeselectAll)};
+template <std::size_t A, std::size_t B>
+constexpr std::array<PlaceEntry, A + B> joined(const std::array<PlaceEntry, A> &a,
+                                               const std::array<PlaceEntry, B> &b)
+{
+    std::array<PlaceEntry, A + B> all{};
+    for (std::size_t i = 0; i < A; ++i)
+        all[i] = a[i];
+    for (std::size_t i = 0; i < B; ++i)
+        all[A + i] = b[i];
+    return all;
+}
+
+// The list's own commands: the Projet menu, and the head of the pop-up menu.
+constexpr std::array kProjectMenu{act(ActProjectFileToCopyRefresh),
+                                  act(ActAppCopyFiles),
+                                  act(ActAppStop),
+                                  kSeparator,
+                                  act(ActProjectFilesToCopyAdd),
+                                  act(ActProjectFilesToCopyDelete),
+                                  kSeparator,
+                                  act(ActProjectExtToExcludeAdd),
+                                  act(ActProjectFileToExcludeAdd),
+                                  act(ActProjectFilesInvertSrcAndDest),
+                                  act(ActProjectDirInvertSrcAndDest),
+                                  kSeparator,
+                                  act(ActProjectExtToExclude),
+                                  act(ActProjectFilesToExclude)};
+constexpr std::array kToolsMenu{act(ActAppFileSetDateTime),
+                                kSeparator,
+                                act(ActProjectFileSetReadOnlyFalse),
+                                act(ActFileDelete),
+                                PlaceEntry{PlaceEntry::DeleteSubMenu, ActFileDelete},
+                                kSeparator,
+                                act(ActWinNetworkConnect),
+                                act(ActWinNetworkDisconnect),
+                                act(ActWinFileSearch),
+                                act(ActAppMakeDirectory),
+                                act(ActWinFormatFloppy)};
+constexpr std::array kHelpMenu{act(ActHelpIndex), kSeparator, act(ActAppHelpReadme), kSeparator,
+                               act(ActHelpAbout)};
+constexpr std::array kPopupMenu =
+    joined(kProjectMenu,
+           std::array{kSeparator, act(ActProjectFilesSelectAll), act(ActProjectFilesDeselectAll),
+                      kSeparator, act(ActAppFileSetDateTime), kSeparator,
+                      act(ActProjectFileSetReadOnlyFalse), act(ActFileDelete),
+                      PlaceEntry{PlaceEntry::DeleteSubMenu, ActFileDelete}});
+constexpr std::array kToolBar{act(ActProjectNew),
+                              act(ActProjectOpen),
+                              act(ActProjectSave),
+                              kSeparator,
+                              act(ActAppPrintPreview),
+                              act(ActAppPrint),
+                              kSeparator,
+                              act(ActProjectFileToCopyRefresh),
+                              act(ActAppCopyFiles),
+                              act(ActAppStop),
+                              kSeparator,
+                              act(ActAppClose)};
+constexpr std::array kDeleteMenu{
+    act(ActFileDeleteSrcInTrash),        act(ActFileDeleteDestInTrash),
+    act(ActFileDeleteSrcAndDestInTrash), act(ActFileDeleteSrcFull),
+    act(ActFileDeleteDestFull),          act(ActFileDeleteSrcAndDestFull)};
 
 } // namespace
 
-std::span<const CommandSpec> commandTable()
+const CommandSpec &commandSpec(Command command)
 {
-    return kCommands;
+    return kCommands[std::size_t(command)];
+}
+
+std::span<const PlaceEntry> commandPlace(CommandPlace place)
+{
+    switch (place) {
+    case CommandPlace::FileMenu:
+        return kFileMenu;
+    case CommandPlace::EditMenu:
+        return kEditMenu;
+    case CommandPlace::ProjectMenu:
+        return kProjectMenu;
+    case CommandPlace::ToolsMenu:
+        return kToolsMenu;
+    case CommandPlace::HelpMenu:
+        return kHelpMenu;
+    case CommandPlace::PopupMenu:
+        return kPopupMenu;
+    case CommandPlace::ToolBar:
+        return kToolBar;
+    case CommandPlace::DeleteMenu:
+        return kDeleteMenu;
+    }
+    return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "compare/command.h"
+
 #include <QKeySequence>
 #include <QString>
 
@@ -8,6 +10,7 @@
 // One command of the main window as the user sees it: its name (the QAction's objectName),
 // caption, tooltip, shortcut and picture.
 struct CommandSpec {
+    Command command;
     const char *name;
     const char16_t *caption;
     // nullptr: the hint is the caption; an empty text: no hint.
@@ -17,5 +20,26 @@ struct CommandSpec {
     const char *picture;
 };
 
-// Every command, in the order of the action list.
-std::span<const CommandSpec> commandTable();
+// The description of a command.
+const CommandSpec &commandSpec(Command command);
+
+// The places where commands show: the menus of the menu bar, the pop-up menu of the list, the
+// tool bar, and the deletion sub-menu that two of them hold.
+enum class CommandPlace {
+    FileMenu,
+    EditMenu,
+    ProjectMenu,
+    ToolsMenu,
+    HelpMenu,
+    PopupMenu,
+    ToolBar,
+    DeleteMenu
+};
+
+// One entry of a place, in its order.
+struct PlaceEntry {
+    enum Kind { Action, Separator, DeleteSubMenu, RecentProjects } kind;
+    Command command; // for Action
+};
+
+std::span<const PlaceEntry> commandPlace(CommandPlace place);

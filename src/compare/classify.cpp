@@ -10,28 +10,9 @@
 #include "project/project.h"
 #include "project/userprefs.h"
 
-#include <QFile>
-
 #include <utility>
 
 namespace {
-
-// The folder's bytes ending with '/', to which a row's relative path is appended.
-QByteArray folderPrefix(const QString &folder)
-{
-    QByteArray prefix = QFile::encodeName(folder);
-    if (!prefix.endsWith('/'))
-        prefix += '/';
-    return prefix;
-}
-
-// JoinFolderPath on bytes, reusing the buffer: path holds the folder prefix of length base.
-void joinInto(QByteArray &path, qsizetype base, const QByteArray &relative)
-{
-    path.truncate(base);
-    const qsizetype skip = relative.startsWith('/') ? 1 : 0;
-    path.append(relative.constData() + skip, relative.size() - skip);
-}
 
 // The listing's reading of a source file it found as a regular file.
 platform::FileStat listedSource(const FileEntry &row)
@@ -59,17 +40,15 @@ void Comparison::ClassifyFileList()
     BusyCursorScope cursor(m_host);
     // A pass run outside a refresh or a copy run is busy too: nothing may change the list
     // while pending input is let through between rows.
-    BusyScope busy(*this, m_host);
+    BusyScope busyScope(*this, m_host, BusyReason::Classification);
     const int rows = m_fileList.count();
     const QString rowsText = QString::number(rows);
     ShowStatusMessage(u"Recherche des fichiers à mettre à jour... / " + rowsText);
     FileListUpdate update(m_fileList);
 
     const int bias = platform::standardBiasMinutes();
-    QByteArray sourcePath = folderPrefix(m_project.SrcPath);
-    QByteArray destinationPath = folderPrefix(m_project.DestPath);
-    const qsizetype sourceBase = sourcePath.size();
-    const qsizetype destinationBase = destinationPath.size();
+    RowPathBuilder sourcePaths(m_project.SrcPath);
+    RowPathBuilder destinationPaths(m_project.DestPath);
     platform::FolderStatCache sources;
     platform::FolderStatCache destinations;
     for (int i = 0; i < rows; ++i) {
@@ -89,23 +68,19 @@ void Comparison::ClassifyFileList()
             ++failedCopies;
             continue;
         }
-        // Names that are not valid UTF-8 are reached through their exact bytes.
-        const QByteArray relative =
-            row.rawFiles.isEmpty() ? QFile::encodeName(row.files) : row.rawFiles;
-        joinInto(destinationPath, destinationBase, relative);
         platform::FileStat source;
-        if (freshListing && row.listedSize >= 0) {
+        if (freshListing && row.listedSize >= 0)
             source = listedSource(row);
-        } else {
-            joinInto(sourcePath, sourceBase, relative);
-            source = sources.stat(sourcePath);
-        }
-        classifyRow(i, source, destinations.stat(destinationPath), bias);
+        else
+            source = sources.stat(sourcePaths.path(row.files, row.rawFiles));
+        const platform::FileStat destination =
+            destinations.stat(destinationPaths.path(row.files, row.rawFiles));
+        classifyRow(i, source, destination, bias);
     }
     FailedCopyCount = failedCopies;
     update.end();
     cursor.end();
-    busy.end();
+    busyScope.end();
     ShowSummary();
 }
 

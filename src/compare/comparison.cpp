@@ -17,7 +17,7 @@ Comparison::Comparison(const TProject &project, const UserPrefs &prefs, RefreshH
 void Comparison::RefreshFileList()
 {
     // Pending input let through while the list is worked on must not start another refresh.
-    if (Busy || m_walking)
+    if (busy() || m_walking)
         throw Abort();
     BusyCursorScope cursor(m_host);
     m_fileList.clear();
@@ -26,12 +26,23 @@ void Comparison::RefreshFileList()
     CheckFoldersDistinct();
     ConfirmDriveRoot();
     StopRequested = false;
-    BusyScope busy(*this, m_host);
+    BusyScope busyScope(*this, m_host, BusyReason::Refresh);
     ShowStatusMessage(QStringLiteral("Listing fichiers en cours..."));
     ListSourceFolder();
     ClassifyFileList();
-    busy.end();
+    busyScope.end();
     ShowSummary();
+}
+
+void Comparison::beginCopyRun()
+{
+    m_busy = BusyReason::CopyRun;
+}
+
+void Comparison::endCopyRun()
+{
+    if (m_busy == BusyReason::CopyRun)
+        m_busy = BusyReason::None;
 }
 
 void Comparison::ShowStatusMessage(const QString &text)

@@ -42,9 +42,14 @@ public:
     // Folders of the source that the listing could not read, each shown as an error row: the
     // list is incomplete. 0 whenever the list is cleared.
     int UnreadableFolderCount = 0;
-    // Set while a refresh, a classification pass or a copy run works on the list: the window
-    // then disables every command that would change the list or the folders.
-    bool Busy = false;
+    // What works on the list: the window disables every command that would change the list or
+    // the folders meanwhile. This object alone sets it, and says why.
+    enum class BusyReason { None, Refresh, Classification, CopyRun };
+    bool busy() const { return m_busy != BusyReason::None; }
+    BusyReason busyReason() const { return m_busy; }
+    // A copy run works on the rows from its start until its end has been handled.
+    void beginCopyRun();
+    void endCopyRun();
 
     // Empties the list, checks both folders, lists the source folder and classifies every row.
     // A failed check leaves one error row, tells the user and throws Abort. Also throws Abort,
@@ -90,6 +95,7 @@ private:
     RefreshHost &m_host;
     FileList m_fileList;
     QElapsedTimer m_inputTimer;
+    BusyReason m_busy = BusyReason::None;
     bool m_walking = false; // a listing or a pass is walking the rows
     // The rows were just listed: the next pass takes the source's time and size from the
     // listing's own stat call (a refresh reads each source file once).

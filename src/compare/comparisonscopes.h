@@ -4,14 +4,15 @@
 #include "compare/comparison.h"
 #include "compare/refreshhost.h"
 
-// Sets Busy for its lifetime, unless it was already set, and tells the window each time.
+// Makes the comparison busy for its lifetime, for a reason, unless it already was, and tells the
+// window each time.
 class Comparison::BusyScope {
 public:
-    BusyScope(Comparison &comparison, RefreshHost &host)
-        : m_comparison(comparison), m_host(host), m_owned(!comparison.Busy)
+    BusyScope(Comparison &comparison, RefreshHost &host, BusyReason reason)
+        : m_comparison(comparison), m_host(host), m_owned(!comparison.busy())
     {
         if (m_owned) {
-            m_comparison.Busy = true;
+            m_comparison.m_busy = reason;
             m_host.updateCommandStates();
         }
     }
@@ -29,7 +30,7 @@ public:
         if (!m_owned)
             return;
         m_owned = false;
-        m_comparison.Busy = false;
+        m_comparison.m_busy = BusyReason::None;
         m_host.updateCommandStates();
     }
 

@@ -1,5 +1,7 @@
 #include "compare/folderpath.h"
 
+#include <QFile>
+
 namespace {
 
 template <typename Text, typename Char>
@@ -27,6 +29,27 @@ QString JoinFolderPath(const QString &folder, const QString &relativePath)
 QByteArray joinFolderPathBytes(const QByteArray &folder, const QByteArray &relativePath)
 {
     return joinPath(folder, relativePath, '/');
+}
+
+QByteArray relativePathBytes(const QString &files, const QByteArray &rawFiles)
+{
+    return rawFiles.isEmpty() ? QFile::encodeName(files) : rawFiles;
+}
+
+RowPathBuilder::RowPathBuilder(const QString &folder) : m_path(QFile::encodeName(folder))
+{
+    if (!m_path.endsWith('/'))
+        m_path += '/';
+    m_base = m_path.size();
+}
+
+const QByteArray &RowPathBuilder::path(const QString &files, const QByteArray &rawFiles)
+{
+    m_path.truncate(m_base);
+    const QByteArray relative = relativePathBytes(files, rawFiles);
+    const qsizetype skip = relative.startsWith('/') ? 1 : 0;
+    m_path.append(relative.constData() + skip, relative.size() - skip);
+    return m_path;
 }
 
 QString extensionOf(QStringView path)

@@ -24,7 +24,7 @@ public:
     // SizeText(free space, true) into panel 1, then calls
     // Comparison::ShowStatusMessage(Comparison::summaryText()).
     virtual void showSummary() = 0;
-    // Sets every command's enabled state from the state, Comparison::Busy included.
+    // Sets every command's enabled state from the state, Comparison::busy() included.
     virtual void updateCommandStates() = 0;
 };
 

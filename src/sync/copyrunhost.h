@@ -33,4 +33,8 @@ public:
     // Called on the UI thread once the worker has ended: effects still held back are carried
     // out now, before the run's end is handled.
     virtual void deliverPending() {}
+    // Called on the UI thread when the window goes while the worker may still run: from now on
+    // every box, the one the worker may be waiting for included, is answered at once as if
+    // closed without a choice, so that the worker can end without the window.
+    virtual void abandonQuestions() {}
 };

@@ -2,7 +2,6 @@
 
 #include "compare/filelist.h"
 
-#include <QEventLoop>
 #include <QThread>
 
 CopyRunThread::CopyRunThread(QObject *parent) : QObject(parent) {}
@@ -11,22 +10,22 @@ CopyRunThread::~CopyRunThread()
 {
     if (m_thread == nullptr)
         return;
+    // The worker never waits for this thread again, so the wait below ends.
+    m_host->abandonQuestions();
     m_stop->store(true);
     m_thread->wait();
     delete m_thread;
 }
 
 bool CopyRunThread::start(const FileList &list, const CopyRunSettings &settings,
-                          std::atomic<bool> &StopRequested, bool &Busy, CopyRunHost &host,
+                          std::atomic<bool> &StopRequested, CopyRunHost &host,
                           CopyRun::FreeSpace freeSpace)
 {
     if (settings.FilesToCopyCount == 0 || isRunning())
         return false;
     CopyRunSnapshot snapshot = CopyRunSnapshot::take(list);
-    if (snapshot.rowCount > 0) {
+    if (snapshot.rowCount > 0)
         StopRequested.store(false);
-        Busy = true;
-    }
     m_stop = &StopRequested;
     m_host = &host;
     m_run = std::make_unique<CopyRun>(std::move(snapshot), settings, StopRequested, host,
@@ -47,15 +46,4 @@ void CopyRunThread::workerEnded()
     m_thread = nullptr;
     m_host->deliverPending();
     Q_EMIT finishAll();
-}
-
-void CopyRunThread::stopAndWait()
-{
-    if (m_thread == nullptr)
-        return;
-    m_stop->store(true);
-    QEventLoop loop;
-    connect(this, &CopyRunThread::finishAll, &loop, &QEventLoop::quit);
-    if (m_thread != nullptr)
-        loop.exec();
 }

@@ -145,20 +145,62 @@ void QueuedCopyRunHost::setProgress(int percent)
     post({Effect::Progress, percent, {}, {}});
 }
 
+namespace {
+
+// The answer of a box closed without a choice: "&Abandon" where offered, else the last button.
+BoxButton closedWithoutChoice(const BoxButtons &buttons)
+{
+    if (buttons.contains(BoxButton::Abandon) || buttons.isEmpty())
+        return BoxButton::Abandon;
+    return buttons.last();
+}
+
+} // namespace
+
 BoxButton QueuedCopyRunHost::message(BoxKind kind, const QString &text, const BoxButtons &buttons)
 {
     if (QThread::currentThread() == m_context->thread()) {
         deliverPending();
         return m_target.message(kind, text, buttons);
     }
-    // What the worker did before it asked is shown before the box.
-    BoxButton answer = BoxButton::Abandon;
+    auto question = std::make_shared<Question>();
+    question->whenAbandoned = closedWithoutChoice(buttons);
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_abandoned)
+            return question->whenAbandoned;
+        m_question = question;
+    }
+    // What the worker did before it asked is shown before the box. The worker waits on the
+    // question, never on the context's thread, which may therefore wait for the worker.
     QMetaObject::invokeMethod(
         m_context,
-        [&] {
+        [this, question, kind, text, buttons] {
             deliverPending();
-            answer = m_target.message(kind, text, buttons);
+            {
+                const std::lock_guard lock(m_mutex);
+                if (question->answer)
+                    return; // abandoned meanwhile
+            }
+            const BoxButton answer = m_target.message(kind, text, buttons);
+            const std::lock_guard lock(m_mutex);
+            if (!question->answer)
+                question->answer = answer;
+            question->answered.notify_all();
         },
-        Qt::BlockingQueuedConnection);
-    return answer;
+        Qt::QueuedConnection);
+    std::unique_lock lock(m_mutex);
+    question->answered.wait(lock, [&] { return question->answer.has_value(); });
+    m_question.reset();
+    return *question->answer;
+}
+
+void QueuedCopyRunHost::abandonQuestions()
+{
+    const std::lock_guard lock(m_mutex);
+    m_abandoned = true;
+    if (m_question && !m_question->answer) {
+        m_question->answer = m_question->whenAbandoned;
+        m_question->answered.notify_all();
+    }
 }

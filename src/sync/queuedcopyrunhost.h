@@ -5,14 +5,18 @@
 #include <QString>
 #include <QTimer>
 
+#include <condition_variable>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 class QObject;
 
 // Carries every call of a copy run's worker over to the thread of a context object (the
 // window), where the target host runs it, in the order made and without making the worker
-// wait, except for a message box, whose answer the worker waits for. The calls are delivered
+// wait, except for a message box, whose answer the worker waits for (or the answer of a box
+// closed without a choice, once the window has abandoned its questions). The calls are delivered
 // together, at most every kDeliveryInterval: a run that copies thousands of small files a
 // second would otherwise keep the UI thread busy repainting for each one. Within one delivery,
 // a current row, a panel's text or the progress that a later call of the same delivery replaces
@@ -36,6 +40,7 @@ public:
     BoxButton message(BoxKind kind, const QString &text, const BoxButtons &buttons) override;
     // On the context's thread.
     void deliverPending() override;
+    void abandonQuestions() override;
 
 private:
     struct Effect {
@@ -62,7 +67,15 @@ private:
     CopyRunHost &m_target;
     QObject *m_context;
     QTimer m_delivery; // lives on the context's thread
+    // The box the worker waits for: answered on the context's thread, or abandoned.
+    struct Question {
+        BoxButton whenAbandoned;
+        std::condition_variable answered;
+        std::optional<BoxButton> answer;
+    };
     std::mutex m_mutex;
     std::vector<Effect> m_pending;
     bool m_scheduled = false;
+    std::shared_ptr<Question> m_question;
+    bool m_abandoned = false;
 };

@@ -85,10 +85,10 @@ void CommandStatesTest::newProjectIdle()
 void CommandStatesTest::rowsSelectedAndDue()
 {
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
-    QVERIFY(run.main().ProjectLoad(projectWithRows()));
+    QVERIFY(run.main().projects().ProjectLoad(projectWithRows()));
     QCOMPARE(run.main().comparison().fileList().count(), 3);
     QCOMPARE(run.main().comparison().FilesToCopyCount, 2);
-    run.trigger("ActProjectFilesSelectAll");
+    run.trigger(Command::ActProjectFilesSelectAll);
     const QStringList enabled = enabledCommands(run.main());
     QVERIFY(!enabled.contains(QStringLiteral("ActAppStop")));
     for (const char *name : {"ActProjectFileToCopyRefresh", "ActProjectNew", "ActAppClose"})
@@ -103,9 +103,9 @@ void CommandStatesTest::rowsSelectedAndDue()
 void CommandStatesTest::busy()
 {
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
-    QVERIFY(run.main().ProjectLoad(projectWithRows()));
-    run.trigger("ActProjectFilesSelectAll");
-    run.main().comparison().Busy = true;
+    QVERIFY(run.main().projects().ProjectLoad(projectWithRows()));
+    run.trigger(Command::ActProjectFilesSelectAll);
+    run.main().comparison().beginCopyRun();
     run.main().UpdateCommandStates();
     QCOMPARE(enabledCommands(run.main()), sorted(kAlways + QStringList{"ActAppStop"}));
     for (const char *name : {"edDirSrc", "edDirDest"})
@@ -115,8 +115,8 @@ void CommandStatesTest::busy()
     QVERIFY(!run.main().findChild<QMenu *>(QStringLiteral("mnuFileDelete"))->isEnabled());
 
     // Stop disables itself at once.
-    run.trigger("ActAppStop");
-    QVERIFY(!run.action("ActAppStop")->isEnabled());
+    run.trigger(Command::ActAppStop);
+    QVERIFY(!run.action(Command::ActAppStop)->isEnabled());
     QVERIFY(run.main().comparison().StopRequested);
 }
 
@@ -131,16 +131,16 @@ void CommandStatesTest::rowsWithNothingToCopy()
             "\nDestRelPath=" + m_tree->path(QStringLiteral("dst")).toUtf8() +
             "\nPathRecursive=0\n");
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
-    QVERIFY(run.main().ProjectLoad(project));
+    QVERIFY(run.main().projects().ProjectLoad(project));
     QCOMPARE(run.main().comparison().FilesToCopyCount, 0);
-    QVERIFY(!run.action("ActAppCopyFiles")->isEnabled());
-    QVERIFY(run.action("ActProjectFileToCopyRefresh")->isEnabled());
+    QVERIFY(!run.action(Command::ActAppCopyFiles)->isEnabled());
+    QVERIFY(run.action(Command::ActProjectFileToCopyRefresh)->isEnabled());
 }
 
 void CommandStatesTest::selectionCommandsFollowTheSelection()
 {
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
-    QVERIFY(run.main().ProjectLoad(projectWithRows()));
+    QVERIFY(run.main().projects().ProjectLoad(projectWithRows()));
     QMenu *deleteMenu = run.main().findChild<QMenu *>(QStringLiteral("mnuFileDelete"));
     QVERIFY(!deleteMenu->isEnabled());
     FileListView *view = run.main().fileListView();
@@ -148,7 +148,7 @@ void CommandStatesTest::selectionCommandsFollowTheSelection()
                       view->visualRect(view->model()->index(1, 1)).center());
     QCOMPARE(view->selectedRows(), QList<int>{1});
     QVERIFY(deleteMenu->isEnabled());
-    run.trigger("ActProjectFilesDeselectAll");
+    run.trigger(Command::ActProjectFilesDeselectAll);
     QVERIFY(!deleteMenu->isEnabled());
     QCOMPARE(view->selectedCount(), 0);
 }
@@ -183,8 +183,8 @@ void CommandStatesTest::deleteCaption()
     prefs.FileDeleteDest = dest;
     prefs.FileDeleteSendToTrash = trash;
     run.main().UpdateCommandStates();
-    QCOMPARE(run.action("ActFileDelete")->text(), caption);
-    QCOMPARE(run.action("ActFileDelete")->toolTip(), caption);
+    QCOMPARE(run.action(Command::ActFileDelete)->text(), caption);
+    QCOMPARE(run.action(Command::ActFileDelete)->toolTip(), caption);
 }
 
 void CommandStatesTest::summaryTexts_data()
@@ -205,7 +205,7 @@ void CommandStatesTest::summaryTexts()
     QFETCH(bool, stopped);
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
     QCOMPARE(run.main().statusText(2), QStringLiteral("Aucun fichier à copier / 0"));
-    QVERIFY(run.main().ProjectLoad(projectWithRows()));
+    QVERIFY(run.main().projects().ProjectLoad(projectWithRows()));
     run.main().comparison().FilesToCopyCount = due;
     run.main().comparison().StopRequested = stopped;
     run.main().ShowSummary();
@@ -218,7 +218,7 @@ void CommandStatesTest::stopDuringARefresh()
     for (int i = 0; i < 40; ++i)
         m_tree->writeFile(QStringLiteral("src/d%1/f.txt").arg(i), "x");
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
-    QVERIFY(run.main().ProjectLoad(projectWithRows()));
+    QVERIFY(run.main().projects().ProjectLoad(projectWithRows()));
     run.main().findChild<QCheckBox *>(QStringLiteral("cbPathRecursive"))->click();
     QCOMPARE(run.main().comparison().fileList().count(), 43);
 
@@ -227,10 +227,10 @@ void CommandStatesTest::stopDuringARefresh()
     QTest::qWait(2 * int(Comparison::kInputIntervalMs));
     bool stopWasEnabled = false;
     QTimer::singleShot(0, &run.main(), [&run, &stopWasEnabled] {
-        stopWasEnabled = run.action("ActAppStop")->isEnabled();
-        run.trigger("ActAppStop");
+        stopWasEnabled = run.action(Command::ActAppStop)->isEnabled();
+        run.trigger(Command::ActAppStop);
     });
-    run.trigger("ActProjectFileToCopyRefresh");
+    run.trigger(Command::ActProjectFileToCopyRefresh);
     QVERIFY(stopWasEnabled);
     const FileList &rows = run.main().comparison().fileList();
     QVERIFY(rows.count() < 43);
@@ -239,8 +239,8 @@ void CommandStatesTest::stopDuringARefresh()
     QCOMPARE(run.main().comparison().FilesToCopyCount, 0);
     QCOMPARE(run.main().statusText(2),
              QStringLiteral("Liste des fichiers à copier non raffraichie"));
-    QVERIFY(!run.action("ActAppStop")->isEnabled());
-    QVERIFY(!run.action("ActAppCopyFiles")->isEnabled());
+    QVERIFY(!run.action(Command::ActAppStop)->isEnabled());
+    QVERIFY(!run.action(Command::ActAppCopyFiles)->isEnabled());
 }
 
 void CommandStatesTest::folderLabelsNameTheVolume_data()

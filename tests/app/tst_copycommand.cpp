@@ -45,13 +45,13 @@ QString CopyCommandTest::project(int files)
 void CopyCommandTest::copiesWhatIsDueThenClassifiesAgain()
 {
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
-    QVERIFY(run.main().ProjectLoad(project(4)));
+    QVERIFY(run.main().projects().ProjectLoad(project(4)));
     QCOMPARE(run.main().comparison().FilesToCopyCount, 4);
     QSignalSpy finished(run.main().copyRunThread(), &CopyRunThread::finishAll);
-    run.trigger("ActAppCopyFiles");
-    QVERIFY(run.action("ActAppStop")->isEnabled());
-    QVERIFY(!run.action("ActAppCopyFiles")->isEnabled());
-    run.trigger("ActAppCopyFiles"); // a second Start while the run executes does nothing
+    run.trigger(Command::ActAppCopyFiles);
+    QVERIFY(run.action(Command::ActAppStop)->isEnabled());
+    QVERIFY(!run.action(Command::ActAppCopyFiles)->isEnabled());
+    run.trigger(Command::ActAppCopyFiles); // a second Start while the run executes does nothing
     QVERIFY(finished.wait(20000));
     QCOMPARE(finished.count(), 1);
 
@@ -62,21 +62,21 @@ void CopyCommandTest::copiesWhatIsDueThenClassifiesAgain()
                  m_tree->read(QStringLiteral("src/") + rows.row(i).files));
     }
     QCOMPARE(run.main().comparison().FilesToCopyCount, 0);
-    QVERIFY(!run.main().comparison().Busy);
+    QVERIFY(!run.main().comparison().busy());
     QCOMPARE(run.main().findChild<QProgressBar *>(QStringLiteral("AdvProgress1"))->value(), 0);
     QCOMPARE(run.main().statusText(2), QStringLiteral("Aucun fichier à copier / 4"));
-    QVERIFY(!run.action("ActAppStop")->isEnabled());
+    QVERIFY(!run.action(Command::ActAppStop)->isEnabled());
     QCOMPARE(run.dialogs.boxes().size(), 0);
 }
 
 void CopyCommandTest::startDoesNothingWithoutFilesToCopy()
 {
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
-    QVERIFY(run.main().ProjectLoad(project(2)));
+    QVERIFY(run.main().projects().ProjectLoad(project(2)));
     run.main().comparison().FilesToCopyCount = 0;
     QSignalSpy finished(run.main().copyRunThread(), &CopyRunThread::finishAll);
-    run.main().ActAppCopyFilesExecute();
-    QVERIFY(!run.main().comparison().Busy);
+    run.main().sync().ActAppCopyFilesExecute();
+    QVERIFY(!run.main().comparison().busy());
     QVERIFY(!finished.wait(200));
     QVERIFY(!QFile::exists(m_tree->path(QStringLiteral("dst/f0.txt"))));
 }
@@ -88,10 +88,10 @@ void CopyCommandTest::failedCopiesKeepTheirErrorUntilTheNextRefresh()
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
     const QString path = project(3);
     m_tree->makeFolder(QStringLiteral("dst/f1.txt")); // a folder in the second file's place
-    QVERIFY(run.main().ProjectLoad(path));
+    QVERIFY(run.main().projects().ProjectLoad(path));
     QSignalSpy finished(run.main().copyRunThread(), &CopyRunThread::finishAll);
     run.dialogs.answer(BoxButton::Ok);
-    run.trigger("ActAppCopyFiles");
+    run.trigger(Command::ActAppCopyFiles);
     QVERIFY(finished.wait(20000));
 
     const FileList &rows = run.main().comparison().fileList();
@@ -108,7 +108,7 @@ void CopyCommandTest::failedCopiesKeepTheirErrorUntilTheNextRefresh()
     QCOMPARE(run.dialogs.boxes().first().text,
              QStringLiteral("La copie d'un fichier a échoué :\n/f1.txt : un dossier porte ce nom"));
 
-    run.trigger("ActProjectFileToCopyRefresh");
+    run.trigger(Command::ActProjectFileToCopyRefresh);
     QCOMPARE(rows.row(1).statusText, QStringLiteral("A copier"));
     QCOMPARE(run.main().statusText(2), QStringLiteral("1 fichier à copier / 3"));
 }
@@ -124,22 +124,22 @@ void CopyCommandTest::closingDuringARunAsksFirst()
 {
     QFETCH(int, answer);
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
-    QVERIFY(run.main().ProjectLoad(project(300)));
+    QVERIFY(run.main().projects().ProjectLoad(project(300)));
     QSignalSpy finished(run.main().copyRunThread(), &CopyRunThread::finishAll);
-    run.trigger("ActAppCopyFiles");
+    run.trigger(Command::ActAppCopyFiles);
     run.dialogs.answer(BoxButton(answer));
     const bool closed = run.main().close();
     QCOMPARE(run.dialogs.boxes().size(), 1);
     QCOMPARE(run.dialogs.boxes().first().kind, BoxKind::Confirmation);
     QCOMPARE(run.dialogs.boxes().first().buttons, BoxButtons({BoxButton::Yes, BoxButton::No}));
+    QVERIFY(!closed); // never waits for the run: the close is put off or refused
     if (answer == int(BoxButton::Yes)) {
-        // The run had ended, with its end of run, before the window closed.
-        QVERIFY(closed);
+        // The window closes once the run has ended, with its end of run.
+        QTRY_VERIFY_WITH_TIMEOUT(!run.main().isVisible(), 60000);
         QCOMPARE(finished.count(), 1);
-        QVERIFY(!run.main().comparison().Busy);
+        QVERIFY(!run.main().comparison().busy());
         QVERIFY(!run.main().copyRunThread()->isRunning());
     } else {
-        QVERIFY(!closed);
         QVERIFY(run.main().isVisible());
         QVERIFY(finished.count() == 1 || finished.wait(60000));
         const FileList &rows = run.main().comparison().fileList();
@@ -159,18 +159,18 @@ void CopyCommandTest::closingDuringARunAsksFirst()
 void CopyCommandTest::closingDuringARefreshClosesOnceIdle()
 {
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
-    QVERIFY(run.main().ProjectLoad(project(50)));
+    QVERIFY(run.main().projects().ProjectLoad(project(50)));
     QTest::qWait(2 * int(Comparison::kInputIntervalMs));
     bool closedAtOnce = true;
     QTimer::singleShot(0, &run.main(),
                        [&run, &closedAtOnce] { closedAtOnce = run.main().close(); });
     run.dialogs.answer(BoxButton::Yes);
-    run.trigger("ActProjectFileToCopyRefresh");
+    run.trigger(Command::ActProjectFileToCopyRefresh);
     QVERIFY(!closedAtOnce);
     QCOMPARE(run.dialogs.boxes().size(), 1);
     QVERIFY(run.dialogs.boxes().first().text.contains(u"mise à jour"));
     QTRY_VERIFY(!run.main().isVisible());
-    QVERIFY(!run.main().comparison().Busy);
+    QVERIFY(!run.main().comparison().busy());
 }
 
 TANDRIMO_TEST(CopyCommandTest)

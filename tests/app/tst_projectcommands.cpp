@@ -103,7 +103,7 @@ void ProjectCommandsTest::modifiedFollowsItsEvents()
                                          "[ExtensionsToExclude]\n.tmp=#\n");
     Run run(m_tree->path(QStringLiteral("s.ini")));
     TfmMain &main = run.main();
-    QVERIFY(main.ProjectLoad(project));
+    QVERIFY(main.projects().ProjectLoad(project));
     QVERIFY(!run.project().Modified);
     // Events that clear the flag start from a modified project.
     if (event == u"new" || event == u"load" || event == u"save")
@@ -116,23 +116,23 @@ void ProjectCommandsTest::modifiedFollowsItsEvents()
     else if (event == u"clickRecursive")
         main.findChild<QCheckBox *>(QStringLiteral("cbPathRecursive"))->click();
     else if (event == u"addExt")
-        main.ExtToExcludeAdd(QStringLiteral(".bak"));
+        main.lists().ExtToExcludeAdd(QStringLiteral(".bak"));
     else if (event == u"addExtAgain")
-        main.ExtToExcludeAdd(QStringLiteral(".TMP"));
+        main.lists().ExtToExcludeAdd(QStringLiteral(".TMP"));
     else if (event == u"addEmptyExt")
-        main.ExtToExcludeAdd(QString());
+        main.lists().ExtToExcludeAdd(QString());
     else if (event == u"addFile")
-        main.FileToExcludeAdd(QStringLiteral("/a.txt"));
+        main.lists().FileToExcludeAdd(QStringLiteral("/a.txt"));
     else if (event == u"removeExt")
-        main.ExtToExcludeDelete(0, true);
+        main.lists().ExtToExcludeDelete(0, true);
     else if (event == u"removeInvalid")
-        main.ExtToExcludeDelete(5, true);
+        main.lists().ExtToExcludeDelete(5, true);
     else if (event == u"new")
-        main.ProjectNew();
+        main.projects().ProjectNew();
     else if (event == u"load")
-        QVERIFY(main.ProjectLoad(project));
+        QVERIFY(main.projects().ProjectLoad(project));
     else if (event == u"save")
-        main.ProjectSaveTo(project);
+        main.projects().ProjectSaveTo(project);
 
     QCOMPARE(run.project().Modified, modified);
     if (event == u"clickRecursive")
@@ -147,7 +147,7 @@ void ProjectCommandsTest::saveGoesThroughTheDialogForANewProject()
     const QString path = m_tree->path(QStringLiteral("nouveau.tdm"));
     run.typeInto("edDirDest", QStringLiteral("/mnt"));
     run.dialogs.chooseFile(path);
-    run.trigger("ActProjectSave");
+    run.trigger(Command::ActProjectSave);
     QCOMPARE(run.dialogs.fileDialogs(), 1);
     QCOMPARE(run.dialogs.lastFilter, QStringLiteral("Projet Tandrimo (*.tdm)"));
     QCOMPARE(run.dialogs.lastSuffix, QStringLiteral("tdm"));
@@ -165,9 +165,9 @@ void ProjectCommandsTest::saveWritesTheExistingFileSilently()
     const QString project =
         writeProject(QStringLiteral("p.tdm"), m_tree->root(), kRoot, false, "[Foreign]\nx=1\n");
     Run run(m_tree->path(QStringLiteral("s.ini")));
-    QVERIFY(run.main().ProjectLoad(project));
-    run.main().FileToExcludeAdd(QStringLiteral("/b.txt"));
-    run.trigger("ActProjectSave");
+    QVERIFY(run.main().projects().ProjectLoad(project));
+    run.main().lists().FileToExcludeAdd(QStringLiteral("/b.txt"));
+    run.trigger(Command::ActProjectSave);
     QCOMPARE(run.dialogs.fileDialogs(), 0);
     QVERIFY(!run.project().Modified);
     const QByteArray saved = m_tree->read(QStringLiteral("p.tdm"));
@@ -179,9 +179,9 @@ void ProjectCommandsTest::saveOfADeletedFileAsksForAName()
 {
     const QString project = writeProject(QStringLiteral("p.tdm"), m_tree->root(), kRoot, false);
     Run run(m_tree->path(QStringLiteral("s.ini")));
-    QVERIFY(run.main().ProjectLoad(project));
+    QVERIFY(run.main().projects().ProjectLoad(project));
     QVERIFY(QFile::remove(project));
-    run.trigger("ActProjectSave"); // the dialog is cancelled
+    run.trigger(Command::ActProjectSave); // the dialog is cancelled
     QCOMPARE(run.dialogs.fileDialogs(), 1);
     QVERIFY(!QFile::exists(project));
 }
@@ -192,12 +192,12 @@ void ProjectCommandsTest::failedSaveChangesNothing()
                               "\nDestRelPath=/\nPathRecursive=0\n";
     const QString project = m_tree->writeFile(QStringLiteral("ro.tdm"), before);
     Run run(m_tree->path(QStringLiteral("s.ini")));
-    QVERIFY(run.main().ProjectLoad(project));
+    QVERIFY(run.main().projects().ProjectLoad(project));
     QVERIFY(m_tree->setMode(QStringLiteral("ro.tdm"), 0444));
-    run.main().ExtToExcludeAdd(QStringLiteral(".log"));
+    run.main().lists().ExtToExcludeAdd(QStringLiteral(".log"));
     const QString title = run.main().windowTitle();
     run.dialogs.answer(BoxButton::Ok);
-    run.trigger("ActProjectSave");
+    run.trigger(Command::ActProjectSave);
 
     QCOMPARE(run.dialogs.boxes().size(), 1);
     const ScriptedDialogs::Box &box = run.dialogs.boxes().first();
@@ -216,7 +216,7 @@ void ProjectCommandsTest::opensAProject()
                      "[ExtensionsToExclude]\n.TMP=#\n.bak=#\n[FilesToExclude]\n/Thumbs.db=#\n");
     Run run(m_tree->path(QStringLiteral("s.ini")));
     run.dialogs.chooseFile(project);
-    run.trigger("ActProjectOpen");
+    run.trigger(Command::ActProjectOpen);
     QCOMPARE(run.main().windowTitle(), QStringLiteral("Tandrimo - [photos.tdm]"));
     QCOMPARE(run.field("edDirSrc")->text(), m_tree->root());
     QCOMPARE(run.field("edDirDest")->text(), QStringLiteral("/nowhere"));
@@ -288,10 +288,10 @@ void ProjectCommandsTest::refusesPathsThatAreNoProject()
     // In a child under a time limit: opening a FIFO to read it waits for a writer.
     const ChildOutcome child = runInChild([&] {
         Run run(m_tree->path(QStringLiteral("s.ini")));
-        if (!run.main().ProjectLoad(open))
+        if (!run.main().projects().ProjectLoad(open))
             return QByteArray("open.tdm refused");
         run.dialogs.answer(BoxButton::Ok);
-        const bool loaded = run.main().ProjectLoad(path);
+        const bool loaded = run.main().projects().ProjectLoad(path);
         QStringList seen{loaded ? QStringLiteral("loaded") : QStringLiteral("refused"),
                          run.project().FileName, run.project().SrcPath};
         for (const ScriptedDialogs::Box &box : run.dialogs.boxes())
@@ -315,7 +315,7 @@ void ProjectCommandsTest::opensADamagedFileWithAWarning()
     run.dialogs.chooseFile(path);
     run.dialogs.answer(BoxButton::Ok);
     run.dialogs.answer(BoxButton::Ok);
-    run.trigger("ActProjectOpen");
+    run.trigger(Command::ActProjectOpen);
     QCOMPARE(run.project().FileName, path);
     QCOMPARE(run.field("edDirSrc")->text(), QString());
     QCOMPARE(run.field("edDirDest")->text(), m_tree->root());
@@ -337,11 +337,11 @@ void ProjectCommandsTest::newAfterARecursiveProjectSavesItOff()
 {
     const QString project = writeProject(QStringLiteral("r.tdm"), m_tree->root(), kRoot, true);
     Run run(m_tree->path(QStringLiteral("s.ini")));
-    QVERIFY(run.main().ProjectLoad(project));
-    run.trigger("ActProjectNew");
+    QVERIFY(run.main().projects().ProjectLoad(project));
+    run.trigger(Command::ActProjectNew);
     QCOMPARE(run.main().windowTitle(), QStringLiteral("Tandrimo - []"));
     run.dialogs.chooseFile(m_tree->path(QStringLiteral("copie.tdm")));
-    run.trigger("ActProjectSaveAs");
+    run.trigger(Command::ActProjectSaveAs);
     QVERIFY(m_tree->read(QStringLiteral("copie.tdm")).contains("PathRecursive=0\n"));
 }
 
@@ -370,13 +370,13 @@ void ProjectCommandsTest::savePrompt()
     const QString other = writeProject(QStringLiteral("o.tdm"),
                                        m_tree->makeFolder(QStringLiteral("o")), kRoot, false);
     Run run(m_tree->path(QStringLiteral("s.ini")));
-    QVERIFY(run.main().ProjectLoad(project));
-    run.main().ExtToExcludeAdd(QStringLiteral(".log"));
+    QVERIFY(run.main().projects().ProjectLoad(project));
+    run.main().lists().ExtToExcludeAdd(QStringLiteral(".log"));
 
     run.dialogs.answer(BoxButton(answer));
     if (command == u"ActProjectOpen" && wentOn)
         run.dialogs.chooseFile(other);
-    run.trigger(command.toLatin1().constData());
+    run.main().findChild<QAction *>(command)->trigger();
 
     QCOMPARE(run.dialogs.boxes().size(), 1);
     const ScriptedDialogs::Box &box = run.dialogs.boxes().first();
@@ -400,7 +400,7 @@ void ProjectCommandsTest::savePromptWithCancelledSaveDialogGoesOn()
     Run run(m_tree->path(QStringLiteral("s.ini")));
     run.typeInto("edDirSrc", QStringLiteral("/perdu"));
     run.dialogs.answer(BoxButton::Yes); // then the save dialog is cancelled
-    run.trigger("ActProjectNew");
+    run.trigger(Command::ActProjectNew);
     QCOMPARE(run.dialogs.fileDialogs(), 1);
     QCOMPARE(run.project().SrcPath, kRoot);
     QVERIFY(!run.project().Modified);

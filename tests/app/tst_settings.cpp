@@ -1,5 +1,8 @@
+#include "app/appsettings.h"
 #include "app/fmmain.h"
 #include "app/fmoptions.h"
+#include "app/listcommands.h"
+#include "app/projectcommands.h"
 #include "app/startup.h"
 #include "platform/inifile.h"
 #include "support/childprocess.h"
@@ -67,7 +70,7 @@ void SettingsTest::firstRunLeavesTheDefaults()
     ScriptedDialogs dialogs;
     auto startup = start(dialogs, ini);
     QVERIFY(startup->mainWindow().userPrefs().IniWritable);
-    QCOMPARE(startup->mainWindow().AppIniFile(), ini);
+    QCOMPARE(startup->mainWindow().settings().AppIniFile(), ini);
     QVERIFY(startup->mainWindow().close());
     QCOMPARE(layout(ini), QStringList({"Test/WriteToIniTest=1", "Files/FileDeleteSrc=0",
                                        "Files/FileDeleteDest=1", "Files/FileDeleteSendToTrash=1",
@@ -172,12 +175,12 @@ void SettingsTest::appliedOptionsAreWrittenAtClose()
     ScriptedDialogs dialogs;
     auto startup = start(dialogs, ini);
     TfmOptions &options = startup->options();
-    startup->mainWindow().command("ActAppOptions")->trigger();
+    startup->mainWindow().command(Command::ActAppOptions)->trigger();
     QVERIFY(options.isVisible());
     options.findChild<QCheckBox *>(QStringLiteral("cbFileDeleteDest"))->setChecked(false);
     options.findChild<QPushButton *>(QStringLiteral("btnClose"))->click();
     QVERIFY(startup->mainWindow().userPrefs().FileDeleteDest);
-    startup->mainWindow().command("ActAppOptions")->trigger();
+    startup->mainWindow().command(Command::ActAppOptions)->trigger();
     QVERIFY(!options.findChild<QCheckBox *>(QStringLiteral("cbFileDeleteDest"))->isChecked());
     options.findChild<QCheckBox *>(QStringLiteral("cbFileCompareCopy"))->setChecked(true);
     options.findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
@@ -209,8 +212,8 @@ void SettingsTest::closeAsksToSaveFirst()
     ScriptedDialogs dialogs;
     auto startup = start(dialogs, ini);
     TfmMain &main = startup->mainWindow();
-    QVERIFY(main.ProjectLoad(project));
-    main.ExtToExcludeAdd(QStringLiteral(".log"));
+    QVERIFY(main.projects().ProjectLoad(project));
+    main.lists().ExtToExcludeAdd(QStringLiteral(".log"));
     const QByteArray settingsBefore = m_tree->read(QStringLiteral("s.ini"));
 
     dialogs.answer(BoxButton(answer));

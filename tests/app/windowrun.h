@@ -1,7 +1,12 @@
 #pragma once
 
+#include "app/appsettings.h"
 #include "app/fmmain.h"
+#include "app/listcommands.h"
+#include "app/projectcommands.h"
 #include "app/startup.h"
+#include "app/synccommands.h"
+#include "compare/comparison.h"
 #include "support/scripteddialogs.h"
 
 #include <QAction>
@@ -22,8 +27,8 @@ struct WindowRun {
     }
     TfmMain &main() { return startup->mainWindow(); }
     TProject &project() { return main().project(); }
-    QAction *action(const char *name) { return main().command(name); }
-    void trigger(const char *name) { action(name)->trigger(); }
+    QAction *action(Command command) { return main().command(command); }
+    void trigger(Command command) { action(command)->trigger(); }
     QLineEdit *field(const char *name)
     {
         return main().findChild<QLineEdit *>(QLatin1String(name));

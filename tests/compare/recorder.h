@@ -55,7 +55,7 @@ public:
     }
     void updateCommandStates() override
     {
-        log << (comparison->Busy ? "commands busy" : "commands idle");
+        log << (comparison->busy() ? "commands busy" : "commands idle");
     }
 };
 

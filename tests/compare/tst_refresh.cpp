@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(f.host.log.filter(QRegularExpression("^box ")), boxes);
         QCOMPARE(f.host.cursorDepth, 0);
         QCOMPARE(f.host.log.contains("commands busy"), !failed);
-        QVERIFY(!f.comparison.Busy);
+        QVERIFY(!f.comparison.busy());
         if (failed) {
             QCOMPARE(f.comparison.FilesToCopyCount, 0);
             QCOMPARE(f.statuses().constLast(), Comparison::notRefreshedText());
@@ -173,7 +173,7 @@ private slots:
         QVERIFY(!f.comparison.fileList().row(0).classified);
         QCOMPARE(f.comparison.FilesToCopyCount, 0);
         QCOMPARE(f.statuses().constLast(), Comparison::notRefreshedText());
-        QVERIFY(!f.comparison.Busy && f.host.log.filter("Recherche").isEmpty());
+        QVERIFY(!f.comparison.busy() && f.host.log.filter("Recherche").isEmpty());
     }
 
     // Pending input let through during a pass must not start a second walk of the rows.

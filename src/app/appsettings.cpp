@@ -1,0 +1,87 @@
+#include "app/appsettings.h"
+
+#include "app/commandshell.h"
+#include "app/dialogs.h"
+#include "app/fmoptions.h"
+#include "platform/appinfo.h"
+#include "platform/inifile.h"
+#include "project/userprefs.h"
+
+namespace {
+
+// The settings file: the executable's path with ".ini" added, unless TANDRIMO_INI names another.
+QString settingsFilePath()
+{
+    const QString chosen = qEnvironmentVariable("TANDRIMO_INI");
+    return chosen.isEmpty() ? platform::executablePath() + u".ini" : chosen;
+}
+
+} // namespace
+
+AppSettings::AppSettings(CommandShell &shell, Dialogs &dialogs, UserPrefs &prefs)
+    : m_shell(shell), m_dialogs(dialogs), m_prefs(prefs)
+{}
+
+void AppSettings::initialise(TfmOptions *options)
+{
+    m_options = options;
+    m_appDir = platform::executableFolder();
+    m_appIniFile = settingsFilePath();
+    LoadUserPrefs(m_appIniFile);
+    m_prefs.IniWritable = TestIniWritable();
+}
+
+void AppSettings::LoadUserPrefs(const QString &iniPath)
+{
+    const QString unreadable = readUserPrefs(iniPath, m_prefs);
+    if (!unreadable.isEmpty()) {
+        m_dialogs.message(m_shell.window(), BoxKind::Warning,
+                          QStringLiteral("Le fichier de paramètres \"%1\" ne peut pas être lu "
+                                         "(%2) : les préférences par défaut sont utilisées.")
+                              .arg(iniPath, unreadable),
+                          {BoxButton::Ok});
+    }
+    ApplyUserPrefs();
+}
+
+void AppSettings::SaveUserPrefs(const QString &iniPath)
+{
+    if (!m_prefs.IniWritable)
+        return;
+    const platform::IoStatus status = writeUserPrefs(iniPath, m_prefs);
+    if (!status.ok()) {
+        m_dialogs.message(m_shell.window(), BoxKind::Warning,
+                          QStringLiteral("Les préférences n'ont pas pu être enregistrées dans le "
+                                         "fichier \"%1\" :\n%2")
+                              .arg(iniPath, status.reason()),
+                          {BoxButton::Ok});
+    }
+}
+
+void AppSettings::ApplyUserPrefs()
+{
+    m_options->showPrefs(m_prefs);
+    // The source-folder monitor follows FileSpy here.
+}
+
+bool AppSettings::TestIniWritable()
+{
+    const bool writable =
+        platform::writeProfileString(m_appIniFile, QStringLiteral("Test"),
+                                     QStringLiteral("WriteToIniTest"), QStringLiteral("1"))
+            .ok();
+    // The window-state keeper and the recent-projects menu follow the result here.
+    return writable;
+}
+
+void AppSettings::ActAppOptionsExecute()
+{
+    m_options->showLastPage();
+}
+
+void AppSettings::applyOptions()
+{
+    m_options->readPrefs(m_prefs);
+    ApplyUserPrefs();
+    m_shell.UpdateCommandStates();
+}

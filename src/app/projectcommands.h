@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QMetaObject>
+#include <QString>
+
+class CommandShell;
+class Dialogs;
+class FileList;
+class FolderFields;
+struct TProject;
+
+// The project commands (New, Open, Save, Save as) and the open project's life in the window:
+// its file, its caption, its folder fields and the Modified state they set.
+class ProjectCommands {
+public:
+    ProjectCommands(CommandShell &shell, Dialogs &dialogs, TProject &project, FileList &rows,
+                    FolderFields &fields, const QString &appDir);
+    ProjectCommands(const ProjectCommands &) = delete;
+    ProjectCommands &operator=(const ProjectCommands &) = delete;
+
+    void ActProjectNewExecute();
+    void ActProjectOpenExecute();
+    void ActProjectSaveExecute();
+    void ActProjectSaveAsExecute();
+
+    void ProjectNew();
+    // False, with a box that says why, when the file could not be opened.
+    bool ProjectLoad(const QString &path);
+    // Throws Abort, after a box, when the file could not be written.
+    bool ProjectSaveTo(const QString &path);
+    void ProjectSetFileName(const QString &path);
+    void ProjectShowInFields();
+    void ProjectFieldEvents(bool attach);
+    // Returns when the caller may go on; throws Abort on "Annuler".
+    void ProjectQuerySave();
+
+    // The folder fields' handlers, while attached.
+    void edDirSrcChange();
+    void edDirDestChange();
+    void cbPathRecursiveClick();
+
+private:
+    CommandShell &m_shell;
+    Dialogs &m_dialogs;
+    TProject &m_project;
+    FileList &m_rows;
+    FolderFields &m_fields;
+    const QString &m_appDir; // set at start-up
+    QList<QMetaObject::Connection> m_fieldConnections;
+};

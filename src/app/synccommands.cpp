@@ -1,0 +1,222 @@
+#include "app/synccommands.h"
+
+#include "app/commandregistry.h"
+#include "app/commandshell.h"
+#include "app/dialogs.h"
+#include "app/guard.h"
+#include "app/statuspanels.h"
+#include "compare/filesize.h"
+#include "filelist/filelistview.h"
+#include "project/project.h"
+#include "project/userprefs.h"
+#include "sync/copyrunreport.h"
+#include "sync/volume.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QScopeGuard>
+
+SyncCommands::SyncCommands(CommandShell &shell, CommandRegistry &commands, Dialogs &dialogs,
+                           const TProject &project, const UserPrefs &prefs, StatusPanels &panels)
+    : m_shell(shell), m_commands(commands), m_dialogs(dialogs), m_project(project), m_prefs(prefs),
+      m_panels(panels), m_comparison(project, prefs, *this), m_copyRunHost(*this, this)
+{
+    connect(&m_thread, &CopyRunThread::finishAll, this,
+            [this] { guarded([this] { JvThread1FinishAll(); }); });
+}
+
+SyncCommands::~SyncCommands() = default;
+
+void SyncCommands::RefreshFileList()
+{
+    m_comparison.RefreshFileList();
+}
+
+void SyncCommands::ClassifyFileList()
+{
+    m_comparison.ClassifyFileList();
+}
+
+void SyncCommands::ShowSummary()
+{
+    m_panels.setPanel1(SizeText(DestinationFreeSpace(m_project.DestPath), true));
+    m_comparison.ShowStatusMessage(m_comparison.summaryText());
+}
+
+void SyncCommands::ShowStatusMessage(const QString &text)
+{
+    m_comparison.ShowStatusMessage(text);
+}
+
+void SyncCommands::ActProjectFileToCopyRefreshExecute()
+{
+    RefreshFileList();
+    ShowSummary();
+}
+
+void SyncCommands::ActAppCopyFilesExecute()
+{
+    CopyRunSettings settings;
+    settings.SrcPath = m_project.SrcPath;
+    settings.DestPath = m_project.DestPath;
+    settings.FileSyncReadOnly = m_prefs.FileSyncReadOnly;
+    settings.FileCompareCopy = m_prefs.FileCompareCopy;
+    settings.FilesToCopyCount = m_comparison.FilesToCopyCount;
+    if (!m_thread.start(m_comparison.fileList(), settings, m_comparison.StopRequested,
+                        m_copyRunHost))
+        return;
+    if (rowCount() > 0)
+        m_comparison.beginCopyRun();
+    m_shell.UpdateCommandStates();
+    ShowSummary();
+    m_panels.setProgress(0);
+}
+
+void SyncCommands::ActAppStopExecute()
+{
+    m_comparison.StopRequested = true;
+    m_commands.action(Command::ActAppStop)->setEnabled(false);
+}
+
+void SyncCommands::JvThread1FinishAll()
+{
+    const CopyRun *run = m_thread.lastRun();
+    if (run != nullptr && run->end() == CopyRunEnd::Error)
+        m_dialogs.message(m_shell.window(), BoxKind::Error, run->errorText(), {BoxButton::Ok});
+    const QString report =
+        run != nullptr ? copyRunReport(run->failures(), run->timesNotKept()) : QString();
+    {
+        const auto idle = qScopeGuard([this] {
+            m_panels.setProgress(0);
+            setStatusText(QString());
+            m_comparison.endCopyRun();
+            m_shell.UpdateCommandStates();
+            ShowSummary();
+        });
+        ClassifyFileList();
+    }
+    // Told once the list shows the run's outcome, so that the failed rows are there to see.
+    if (!report.isEmpty())
+        m_dialogs.message(m_shell.window(), BoxKind::Warning, report, {BoxButton::Ok});
+}
+
+bool SyncCommands::stopBusyWorkBeforeClosing()
+{
+    if (!m_comparison.busy())
+        return true;
+    const bool copying = m_comparison.busyReason() == Comparison::BusyReason::CopyRun;
+    const BoxButton answer = m_dialogs.message(
+        m_shell.window(), BoxKind::Confirmation,
+        copying ? QStringLiteral("La synchronisation des fichiers est en cours.\n"
+                                 "Souhaitez-vous l'arrêter et fermer Tandrimo ?")
+                : QStringLiteral("La liste des fichiers est en cours de mise à jour.\n"
+                                 "Souhaitez-vous l'arrêter et fermer Tandrimo ?"),
+        {BoxButton::Yes, BoxButton::No});
+    if (answer != BoxButton::Yes)
+        return false;
+    // The work ends at its next file or entry (a copy run once its end has been handled);
+    // the close is asked again then, without waiting here.
+    m_comparison.StopRequested = true;
+    m_closeWhenIdle = true;
+    return false;
+}
+
+bool SyncCommands::takeCloseWhenIdle()
+{
+    if (!m_closeWhenIdle || m_comparison.busy())
+        return false;
+    m_closeWhenIdle = false;
+    return true;
+}
+
+// ---- What the comparison asks of the window.
+
+void SyncCommands::setStatusText(const QString &text)
+{
+    m_panels.setStatusText(text);
+}
+
+void SyncCommands::processPendingInput()
+{
+    QCoreApplication::processEvents();
+}
+
+void SyncCommands::showBusyCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void SyncCommands::restoreCursor()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+BoxButton SyncCommands::message(BoxKind kind, const QString &text, const BoxButtons &buttons)
+{
+    return m_dialogs.message(m_shell.window(), kind, text, buttons);
+}
+
+void SyncCommands::showSummary()
+{
+    ShowSummary();
+}
+
+void SyncCommands::updateCommandStates()
+{
+    m_shell.UpdateCommandStates();
+}
+
+// ---- What the copy run asks of the window.
+
+void SyncCommands::setBusyCursor(bool busy)
+{
+    if (busy)
+        showBusyCursor();
+    else
+        restoreCursor();
+}
+
+void SyncCommands::setRowClickHandler(bool attached)
+{
+    m_rowClickAttached = attached;
+}
+
+void SyncCommands::setCurrentRow(int index)
+{
+    if (m_view != nullptr && index >= 0 && index < rowCount())
+        m_view->setCurrentRow(index);
+}
+
+void SyncCommands::clearCurrentRow(bool scrollToFirst)
+{
+    if (m_view == nullptr)
+        return;
+    if (scrollToFirst)
+        m_view->scrollToTop();
+    m_view->clearCurrentRow();
+}
+
+void SyncCommands::setRowStatusText(int index, const QString &text)
+{
+    if (index >= 0 && index < rowCount())
+        m_comparison.fileList().setStatusText(index, text);
+}
+
+void SyncCommands::setRowError(int index, const QString &text, const QString &detail)
+{
+    if (index >= 0 && index < rowCount())
+        m_comparison.fileList().setError(index, text, detail);
+}
+
+void SyncCommands::setStatusPanel(int panel, const QString &text)
+{
+    if (panel == 1)
+        m_panels.setPanel1(text);
+    else
+        setStatusText(text);
+}
+
+void SyncCommands::setProgress(int percent)
+{
+    m_panels.setProgress(percent);
+}

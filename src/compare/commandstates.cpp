@@ -1,0 +1,56 @@
+#include "compare/commandstates.h"
+
+#include <initializer_list>
+
+namespace {
+
+void set(CommandStates &states, std::initializer_list<Command> commands, bool enabled)
+{
+    for (const Command command : commands)
+        states.enabled[command] = enabled;
+}
+
+QString deleteCaption(const CommandContext &context)
+{
+    QString caption = context.deleteToTrash
+                          ? QStringLiteral("Supprimer [Dans poubelle] fichiers sélectionnés")
+                          : QStringLiteral("Supprimer [Définitif] fichiers sélectionnés");
+    if (context.deleteSource)
+        caption += QStringLiteral(" [Source]");
+    if (context.deleteDestination)
+        caption += QStringLiteral(" [Destination]");
+    return caption;
+}
+
+} // namespace
+
+CommandStates commandStates(const CommandContext &c)
+{
+    using enum Command;
+    const bool idle = !c.busy;
+    const bool rows = c.rows > 0;
+    const bool selection = c.selectedRows > 0;
+    CommandStates states;
+    // Commands not named below are enabled whatever the state (given an operation).
+    for (std::size_t i = 0; i < kCommandCount; ++i)
+        states.enabled[Command(i)] = true;
+    set(states, {ActProjectNew, ActProjectOpen, ActProjectSave}, idle);
+    set(states, {ActAppPrint, ActAppPrintPreview, ActProjectFileToCopyRefresh}, idle && rows);
+    set(states, {ActAppCopyFiles}, idle && c.filesToCopyCount > 0);
+    set(states, {ActAppStop}, c.busy);
+    set(states,
+        {ActFileDelete, ActProjectFilesToCopyAdd, ActProjectFilesToCopyDelete,
+         ActProjectExtToExcludeAdd, ActProjectFileToExcludeAdd, ActProjectFilesInvertSrcAndDest,
+         ActAppFileSetDateTime, ActProjectFileSetReadOnlyFalse},
+        idle && selection);
+    set(states, {ActProjectDirInvertSrcAndDest}, idle && c.foldersDiffer);
+    set(states,
+        {ActProjectExtToExclude, ActProjectFilesToExclude, ActWinNetworkConnect,
+         ActWinNetworkDisconnect, ActWinFileSearch, ActWinFormatFloppy, ActAppClose},
+        idle);
+    set(states, {ActAppMakeDirectory, ActCut, ActCopy, ActPaste, ActHelpIndex}, false);
+    states.deleteMenus = idle && selection;
+    states.projectControls = idle;
+    states.deleteCaption = deleteCaption(c);
+    return states;
+}
