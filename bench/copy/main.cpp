@@ -48,8 +48,8 @@ public:
     void setRowClickHandler(bool) override {}
     void setCurrentRow(int) override {}
     void clearCurrentRow(bool) override {}
-    void setRowStatusText(int, const QString &text) override { errors += text == u"Erreur"; }
-    void setRowError(int, const QString &, const QString &) override {}
+    void setRowStatusText(int, const QString &) override {}
+    void setRowError(int, const QString &, const QString &) override { ++errors; }
     void setStatusPanel(int, const QString &) override {}
     void setProgress(int) override {}
     BoxButton message(BoxKind, const QString &, const BoxButtons &) override

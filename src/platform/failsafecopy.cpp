@@ -102,6 +102,11 @@ CopyResult copyByReading(int in, int out, qint64 end, qint64 done, Writeback &wr
     return {CopyOutcome::Copied, {}};
 }
 
+struct Closer {
+    int fd;
+    ~Closer() { fileCalls().close(fd); }
+};
+
 bool timesUnsupported(int error)
 {
     return error == ENOSYS || error == EOPNOTSUPP || error == EPERM;
@@ -219,7 +224,7 @@ StagedCopy::StagedCopy(StagedCopy &&other) noexcept
     : m_fd(std::exchange(other.m_fd, -1)), m_temporary(std::move(other.m_temporary)),
       m_target(std::move(other.m_target)), m_origin(std::move(other.m_origin)),
       m_identity(other.m_identity), m_originMtimeMs(other.m_originMtimeMs),
-      m_timesGiven(other.m_timesGiven), m_device(other.m_device), m_unverified(other.m_unverified)
+      m_timesGiven(other.m_timesGiven), m_device(other.m_device), m_verify(other.m_verify)
 {}
 
 StagedCopy &StagedCopy::operator=(StagedCopy &&other) noexcept
@@ -234,7 +239,7 @@ StagedCopy &StagedCopy::operator=(StagedCopy &&other) noexcept
         m_originMtimeMs = other.m_originMtimeMs;
         m_timesGiven = other.m_timesGiven;
         m_device = other.m_device;
-        m_unverified = other.m_unverified;
+        m_verify = other.m_verify;
     }
     return *this;
 }
@@ -295,10 +300,7 @@ CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOpt
     const int in = calls.open(from.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
     if (in < 0)
         return failure(errno);
-    struct Closer {
-        int fd;
-        ~Closer() { fileCalls().close(fd); }
-    } closeIn{in};
+    const Closer closeIn{in};
 
     struct stat origin {};
     if (calls.fstat(in, &origin) != 0)
@@ -332,73 +334,93 @@ CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOpt
     if (calls.fchmod(copy.m_fd, origin.st_mode & 0777) != 0 && !permissionBitsUnsupported(errno))
         return failure(errno);
 
-    if (options.verify) {
-        if (options.verifying)
-            options.verifying();
-        struct stat written {};
-        if (calls.fstat(copy.m_fd, &written) != 0) {
-            copy.m_unverified = true;
-        } else if (written.st_size != origin.st_size) {
-            return {CopyOutcome::Mismatch, IoStatus::fromErrno(EIO)};
-        } else {
-            switch (compareOpenFiles(in, copy.m_fd, origin.st_size)) {
-            case FileComparison::Equal:
-                break;
-            case FileComparison::Different:
-                // A difference that the origin's own change explains is reported as that.
-                if (calls.fstat(in, &origin) == 0 &&
-                    StagedCopy::identityOf(origin) != copy.m_identity)
-                    return sourceChanged();
-                return {CopyOutcome::Mismatch, IoStatus::fromErrno(EIO)};
-            case FileComparison::Unreadable:
-                copy.m_unverified = true;
-                break;
-            }
-        }
-    }
-
     // Written to while read: seen on the open file, without a walk of its path. A file renamed
     // over the origin meanwhile is seen by the commit, which checks the path itself.
     struct stat now {};
     if (calls.fstat(in, &now) != 0 || StagedCopy::identityOf(now) != copy.m_identity)
         return sourceChanged();
 
+    copy.m_verify = options.verify;
     staged = std::move(copy);
-    return {staged.m_unverified ? CopyOutcome::CopiedUnverified : CopyOutcome::Copied, {}};
+    return {CopyOutcome::Copied, {}};
+}
+
+// Compares the copy with its origin, reopened by its path. Once the copy is flushed its pages
+// are clean and can be dropped, so that it is read from its disk and a write the medium lost is
+// seen; otherwise both sides would come from memory, and the copy is not called verified.
+CopyOutcome StagedCopy::verify(bool flushed)
+{
+    FileCalls &calls = fileCalls();
+    const bool fromDisk = flushed && calls.fadvise(m_fd, 0, 0, POSIX_FADV_DONTNEED) == 0;
+    const int in =
+        calls.open(m_origin.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
+    if (in < 0)
+        return CopyOutcome::CopiedUnverified; // a gone origin is told by the path check next
+    const Closer closeIn{in};
+    struct stat origin {};
+    struct stat written {};
+    if (calls.fstat(in, &origin) != 0 || calls.fstat(m_fd, &written) != 0)
+        return CopyOutcome::CopiedUnverified;
+    if (identityOf(origin) != m_identity)
+        return CopyOutcome::SourceChanged;
+    if (written.st_size != origin.st_size)
+        return CopyOutcome::Mismatch;
+    switch (compareOpenFiles(in, m_fd, origin.st_size)) {
+    case FileComparison::Equal:
+        return fromDisk ? CopyOutcome::Copied : CopyOutcome::CopiedUnverified;
+    case FileComparison::Different:
+        // A difference that the origin's own change explains is reported as that.
+        if (calls.fstat(in, &origin) == 0 && identityOf(origin) != m_identity)
+            return CopyOutcome::SourceChanged;
+        return CopyOutcome::Mismatch;
+    case FileComparison::Unreadable:
+        break;
+    }
+    return CopyOutcome::CopiedUnverified;
+}
+
+CopyResult StagedCopy::commit(Flush flush)
+{
+    if (!isValid())
+        return failure(EBADF);
+    FileCalls &calls = fileCalls();
+    if (flush == Flush::Own && calls.fdatasync(m_fd) != 0)
+        return failure(errno);
+
+    CopyOutcome outcome = CopyOutcome::Copied;
+    if (m_verify)
+        outcome = verify(flush != Flush::None);
+    if (outcome == CopyOutcome::Mismatch)
+        return {outcome, IoStatus::fromErrno(EIO)};
+    if (outcome == CopyOutcome::SourceChanged || !originUnchanged())
+        return sourceChanged();
+
+    // An unnamed copy gets its name only now, so that a crash before leaves nothing behind.
+    if (!nameTemporaryFile(m_fd, folderOfPath(m_target), &m_temporary))
+        return failure(errno);
+    // A close can report a failed write-back (network file systems): checked before the rename.
+    const int fd = std::exchange(m_fd, -1);
+    if (calls.close(fd) != 0) {
+        const int error = errno;
+        calls.unlink(m_temporary.constData());
+        return failure(error);
+    }
+    if (calls.rename(m_temporary.constData(), m_target.constData()) != 0) {
+        const int error = errno;
+        calls.unlink(m_temporary.constData());
+        return failure(error);
+    }
+    unmarkPlacedFile(m_target);
+    CopyResult result{outcome, {}};
+    result.originMtimeMs = m_originMtimeMs;
+    result.storedMtimeMs = storedMtimeMs();
+    return result;
 }
 
 CopyResult commitCopy(StagedCopy &staged, bool flush)
 {
-    if (!staged.isValid())
-        return failure(EBADF);
-    FileCalls &calls = fileCalls();
     StagedCopy copy = std::move(staged);
-    if (flush && calls.fdatasync(copy.m_fd) != 0)
-        return failure(errno);
-
-    if (!copy.originUnchanged())
-        return sourceChanged();
-
-    // An unnamed copy gets its name only now, so that a crash before leaves nothing behind.
-    if (!nameTemporaryFile(copy.m_fd, folderOfPath(copy.m_target), &copy.m_temporary))
-        return failure(errno);
-    // A close can report a failed write-back (network file systems): checked before the rename.
-    const int fd = std::exchange(copy.m_fd, -1);
-    if (calls.close(fd) != 0) {
-        const int error = errno;
-        calls.unlink(copy.m_temporary.constData());
-        return failure(error);
-    }
-    if (calls.rename(copy.m_temporary.constData(), copy.m_target.constData()) != 0) {
-        const int error = errno;
-        calls.unlink(copy.m_temporary.constData());
-        return failure(error);
-    }
-    unmarkPlacedFile(copy.m_target);
-    CopyResult result{copy.m_unverified ? CopyOutcome::CopiedUnverified : CopyOutcome::Copied, {}};
-    result.originMtimeMs = copy.m_originMtimeMs;
-    result.storedMtimeMs = copy.storedMtimeMs();
-    return result;
+    return copy.commit(flush ? StagedCopy::Flush::Own : StagedCopy::Flush::None);
 }
 
 std::vector<CopyResult> commitCopies(std::vector<StagedCopy> &staged, bool flush)
@@ -417,10 +439,15 @@ std::vector<CopyResult> commitCopies(std::vector<StagedCopy> &staged, bool flush
                 flushEach = true;
         }
     }
+    const StagedCopy::Flush how = !flush      ? StagedCopy::Flush::None
+                                  : flushEach ? StagedCopy::Flush::Own
+                                              : StagedCopy::Flush::Done;
     std::vector<CopyResult> results;
     results.reserve(staged.size());
-    for (StagedCopy &copy : staged)
-        results.push_back(commitCopy(copy, flushEach));
+    for (StagedCopy &copy : staged) {
+        StagedCopy committed = std::move(copy);
+        results.push_back(committed.commit(how));
+    }
     staged.clear();
     return results;
 }

@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 
-#include <functional>
 #include <vector>
 
 struct stat;
@@ -15,7 +14,7 @@ namespace platform {
 // any other outcome the old target is exactly as it was and no temporary file is left.
 enum class CopyOutcome {
     Copied,           // the target holds a complete copy (verified when asked)
-    CopiedUnverified, // in place, but the verification could not read the files
+    CopiedUnverified, // in place, but a verification asked could not read the copy from its disk
     Failed,           // status says why; trying again may succeed
     SourceChanged,    // the origin changed, moved or went while it was copied
     Mismatch,         // the verification found the copy different from its origin
@@ -37,13 +36,12 @@ struct CopyResult {
 };
 
 struct CopyOptions {
-    // Compare the complete copy with its origin before it replaces the target.
+    // Compare the copy, read back from its disk once flushed, with its origin before it
+    // replaces the target: the commit does it.
     bool verify = false;
     // Flush the copy to disk before it replaces the target, so that a power cut leaves either
     // the old target or the complete new file. Off only to measure what the flush costs.
     bool flush = true;
-    // Called once the bytes are copied and the verification begins (only when verify is set).
-    std::function<void()> verifying;
 };
 
 // A complete copy waiting in a temporary file beside its target, not yet renamed over the target:
@@ -73,6 +71,12 @@ private:
     friend CopyResult commitCopy(StagedCopy &, bool);
     friend std::vector<CopyResult> commitCopies(std::vector<StagedCopy> &, bool);
 
+    // How the copy reached its disk before the commit: not at all, by its own flush still to
+    // come, or by a flush of its whole file system already done.
+    enum class Flush { None, Own, Done };
+    CopyResult commit(Flush flush);
+    CopyOutcome verify(bool flushed);
+
     struct Identity {
         quint64 device = 0;
         quint64 inode = 0;
@@ -93,28 +97,31 @@ private:
     qint64 m_originMtimeMs = -1;
     bool m_timesGiven = false; // the copy's file system took the origin's times
     quint64 m_device = 0;      // of the temporary file
-    bool m_unverified = false;
+    bool m_verify = false;
 };
 
 // First half of a copy: opens the origin without blocking (a FIFO or a device is refused, never
 // waited for), copies its bytes into a new temporary file in the target's folder (a reflink
 // where the file system offers it, else copy_file_range, else read and write), counting every
 // byte so that a full disk fails, keeping the holes of a sparse origin; gives the copy the
-// origin's times and permission bits where its file system keeps them;
-// verifies it when asked; checks that the origin did not change meanwhile. On success staged
-// holds the copy; otherwise nothing is left behind.
+// origin's times and permission bits where its file system keeps them; checks that the origin
+// did not change meanwhile. On success staged holds the copy, to be verified by its commit when
+// options.verify is set; otherwise nothing is left behind.
 CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOptions &options,
                      StagedCopy &staged);
 
-// Second half: flushes the copy (when flush), checks once more that the origin's path still
-// names the file that was read, unchanged, names an unnamed copy and renames it over the target
-// (never over a folder: the rename refuses it), then reads back the time the target's file
-// system stored. Consumes staged, whatever the outcome.
+// Second half: flushes the copy (when flush); when asked, drops its pages from the cache and
+// compares it, read back from its disk, with its origin (CopiedUnverified where it could not be
+// read from the disk: not flushed, or its pages kept); checks once more that the origin's path
+// still names the file that was read, unchanged; names an unnamed copy and renames it over the
+// target (never over a folder: the rename refuses it), then reads back the time the target's
+// file system stored. Consumes staged, whatever the outcome.
 CopyResult commitCopy(StagedCopy &staged, bool flush);
 
 // Commits many staged copies, in order. Their flush is shared: one flush of each file system
 // involved instead of one per file, which costs more than the copy of a small file; each file
-// is flushed on its own only when that shared flush reports a failure, to tell which.
+// is flushed on its own only when that shared flush reports a failure, to tell which. Then each
+// is verified and renamed as commitCopy does.
 std::vector<CopyResult> commitCopies(std::vector<StagedCopy> &staged, bool flush);
 
 // The whole fail-safe copy of one file: stageCopy, then commitCopy.

@@ -102,6 +102,15 @@ int FileCalls::syncfs(int fd)
     return ::syncfs(fd);
 }
 
+int FileCalls::fadvise(int fd, off_t offset, off_t length, int advice)
+{
+    const int error = ::posix_fadvise(fd, offset, length, advice);
+    if (error == 0)
+        return 0;
+    errno = error;
+    return -1;
+}
+
 int FileCalls::futimens(int fd, const struct timespec times[2])
 {
     return ::futimens(fd, times);

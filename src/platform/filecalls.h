@@ -37,6 +37,8 @@ public:
     virtual int startWriteback(int fd, off_t offset, off_t length);
     // Flushes the whole file system that holds fd.
     virtual int syncfs(int fd);
+    // posix_fadvise, with the contract of the others (-1 and errno, not the error returned).
+    virtual int fadvise(int fd, off_t offset, off_t length, int advice);
     virtual int futimens(int fd, const struct timespec times[2]);
     virtual int utimensat(int folder, const char *path, const struct timespec times[2], int flags);
     virtual int fchmod(int fd, mode_t mode);

@@ -109,9 +109,11 @@ void CopyRun::loop()
             return;
         }
         collectCommittedIfDone();
-        if (!copyRow(row))
+        if (m_abandoned || !copyRow(row))
             return;
         commitIfDue();
+        if (m_abandoned)
+            return;
     }
 }
 
@@ -213,7 +215,6 @@ bool CopyRun::copyRow(const CopyRunRow &row)
     const bool back = row.code == StatusToCopyBack;
     const QByteArray &from = back ? destination : source;
     const QByteArray &to = back ? source : destination;
-    const QString origin = fromText(row);
 
     const platform::FileStat target = platform::statPath(to);
     if (target.regular && !freeTarget(row, to))
@@ -229,30 +230,19 @@ bool CopyRun::copyRow(const CopyRunRow &row)
         return false;
 
     // Copies waiting to replace their targets do not wait for a long copy to end.
-    if (size >= double(m_settings.commitBytes))
+    if (size >= double(m_settings.commitBytes)) {
         commitPending();
+        if (m_abandoned)
+            return false;
+    }
 
     m_host.setRowStatusText(row.index, text("Copie..."));
-    m_host.setStatusPanel(2, text("Copie de ") + origin);
+    m_host.setStatusPanel(2, text("Copie de ") + fromText(row));
     m_host.setProgress(progress());
 
-    bool reported = false; // "Copié" shown and CopyOrdinal counted
-    const auto copied = [&] {
-        if (reported)
-            return;
-        reported = true;
-        ++m_CopyOrdinal;
-        m_host.setRowStatusText(row.index, text("Copié"));
-    };
     platform::CopyOptions options;
     options.verify = m_settings.FileCompareCopy;
     options.flush = m_settings.flush;
-    options.verifying = [&] {
-        copied();
-        m_host.setRowStatusText(row.index, text("Vérification..."));
-        m_host.setStatusPanel(2, text("Vérification de ") + origin);
-    };
-
     platform::StagedCopy staged;
     platform::CopyResult result;
     try {
@@ -270,23 +260,16 @@ bool CopyRun::copyRow(const CopyRunRow &row)
         result = {platform::CopyOutcome::Failed, platform::IoStatus::fromErrno(0)};
     }
 
-    switch (result.outcome) {
-    case platform::CopyOutcome::Copied:
-    case platform::CopyOutcome::CopiedUnverified:
-        copied();
-        m_pendingBytes += staged.size();
-        if (m_pending.empty())
-            m_pendingSince.start();
-        m_pending.push_back({&row, std::move(staged)});
-        return true;
-    case platform::CopyOutcome::Failed:
-    case platform::CopyOutcome::SourceChanged:
+    if (!staged.isValid()) {
         fail(row, result.status);
         return true;
-    case platform::CopyOutcome::Mismatch:
-        break;
     }
-    return copyFoundDifferent(row, origin);
+    // Not yet counted nor shown copied: its commit may still fail.
+    m_pendingBytes += staged.size();
+    if (m_pending.empty())
+        m_pendingSince.start();
+    m_pending.push_back({&row, std::move(staged)});
+    return true;
 }
 
 // The free space of the target's file system against the size of the file; when it does not
@@ -297,6 +280,8 @@ bool CopyRun::spaceFor(double size, const QByteArray &folder)
     if (!(free >= size) && (!m_pending.empty() || m_committing.valid())) {
         // Copies waiting to replace their targets hold the old targets' space: free it first.
         finishCommits();
+        if (m_abandoned)
+            return false;
         free = m_freeSpace(folder);
     }
     m_host.setStatusPanel(1, SizeText(size, false) + u" / " + SizeText(free, false));
@@ -312,27 +297,27 @@ bool CopyRun::spaceFor(double size, const QByteArray &folder)
     return false;
 }
 
-// A verification found the copy different: the row shows the error and the user chooses
-// whether the run goes on (true).
-bool CopyRun::copyFoundDifferent(const CopyRunRow &row, const QString &fromText)
+// Once the user abandoned the run, further copies found different show their error only.
+void CopyRun::copyFoundDifferent(const CopyRunRow &row)
 {
     failWith(row, text("la copie diffère de l'original"),
              text("La vérification a trouvé la copie différente de l'original ; l'ancien "
                   "fichier est resté en place."));
-    // Whatever the answer, the copies made so far are in place while the question waits.
-    finishCommits();
+    if (m_abandoned)
+        return;
     const BoxButton answer = m_host.message(
         BoxKind::Warning,
         text("Le fichier \"%1\" n'a pas été copié correctement.\nPour continuer la copie des "
              "autres fichiers (s'il en reste à copier), cliquez sur OK.\nPour arrêter la copie "
              "en cours, appuyez sur Abandon.")
-            .arg(platform::fileNamePart(fromText)),
+            .arg(platform::fileNamePart(fromText(row))),
         {BoxButton::Ok, BoxButton::Abandon});
-    if (answer == BoxButton::Abandon) {
+    if (answer != BoxButton::Abandon)
+        return;
+    m_abandoned = true;
+    // A run that had already ended for another reason keeps that reason.
+    if (m_end == CopyRunEnd::Completed)
         m_end = CopyRunEnd::Abandoned;
-        return false;
-    }
-    return true;
 }
 
 void CopyRun::commitIfDue()
@@ -362,6 +347,12 @@ void CopyRun::commitPending()
     }
     m_pending.clear();
     m_pendingBytes = 0;
+    if (m_settings.FileCompareCopy) {
+        for (const CopyRunRow *row : rows) {
+            m_host.setRowStatusText(row->index, text("Vérification..."));
+            m_host.setStatusPanel(2, text("Vérification de ") + fromText(*row));
+        }
+    }
 
     const bool flush = m_settings.flush;
     if (m_settings.commitInBackground) {
@@ -408,14 +399,27 @@ void CopyRun::showCommitted(const std::vector<const CopyRunRow *> &rows,
 {
     for (std::size_t i = 0; i < results.size() && i < rows.size(); ++i) {
         const CopyRunRow &row = *rows[i];
-        if (!results[i].placed()) {
-            fail(row, results[i].status);
-            continue;
+        const platform::CopyResult &result = results[i];
+        switch (result.outcome) {
+        case platform::CopyOutcome::Copied:
+        case platform::CopyOutcome::CopiedUnverified: {
+            ++m_CopyOrdinal;
+            checkStoredTime(row, result);
+            QString shown = text("Copié");
+            if (m_settings.FileCompareCopy)
+                shown = result.outcome == platform::CopyOutcome::Copied
+                            ? text("Copié et vérifié")
+                            : text("Copié et non vérifié");
+            m_host.setRowStatusText(row.index, shown);
+            break;
         }
-        checkStoredTime(row, results[i]);
-        if (m_settings.FileCompareCopy)
-            m_host.setRowStatusText(row.index, results[i].outcome == platform::CopyOutcome::Copied
-                                                   ? text("Copié et vérifié")
-                                                   : text("Copié et non vérifié"));
+        case platform::CopyOutcome::Mismatch:
+            copyFoundDifferent(row);
+            break;
+        case platform::CopyOutcome::Failed:
+        case platform::CopyOutcome::SourceChanged:
+            fail(row, result.status);
+            break;
+        }
     }
 }

@@ -81,7 +81,8 @@ enum class CopyRunEnd {
 // its code gives (StatusToCopy: source over destination; StatusToCopyBack: destination over
 // source), after a check of the destination's free space, optionally verified, and reports each
 // stage in the row's status text. Each copy is fail-safe: the target is replaced only by a
-// complete copy, and a failure leaves the old target exactly as it was.
+// complete copy, and a failure leaves the old target exactly as it was. A copy counts, and its
+// row says so, only once it is in its target's place.
 class CopyRun {
 public:
     // The free bytes of the file system that holds the target's folder (a disk mounted inside
@@ -98,7 +99,7 @@ public:
 
     CopyRunEnd end() const { return m_end; }
     const QString &errorText() const { return m_errorText; }
-    // 1 when the run begins, plus one per successful copy.
+    // 1 when the run begins, plus one per copy placed over its target.
     std::int32_t CopyOrdinal() const { return m_CopyOrdinal; }
     // The rows whose copy failed, in the order they failed. Read once the worker has ended.
     const std::vector<CopyFailure> &failures() const { return m_failures; }
@@ -117,7 +118,8 @@ private:
     bool copyRow(const CopyRunRow &row);
     bool freeTarget(const CopyRunRow &row, const QByteArray &to);
     bool spaceFor(double size, const QByteArray &folder);
-    bool copyFoundDifferent(const CopyRunRow &row, const QString &fromText);
+    // A verification found the copy different: the row's error, then the user's choice.
+    void copyFoundDifferent(const CopyRunRow &row);
     // The target's folder exists, or why it could not be made.
     platform::IoStatus prepareFolder(const QByteArray &to);
     // Shows the row's failure with its reason and keeps it for the report.
@@ -127,9 +129,11 @@ private:
     void checkStoredTime(const CopyRunRow &row, const platform::CopyResult &result);
     int progress() const;
     void commitIfDue();
-    // Hands the waiting copies over to be flushed and to replace their targets.
+    // Hands the waiting copies over to be flushed, verified when asked ("Vérification..." on
+    // their rows from then on), and to replace their targets.
     void commitPending();
-    // Waits for the copies handed over, and shows how each ended.
+    // Waits for the copies handed over, and shows how each ended. A copy found different asks
+    // the user, who may abandon the run: the loop ends wherever it collects.
     void collectCommitted();
     // The same, only when they are done: never waits.
     void collectCommittedIfDone();
@@ -150,6 +154,7 @@ private:
     CopyRunEnd m_end = CopyRunEnd::NotRun;
     QString m_errorText;
     std::int32_t m_CopyOrdinal = 1;
+    bool m_abandoned = false; // "&Abandon" answered: the loop ends, and no box follows
     QHash<QByteArray, platform::IoStatus> m_preparedFolders;
     std::vector<Pending> m_pending;
     // The copies being committed in the background, and their rows.

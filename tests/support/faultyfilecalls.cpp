@@ -255,6 +255,13 @@ int FaultyFileCalls::syncfs(int fd)
     return intercept(FileCall::Syncfs, pathOf(fd)) ? -1 : FileCalls::syncfs(fd);
 }
 
+int FaultyFileCalls::fadvise(int fd, off_t offset, off_t length, int advice)
+{
+    return intercept(FileCall::Fadvise, pathOf(fd))
+               ? -1
+               : FileCalls::fadvise(fd, offset, length, advice);
+}
+
 int FaultyFileCalls::futimens(int fd, const struct timespec times[2])
 {
     return intercept(FileCall::Futimens, pathOf(fd)) ? -1 : FileCalls::futimens(fd, times);

@@ -28,6 +28,7 @@ enum class FileCall {
     Fdatasync,
     StartWriteback,
     Syncfs,
+    Fadvise,
     Futimens,
     Utimensat,
     Fchmod,
@@ -84,6 +85,7 @@ public:
     int fdatasync(int fd) override;
     int startWriteback(int fd, off_t offset, off_t length) override;
     int syncfs(int fd) override;
+    int fadvise(int fd, off_t offset, off_t length, int advice) override;
     int futimens(int fd, const struct timespec times[2]) override;
     int utimensat(int folder, const char *path, const struct timespec times[2], int flags) override;
     int fchmod(int fd, mode_t mode) override;

@@ -103,6 +103,9 @@ void CopyRunThreadTest::stopDuringTheQuestionAcrossThreads()
     FaultyFileCalls calls; // used on the worker's thread only
     calls.corruptReads(platform::kTempPrefix);
     w.f.settings.fileCalls = &calls;
+    // The first copy is verified, and the question asked, before the second begins.
+    w.f.settings.commitFiles = 1;
+    w.f.settings.commitInBackground = false;
     w.f.host.answer(BoxButton::Ok);
     const QThread *askedOn = nullptr;
     w.f.host.onMessage = [&] {
