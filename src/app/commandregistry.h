@@ -18,7 +18,6 @@ public:
 
     QAction *action(Command command) const { return m_actions[command]; }
     void bind(Command command, std::function<void()> operation);
-    bool hasOperation(Command command) const { return m_bound[command]; }
     // Sets every enabled flag and the deletion command's caption.
     void apply(const CommandStates &states);
 

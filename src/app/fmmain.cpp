@@ -191,11 +191,6 @@ QString TfmMain::statusText(int panel) const
     return m_panels->text(panel);
 }
 
-const QString &TfmMain::AppDir() const
-{
-    return m_settings->AppDir();
-}
-
 // ---- Shared by the units.
 
 void TfmMain::UpdateCommandStates()

@@ -49,7 +49,6 @@ public:
     CopyRunThread *copyRunThread();
     FileListView *fileListView() const { return rvFiles; }
     QString statusText(int panel) const;
-    const QString &AppDir() const;
 
     // Shared by the units.
     QWidget *window() override { return this; }

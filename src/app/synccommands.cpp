@@ -43,11 +43,6 @@ void SyncCommands::ShowSummary()
     m_comparison.ShowStatusMessage(m_comparison.summaryText());
 }
 
-void SyncCommands::ShowStatusMessage(const QString &text)
-{
-    m_comparison.ShowStatusMessage(text);
-}
-
 void SyncCommands::ActProjectFileToCopyRefreshExecute()
 {
     RefreshFileList();

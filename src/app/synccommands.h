@@ -36,7 +36,6 @@ public:
     void RefreshFileList();
     void ClassifyFileList();
     void ShowSummary();
-    void ShowStatusMessage(const QString &text);
 
     void ActProjectFileToCopyRefreshExecute();
     void ActAppCopyFilesExecute();

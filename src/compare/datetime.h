@@ -7,12 +7,6 @@
 inline constexpr double kUnixEpochDays = 25569.0; // 1 January 1970
 inline constexpr double kMillisecondsPerDay = 86400000.0;
 
-// From milliseconds since 1 January 1970 (UTC, or local when the caller shifted it).
-inline double dateTimeFromUnixMs(qint64 ms)
-{
-    return kUnixEpochDays + double(ms) / kMillisecondsPerDay;
-}
-
 // From milliseconds since 30 December 1899 00:00.
 inline double dateTimeFromMs(qint64 ms)
 {

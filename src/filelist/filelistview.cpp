@@ -80,11 +80,6 @@ int FileListView::selectedCount() const
     return int(selectionModel()->selectedRows().size());
 }
 
-bool FileListView::isRowSelected(int row) const
-{
-    return selectionModel()->isRowSelected(viewIndex(row).row(), QModelIndex());
-}
-
 void FileListView::selectAllRows()
 {
     selectAll();
@@ -93,12 +88,6 @@ void FileListView::selectAllRows()
 void FileListView::clearRowSelection()
 {
     clearSelection();
-}
-
-int FileListView::currentRow() const
-{
-    const QModelIndex current = currentIndex();
-    return current.isValid() ? m_sort->mapToSource(current).row() : -1;
 }
 
 void FileListView::setCurrentRow(int row)
@@ -111,13 +100,4 @@ void FileListView::setCurrentRow(int row)
 void FileListView::clearCurrentRow()
 {
     selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
-}
-
-void FileListView::moveToFirstRow()
-{
-    if (m_sort->rowCount() == 0)
-        return;
-    const QModelIndex first = m_sort->index(0, 0);
-    selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
-    scrollTo(first);
 }

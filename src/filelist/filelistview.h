@@ -15,21 +15,15 @@ public:
     explicit FileListView(FileList &list, QWidget *parent = nullptr);
 
     FileListModel *fileModel() const { return m_model; }
-    FileListSortModel *sortModel() const { return m_sort; }
 
     // FileList indices of the selected rows, in list order.
     QList<int> selectedRows() const;
     int selectedCount() const;
-    bool isRowSelected(int row) const;
     void selectAllRows();
     void clearRowSelection();
 
-    // The current row as a FileList index, or -1.
-    int currentRow() const;
     void setCurrentRow(int row);
     void clearCurrentRow();
-    // The first row shown (in the display order) becomes the current row.
-    void moveToFirstRow();
     int fileRowAt(int displayRow) const;
 
     void sortByColumn(int column);

@@ -2,8 +2,6 @@
 
 #include "platform/filecalls.h"
 
-#include <QFile>
-
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -29,27 +27,6 @@ std::optional<unsigned> fileAttributes(const QByteArray &path)
     if (hiddenName(path))
         attributes |= AttributeHidden;
     return attributes;
-}
-
-bool IsHiddenFile(const QByteArray &path)
-{
-    const std::optional<unsigned> attributes = fileAttributes(path);
-    return !attributes || (*attributes & AttributeHidden) != 0;
-}
-
-bool IsHiddenFile(const QString &path)
-{
-    return IsHiddenFile(QFile::encodeName(path));
-}
-
-bool IsSystemFile(const QByteArray &)
-{
-    return false;
-}
-
-bool IsSystemFile(const QString &)
-{
-    return false;
 }
 
 IoStatus clearReadOnly(const QByteArray &path)

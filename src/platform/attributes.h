@@ -3,7 +3,6 @@
 #include "platform/iostatus.h"
 
 #include <QByteArray>
-#include <QString>
 
 #include <optional>
 
@@ -20,13 +19,6 @@ enum FileAttribute : unsigned {
 
 // The attribute set of the file (links followed); empty when it cannot be examined.
 std::optional<unsigned> fileAttributes(const QByteArray &path);
-
-// Whether the name begins with '.'; also true when the file cannot be examined.
-bool IsHiddenFile(const QByteArray &path);
-bool IsHiddenFile(const QString &path);
-// Nothing is a system file here.
-bool IsSystemFile(const QByteArray &path);
-bool IsSystemFile(const QString &path);
 
 // Removes the read-only attribute: sets the owner's write bit, every other bit unchanged.
 IoStatus clearReadOnly(const QByteArray &path);

@@ -2,8 +2,6 @@
 
 #include "platform/filecalls.h"
 
-#include <QFile>
-
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -37,11 +35,6 @@ IoStatus ForceFolder(const QByteArray &path)
     if (fileCalls().mkdir(folder.constData(), 0777) != 0 && !(errno == EEXIST && isFolder(folder)))
         return IoStatus::fromErrno(errno == EEXIST ? ENOTDIR : errno);
     return IoStatus::success();
-}
-
-IoStatus ForceFolder(const QString &path)
-{
-    return ForceFolder(QFile::encodeName(path));
 }
 
 } // namespace platform

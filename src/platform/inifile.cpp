@@ -300,11 +300,6 @@ bool IniFile::hasKey(const QString &section, const QString &key) const
     return header >= 0 && findEntry(header, key) >= 0;
 }
 
-bool IniFile::hasSection(const QString &section) const
-{
-    return findSection(section) >= 0;
-}
-
 QStringList IniFile::sectionNames() const
 {
     QStringList names;

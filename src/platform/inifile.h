@@ -61,7 +61,6 @@ public:
     bool hasKey(const QString &section, const QString &key) const;
     // The key names of the first section of that name, in file order.
     QStringList keyNames(const QString &section) const;
-    bool hasSection(const QString &section) const;
     QStringList sectionNames() const;
 
     // Replaces the value of the key in place, or adds the key at the end of its section, or adds

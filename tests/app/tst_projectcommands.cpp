@@ -151,8 +151,8 @@ void ProjectCommandsTest::saveGoesThroughTheDialogForANewProject()
     QCOMPARE(run.dialogs.fileDialogs(), 1);
     QCOMPARE(run.dialogs.lastFilter, QStringLiteral("Projet Tandrimo (*.tdm)"));
     QCOMPARE(run.dialogs.lastSuffix, QStringLiteral("tdm"));
-    QCOMPARE(run.dialogs.lastFolder, run.main().AppDir());
-    QVERIFY(run.main().AppDir().endsWith(u'/'));
+    QCOMPARE(run.dialogs.lastFolder, run.main().settings().AppDir());
+    QVERIFY(run.main().settings().AppDir().endsWith(u'/'));
     QCOMPARE(run.main().windowTitle(), QStringLiteral("Tandrimo - [nouveau.tdm]"));
     QCOMPARE(run.project().FileName, path);
     QVERIFY(!run.project().Modified);
@@ -225,7 +225,7 @@ void ProjectCommandsTest::opensAProject()
     QCOMPARE(run.label("urlFilesToExclude"), QStringLiteral("/Thumbs.db;"));
     QVERIFY(run.project().IsExtExcluded(QStringLiteral(".Tmp")));
     QVERIFY(!run.project().Modified);
-    QCOMPARE(run.dialogs.lastFolder, run.main().AppDir());
+    QCOMPARE(run.dialogs.lastFolder, run.main().settings().AppDir());
 
     // The destination is missing: the refresh leaves its single error row and says why.
     const FileList &rows = run.main().comparison().fileList();

@@ -164,7 +164,6 @@ void FileListModelTest::sortsKeepingFileListIndices()
     view.selectionModel()->select(view.model()->index(0, 0),
                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
     QCOMPARE(view.selectedRows(), QList<int>{order.first()});
-    QVERIFY(view.isRowSelected(order.first()));
 }
 
 void FileListModelTest::secondClickReversesTheOrder()

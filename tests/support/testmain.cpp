@@ -1,7 +1,16 @@
 #include "support/testmain.h"
 
-#include <QApplication>
 #include <QTest>
+
+// The window tests build this file with TANDRIMO_TEST_WIDGETS; the core tests run on a
+// QCoreApplication and link no widget library.
+#ifdef TANDRIMO_TEST_WIDGETS
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
 
 #include <memory>
 #include <vector>
@@ -30,10 +39,12 @@ void testmain::registerTest(const char *name, std::function<QObject *()> create)
 // passes the rest to Qt Test.
 int main(int argc, char *argv[])
 {
+#ifdef TANDRIMO_TEST_WIDGETS
     qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     // A crash prints its report and ends; no debugger is attached to print a stack.
     qputenv("QTEST_DISABLE_STACK_DUMP", "1");
-    QApplication app(argc, argv);
+    TestApplication app(argc, argv);
     QStringList args = app.arguments();
     QString only;
     if (args.size() >= 3 && args[1] == u"-class") {
