@@ -56,7 +56,8 @@ CopyRunSnapshot CopyRunSnapshot::take(const FileList &list)
 CopyRun::CopyRun(CopyRunSnapshot snapshot, CopyRunSettings settings,
                  std::atomic<bool> &StopRequested, CopyRunHost &host, FreeSpace freeSpace)
     : m_snapshot(std::move(snapshot)), m_settings(std::move(settings)),
-      m_StopRequested(StopRequested), m_host(host), m_freeSpace(std::move(freeSpace))
+      m_StopRequested(StopRequested), m_host(host), m_freeSpace(std::move(freeSpace)),
+      m_sourcePaths(m_settings.SrcPath), m_destinationPaths(m_settings.DestPath)
 {
     if (!m_freeSpace)
         m_freeSpace = TargetFreeSpace;
@@ -207,11 +208,8 @@ bool CopyRun::copyRow(const CopyRunRow &row)
 {
     m_host.setCurrentRow(row.index);
 
-    const QByteArray relative =
-        row.rawFiles.isEmpty() ? QFile::encodeName(row.files) : row.rawFiles;
-    const QByteArray source = joinFolderPathBytes(QFile::encodeName(m_settings.SrcPath), relative);
-    const QByteArray destination =
-        joinFolderPathBytes(QFile::encodeName(m_settings.DestPath), relative);
+    const QByteArray source = m_sourcePaths.path(row.files, row.rawFiles);
+    const QByteArray destination = m_destinationPaths.path(row.files, row.rawFiles);
     const bool back = row.code == StatusToCopyBack;
     const QByteArray &from = back ? destination : source;
     const QByteArray &to = back ? source : destination;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compare/folderpath.h"
 #include "platform/failsafecopy.h"
 #include "platform/filecalls.h"
 #include "sync/copyrunhost.h"
@@ -155,6 +156,8 @@ private:
     QString m_errorText;
     std::int32_t m_CopyOrdinal = 1;
     bool m_abandoned = false; // "&Abandon" answered: the loop ends, and no box follows
+    RowPathBuilder m_sourcePaths;
+    RowPathBuilder m_destinationPaths;
     QHash<QByteArray, platform::IoStatus> m_preparedFolders;
     std::vector<Pending> m_pending;
     // The copies being committed in the background, and their rows.
