@@ -37,7 +37,7 @@ TfmMain::TfmMain(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent), m_dia
     createWidgets();
     m_projects = std::make_unique<ProjectCommands>(
         *this, m_dialogs, m_project, comparison().fileList(), *pnlDir, m_settings->AppDir());
-    m_lists = std::make_unique<ListCommands>(*this, m_project, *pnlDir, *rvFiles);
+    m_lists = std::make_unique<ListCommands>(*this, m_project, comparison(), *pnlDir, *rvFiles);
     bindCommands();
     createMenus();
     createToolBar();
@@ -67,6 +67,8 @@ void TfmMain::createWidgets()
     rvFiles->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(rvFiles, &FileListView::rowsClicked, this,
             [this] { guarded([this] { rvFilesClick(); }); });
+    connect(rvFiles, &FileListView::rowDoubleClicked, this,
+            [this] { guarded([this] { m_lists->rvFilesDblClick(); }); });
     connect(rvFiles, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { PopupMenu1->popup(rvFiles->viewport()->mapToGlobal(at)); });
     layout->addWidget(rvFiles, 1);
@@ -92,6 +94,17 @@ void TfmMain::bindCommands()
     c.bind(ActAppCopyFiles, [&sync] { sync.ActAppCopyFilesExecute(); });
     c.bind(ActProjectFilesSelectAll, [&lists] { lists.ActProjectFilesSelectAllExecute(); });
     c.bind(ActProjectFilesDeselectAll, [&lists] { lists.ActProjectFilesDeselectAllExecute(); });
+    c.bind(ActProjectFilesToCopyAdd, [&lists] { lists.ActProjectFilesToCopyAddExecute(); });
+    c.bind(ActProjectFilesToCopyDelete, [&lists] { lists.ActProjectFilesToCopyDeleteExecute(); });
+    c.bind(ActProjectFilesInvertSrcAndDest,
+           [&lists] { lists.ActProjectFilesInvertSrcAndDestExecute(); });
+    c.bind(ActProjectFileSetReadOnlyFalse,
+           [&lists] { lists.ActProjectFileSetReadOnlyFalseExecute(); });
+    c.bind(ActProjectExtToExcludeAdd, [&lists] { lists.ActProjectExtToExcludeAddExecute(); });
+    c.bind(ActProjectFileToExcludeAdd, [&lists] { lists.ActProjectFileToExcludeAddExecute(); });
+    c.bind(ActProjectExtToExcludeDelete, [&lists] { lists.ActProjectExtToExcludeDeleteExecute(); });
+    c.bind(ActProjectFileToExcludeDelete,
+           [&lists] { lists.ActProjectFileToExcludeDeleteExecute(); });
     c.bind(ActProjectExtToExclude, [&lists] { lists.ActProjectExtToExcludeExecute(); });
     c.bind(ActProjectFilesToExclude, [&lists] { lists.ActProjectFilesToExcludeExecute(); });
     for (std::size_t i = 0; i < kCommandCount; ++i)

@@ -3,12 +3,19 @@
 #include "app/commandshell.h"
 #include "app/fmoptions.h"
 #include "app/folderfields.h"
+#include "compare/comparison.h"
+#include "compare/rowedits.h"
 #include "filelist/filelistview.h"
 #include "project/project.h"
 
-ListCommands::ListCommands(CommandShell &shell, TProject &project, FolderFields &fields,
-                           FileListView &view)
-    : m_shell(shell), m_project(project), m_fields(fields), m_view(view)
+#include <QDesktopServices>
+#include <QUrl>
+
+#include <algorithm>
+
+ListCommands::ListCommands(CommandShell &shell, TProject &project, Comparison &comparison,
+                           FolderFields &fields, FileListView &view)
+    : m_shell(shell), m_project(project), m_comparison(comparison), m_fields(fields), m_view(view)
 {}
 
 void ListCommands::ActProjectFilesSelectAllExecute()
@@ -21,6 +28,96 @@ void ListCommands::ActProjectFilesDeselectAllExecute()
 {
     m_view.clearRowSelection();
     m_shell.UpdateCommandStates();
+}
+
+void ListCommands::rowsChanged()
+{
+    m_shell.ShowSummary();
+    m_shell.UpdateCommandStates();
+}
+
+void ListCommands::ActProjectFilesToCopyAddExecute()
+{
+    addToCopy(m_comparison.fileList(), m_view.selectedRows(), m_comparison.FilesToCopyCount);
+    if (m_comparison.fileList().count() > 0)
+        m_view.setCurrentRow(m_view.fileRowAt(0)); // the first row shown
+    rowsChanged();
+}
+
+void ListCommands::ActProjectFilesToCopyDeleteExecute()
+{
+    removeFromCopy(m_comparison.fileList(), m_view.selectedRows(), m_comparison.FilesToCopyCount);
+    rowsChanged();
+}
+
+void ListCommands::ActProjectFilesInvertSrcAndDestExecute()
+{
+    reverseDirection(m_comparison.fileList(), m_view.selectedRows(), m_comparison.FilesToCopyCount);
+    rowsChanged();
+}
+
+void ListCommands::ActProjectFileSetReadOnlyFalseExecute()
+{
+    clearReadOnlyOfDestinations(m_comparison.fileList(), m_view.selectedRows(), m_project.DestPath);
+    m_view.clearCurrentRow();
+}
+
+void ListCommands::rvFilesDblClick()
+{
+    const int current = m_view.currentFileRow();
+    const QString document = documentToOpen(m_comparison.fileList(), current, m_project.SrcPath);
+    if (!document.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(document));
+}
+
+// Several selected rows give one classification, not one each: a pass per row would take
+// minutes over a large selection, and the rows would end the same.
+void ListCommands::ActProjectExtToExcludeAddExecute()
+{
+    bool modified = false;
+    const int given = excludeExtensionsOfRows(
+        m_project.ExtensionsToExclude, m_comparison.fileList(), m_view.selectedRows(), modified);
+    m_project.Modified = m_project.Modified || modified;
+    if (given > 0) {
+        ShowExtToExclude();
+        m_shell.ClassifyFileList();
+    }
+    m_view.scrollToTop();
+    m_view.clearCurrentRow();
+}
+
+void ListCommands::ActProjectFileToExcludeAddExecute()
+{
+    bool modified = false;
+    const int given = excludeFilesOfRows(m_project.FilesToExclude, m_comparison.fileList(),
+                                         m_view.selectedRows(), modified);
+    m_project.Modified = m_project.Modified || modified;
+    if (given > 0) {
+        ShowFilesToExclude();
+        m_shell.ClassifyFileList();
+    }
+    m_view.scrollToTop();
+    m_view.clearCurrentRow();
+}
+
+void ListCommands::ActProjectExtToExcludeDeleteExecute()
+{
+    QList<int> selected = m_options->selectedExtensionRows();
+    std::sort(selected.rbegin(), selected.rend());
+    for (const int index : std::as_const(selected))
+        ExtToExcludeDelete(index, false);
+    if (!selected.isEmpty())
+        m_shell.ClassifyFileList();
+}
+
+void ListCommands::ActProjectFileToExcludeDeleteExecute()
+{
+    QList<int> selected = m_options->selectedFileRows();
+    std::sort(selected.rbegin(), selected.rend());
+    for (const int index : std::as_const(selected))
+        FileToExcludeDelete(index, false);
+    if (!selected.isEmpty())
+        m_shell.ClassifyFileList();
 }
 
 void ListCommands::ActProjectExtToExcludeExecute()
@@ -62,12 +159,13 @@ void ListCommands::ExtToExcludeDelete(int index, bool classify)
         m_shell.ClassifyFileList();
 }
 
-void ListCommands::FileToExcludeDelete(int index)
+void ListCommands::FileToExcludeDelete(int index, bool classify)
 {
     if (m_project.FilesToExclude.removeAt(index))
         m_project.Modified = true;
     ShowFilesToExclude();
-    m_shell.ClassifyFileList();
+    if (classify)
+        m_shell.ClassifyFileList();
 }
 
 void ListCommands::ShowExtToExclude()

@@ -3,16 +3,19 @@
 #include <QString>
 
 class CommandShell;
+class Comparison;
 class FileListView;
 class FolderFields;
 class TfmOptions;
 struct TProject;
 
-// The commands on the list: the selection, and the project's two exclusion lists with their
-// summaries and their pages of the options dialog.
+// The commands on the list: the selection, the row commands (add to the copy, remove from it,
+// reverse the direction, remove the read-only attribute, open a file), and the project's two
+// exclusion lists with their summaries and their pages of the options dialog.
 class ListCommands {
 public:
-    ListCommands(CommandShell &shell, TProject &project, FolderFields &fields, FileListView &view);
+    ListCommands(CommandShell &shell, TProject &project, Comparison &comparison,
+                 FolderFields &fields, FileListView &view);
     ListCommands(const ListCommands &) = delete;
     ListCommands &operator=(const ListCommands &) = delete;
 
@@ -21,6 +24,17 @@ public:
 
     void ActProjectFilesSelectAllExecute();
     void ActProjectFilesDeselectAllExecute();
+    void ActProjectFilesToCopyAddExecute();
+    void ActProjectFilesToCopyDeleteExecute();
+    void ActProjectFilesInvertSrcAndDestExecute();
+    void ActProjectFileSetReadOnlyFalseExecute();
+    // Opens the current row's source file in the program the desktop associates with it.
+    void rvFilesDblClick();
+
+    void ActProjectExtToExcludeAddExecute();
+    void ActProjectFileToExcludeAddExecute();
+    void ActProjectExtToExcludeDeleteExecute();
+    void ActProjectFileToExcludeDeleteExecute();
     void ActProjectExtToExcludeExecute();
     void ActProjectFilesToExcludeExecute();
 
@@ -28,13 +42,17 @@ public:
     void ExtToExcludeAdd(const QString &extension);
     void FileToExcludeAdd(const QString &relativePath);
     void ExtToExcludeDelete(int index, bool classify);
-    void FileToExcludeDelete(int index);
+    void FileToExcludeDelete(int index, bool classify = true);
     void ShowExtToExclude();
     void ShowFilesToExclude();
 
 private:
+    // After a row command: the summary, then the command states.
+    void rowsChanged();
+
     CommandShell &m_shell;
     TProject &m_project;
+    Comparison &m_comparison;
     FolderFields &m_fields;
     FileListView &m_view;
     TfmOptions *m_options = nullptr;

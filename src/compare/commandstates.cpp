@@ -44,6 +44,8 @@ CommandStates commandStates(const CommandContext &c)
          ActAppFileSetDateTime, ActProjectFileSetReadOnlyFalse},
         idle && selection);
     set(states, {ActProjectDirInvertSrcAndDest}, idle && c.foldersDiffer);
+    // The options dialog's "Retirer" classifies the rows again: never under a refresh or a run.
+    set(states, {ActProjectExtToExcludeDelete, ActProjectFileToExcludeDelete}, idle);
     set(states,
         {ActProjectExtToExclude, ActProjectFilesToExclude, ActWinNetworkConnect,
          ActWinNetworkDisconnect, ActWinFileSearch, ActWinFormatFloppy, ActAppClose},

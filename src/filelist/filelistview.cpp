@@ -39,6 +39,7 @@ FileListView::FileListView(FileList &list, QWidget *parent)
         setColumnWidth(column, kColumnWidths[std::size_t(column)]);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &FileListView::sortByColumn);
     connect(this, &QTableView::clicked, this, &FileListView::rowsClicked);
+    connect(this, &QTableView::doubleClicked, this, &FileListView::rowDoubleClicked);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &FileListView::rowsClicked);
 }
@@ -95,6 +96,12 @@ void FileListView::setCurrentRow(int row)
     const QModelIndex index = viewIndex(row);
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     scrollTo(index);
+}
+
+int FileListView::currentFileRow() const
+{
+    const QModelIndex current = selectionModel()->currentIndex();
+    return current.isValid() ? m_sort->mapToSource(current).row() : -1;
 }
 
 void FileListView::clearCurrentRow()

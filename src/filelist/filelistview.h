@@ -24,6 +24,8 @@ public:
 
     void setCurrentRow(int row);
     void clearCurrentRow();
+    // The FileList index of the current row, or -1.
+    int currentFileRow() const;
     int fileRowAt(int displayRow) const;
 
     void sortByColumn(int column);
@@ -31,6 +33,8 @@ public:
 Q_SIGNALS:
     // A click in the list, or a change of its current row.
     void rowsClicked();
+    // A double click on a row.
+    void rowDoubleClicked();
 
 private:
     QModelIndex viewIndex(int row, int column = 0) const;

@@ -33,6 +33,14 @@ bool isExistingFolder(const QString &path)
     return statMode(path, &mode) && S_ISDIR(mode);
 }
 
+bool mayRunAsProgram(const QString &path)
+{
+    mode_t mode = 0;
+    if (path.endsWith(QStringLiteral(".desktop"), Qt::CaseInsensitive))
+        return true;
+    return statMode(path, &mode) && S_ISREG(mode) && (mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0;
+}
+
 QString fileNamePart(const QString &path)
 {
     return path.mid(path.lastIndexOf(u'/') + 1);

@@ -76,9 +76,10 @@ void CommandStatesTest::newProjectIdle()
 {
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
     QCOMPARE(enabledCommands(run.main()),
-             sorted(kAlways + QStringList{"ActProjectNew", "ActProjectOpen", "ActProjectSave",
-                                          "ActAppClose", "ActProjectExtToExclude",
-                                          "ActProjectFilesToExclude"}));
+             sorted(kAlways +
+                    QStringList{"ActProjectNew", "ActProjectOpen", "ActProjectSave", "ActAppClose",
+                                "ActProjectExtToExclude", "ActProjectFilesToExclude",
+                                "ActProjectExtToExcludeDelete", "ActProjectFileToExcludeDelete"}));
     QVERIFY(run.field("edDirSrc")->isEnabled());
 }
 

@@ -15,7 +15,7 @@ QString states(const CommandStates &s)
     QString text;
     for (const Command command :
          {ActProjectNew, ActProjectFileToCopyRefresh, ActAppCopyFiles, ActAppStop,
-          ActProjectFilesToCopyAdd, ActProjectDirInvertSrcAndDest, ActProjectExtToExclude})
+          ActProjectFilesToCopyAdd, ActProjectDirInvertSrcAndDest, ActProjectExtToExcludeDelete})
         text += s.enabled[command] ? u'1' : u'0';
     text += u' ';
     text += s.deleteMenus ? u'1' : u'0';
@@ -37,7 +37,7 @@ private Q_SLOTS:
 void CommandStatesRulesTest::rules_data()
 {
     QTest::addColumn<CommandContext>("context");
-    QTest::addColumn<QString>("expected"); // New Refresh Start Stop Add Swap Ext, menus controls
+    QTest::addColumn<QString>("expected"); // New Refresh Start Stop Add Swap Retirer, menus controls
 
     const auto context = [](bool busy, int rows, int selected, int due, bool differ) {
         CommandContext c;
