@@ -44,7 +44,7 @@ struct FoundFile {
 class FolderSearch {
 public:
     QString rootDirectory;
-    QStringList fileMasks{QStringLiteral("*.*")};
+    QStringList fileMasks{QStringLiteral("*")};
     bool includeSubDirectories = false;
     // A folder never scanned, known by identity whatever text reaches it.
     std::optional<platform::FolderId> excludedFolder;

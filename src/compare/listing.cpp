@@ -41,7 +41,7 @@ void Comparison::ListSourceFolder()
     FileListUpdate update(m_fileList);
 
     FolderSearch search;
-    search.fileMasks = {QStringLiteral("*.*")};
+    search.fileMasks = {QStringLiteral("*")}; // every name, also one without a dot
     search.includeSubDirectories = m_project.PathRecursive;
     search.rootDirectory = m_project.SrcPath;
     if (m_project.PathRecursive) {

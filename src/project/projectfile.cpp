@@ -2,6 +2,8 @@
 
 #include "platform/paths.h"
 
+#include <algorithm>
+
 namespace {
 
 using LoadOutcome = platform::IniFile::LoadOutcome;
@@ -13,6 +15,57 @@ const QString kPathRecursive = QStringLiteral("PathRecursive");
 const QString kExtensionsToExclude = QStringLiteral("ExtensionsToExclude");
 const QString kFilesToExclude = QStringLiteral("FilesToExclude");
 const QString kEntryValue = QStringLiteral("#");
+constexpr QChar kEscape = u'%';
+
+// Whether the INI rules would change the entry as a key: an '=' or a line break ends it, spaces
+// at either end are trimmed, a leading '[' or ';' makes a section or a comment; no other control
+// character goes into the file either. One that starts with the escape needs it to read back.
+bool needsEscape(const QString &entry)
+{
+    if (entry.isEmpty())
+        return false;
+    const QChar first = entry.front();
+    if (first == kEscape || first == u'[' || first == u';' || first.isSpace() ||
+        entry.back().isSpace())
+        return true;
+    return std::any_of(entry.cbegin(), entry.cend(),
+                       [](QChar c) { return c == u'=' || c.unicode() < 0x20; });
+}
+
+// The entry itself, or when it needs it the escape and its UTF-8 percent-encoded: only
+// letters, digits and "-._~" remain, which no INI rule touches.
+QString keyOfEntry(const QString &entry)
+{
+    if (!needsEscape(entry))
+        return entry;
+    return kEscape + QString::fromLatin1(entry.toUtf8().toPercentEncoding());
+}
+
+// Only a key exactly as keyOfEntry() writes it is decoded: any other, such as a hand-written
+// "%20.txt" or "%zz", is the entry itself, as it was before keys were escaped.
+QString entryOfKey(const QString &key)
+{
+    if (!key.startsWith(kEscape))
+        return key;
+    const QString entry =
+        QString::fromUtf8(QByteArray::fromPercentEncoding(key.sliced(1).toUtf8()));
+    return keyOfEntry(entry) == key ? entry : key;
+}
+
+QStringList readEntries(const platform::IniFile &ini, const QString &section)
+{
+    QStringList entries = ini.keyNames(section);
+    for (QString &entry : entries)
+        entry = entryOfKey(entry);
+    return entries;
+}
+
+QStringList keysOfEntries(QStringList entries)
+{
+    for (QString &entry : entries)
+        entry = keyOfEntry(entry);
+    return entries;
+}
 
 } // namespace
 
@@ -27,8 +80,8 @@ ProjectFileRead readProjectFile(const QString &path, ProjectFileContent &content
     content.SrcPath = ini.readString(kDirectories, kSrcRelPath, QString());
     content.DestPath = ini.readString(kDirectories, kDestRelPath, QString());
     content.PathRecursive = ini.readInteger(kDirectories, kPathRecursive, 0) != 0;
-    content.extensionsToExclude = ini.keyNames(kExtensionsToExclude);
-    content.filesToExclude = ini.keyNames(kFilesToExclude);
+    content.extensionsToExclude = readEntries(ini, kExtensionsToExclude);
+    content.filesToExclude = readEntries(ini, kFilesToExclude);
     if (read.ok()) {
         for (const QString &key : {kSrcRelPath, kDestRelPath, kPathRecursive}) {
             if (!ini.hasKey(kDirectories, key))
@@ -88,7 +141,8 @@ platform::IoStatus writeProjectFile(const QString &path, const ProjectFileConten
     ini.writeString(kDirectories, kDestRelPath, content.DestPath);
     ini.writeString(kDirectories, kPathRecursive,
                     content.PathRecursive ? QStringLiteral("1") : QStringLiteral("0"));
-    ini.replaceSection(kExtensionsToExclude, content.extensionsToExclude, kEntryValue);
-    ini.replaceSection(kFilesToExclude, content.filesToExclude, kEntryValue);
+    ini.replaceSection(kExtensionsToExclude, keysOfEntries(content.extensionsToExclude),
+                       kEntryValue);
+    ini.replaceSection(kFilesToExclude, keysOfEntries(content.filesToExclude), kEntryValue);
     return ini.save();
 }

@@ -178,6 +178,7 @@ private slots:
                              "-1|/locked.d/|||Erreur : dossier illisible (accès refusé)|",
                              "5|/new\nline.txt|.txt|3 Octets |A jour|",
                              "5|/plain.txt|.txt|3 Octets |A jour|",
+                             "0|/README||3 Octets |A copier|",
                              "5|/sparse.bin|.bin|5,00 GO |A jour|",
                              "5|/sub.d/in.txt|.txt|3 Octets |A jour|",
                              "0|/unreadable.txt|.txt|3 Octets |A copier|"};
@@ -185,7 +186,7 @@ private slots:
         expected.sort();
         QCOMPARE(rows, expected);
         QCOMPARE(statuses.constLast(),
-                 "5 fichiers à copier / 16 ; liste incomplète : 1 dossier illisible");
+                 "6 fichiers à copier / 17 ; liste incomplète : 1 dossier illisible");
         // Folders that were not entered still showed.
         QVERIFY(statuses.contains(tree.path("src/locked.d")));
         QVERIFY(statuses.contains(tree.path("src/linkdir.d")));

@@ -62,12 +62,13 @@ private slots:
             << "src" << false << QStringList{"/a.txt|.txt|0 Octets ", "/b.txt|.txt|0 Octets ",
                                              "/C.TXT|.TXT|0 Octets ", "/D.txt|.txt|0 Octets ",
                                              "/é.txt|.txt|0 Octets ", "/Z.txt|.txt|0 Octets "};
-        QTest::newRow("mask and extensions")
+        QTest::newRow("names without a dot, and extensions")
             << QStringList{"README=4", ".profile=1536", "archive.tar.gz=1025", "dir.d/noext=1",
                            "dir.d/x.y=2"}
             << "src" << true
             << QStringList{"/.profile|.profile|1,50 KO ", "/archive.tar.gz|.gz|1,00 KO ",
-                           "/dir.d/x.y|.y|2 Octets "};
+                           "/dir.d/noext||1 Octets ", "/dir.d/x.y|.y|2 Octets ",
+                           "/README||4 Octets "};
         QTest::newRow("trailing separator: no leading one")
             << QStringList{"a.txt=1", "sub/b.txt=1"} << "src/" << true
             << QStringList{"a.txt|.txt|1 Octets ", "sub/b.txt|.txt|1 Octets "};

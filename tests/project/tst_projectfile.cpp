@@ -19,7 +19,8 @@ private Q_SLOTS:
     void loadsAHugeListAtOnce();
     void writesANewFileInItsLayout();
     void rewritesAnExistingFile();
-    void entriesThatCannotBeKeys();
+    void entriesReadBackAsWritten_data();
+    void entriesReadBackAsWritten();
     void failedWriteLeavesTheFile();
     void exclusionListKeepsEntriesUnique();
     void summaries_data();
@@ -81,6 +82,12 @@ void ProjectFileTest::readsValuesAndDefaults_data()
     QTest::newRow("cut after the source")
         << QByteArray("[Directories]\nSrcRelPath=/a\nDestRel") << "/a" << none << false
         << QStringList() << QStringList() << QStringList{dest, rec};
+    // Only a key exactly as the program escapes one is decoded; any other reads as written.
+    QTest::newRow("keys starting with the escape")
+        << QByteArray("[FilesToExclude]\n%%3D=#\n%%2Fa%20=#\n%20off.txt=#\n%zz=#\n%%3d=#\n"
+                      "%%C3=#\n%=#\n%%=#\n")
+        << none << none << false << QStringList()
+        << QStringList{"=", "/a ", "%20off.txt", "%zz", "%%3d", "%%C3", "%", "%%"} << all;
     QTest::newRow("empty value is no missing key")
         << QByteArray("[Directories]\nSrcRelPath=\nDestRelPath=/b\nPathRecursive=0\n") << none
         << "/b" << false << QStringList() << QStringList() << QStringList();
@@ -200,18 +207,42 @@ void ProjectFileTest::rewritesAnExistingFile()
                         "/a.txt=#\n"));
 }
 
-void ProjectFileTest::entriesThatCannotBeKeys()
+void ProjectFileTest::entriesReadBackAsWritten_data()
 {
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QByteArray>("key");
+    QTest::newRow("plain") << "/a.txt" << QByteArray("/a.txt");
+    QTest::newRow("percent inside") << "/100%.txt" << QByteArray("/100%.txt");
+    QTest::newRow("accented") << "/été.txt" << QByteArray("/été.txt");
+    QTest::newRow("replacement character") << "/bad" + QString(QChar::ReplacementCharacter) + ".txt"
+                                           << QByteArray("/bad\xef\xbf\xbd.txt");
+    QTest::newRow("equals") << "/a=b.txt" << QByteArray("%%2Fa%3Db.txt");
+    QTest::newRow("line breaks") << "/a\r\nb\nc.txt" << QByteArray("%%2Fa%0D%0Ab%0Ac.txt");
+    QTest::newRow("tab") << "a\tb" << QByteArray("%a%09b");
+    QTest::newRow("leading bracket") << "[x].txt" << QByteArray("%%5Bx%5D.txt");
+    QTest::newRow("leading semicolon") << ";x.txt" << QByteArray("%%3Bx.txt");
+    QTest::newRow("spaces at both ends") << " é.txt " << QByteArray("%%20%C3%A9.txt%20");
+    QTest::newRow("trailing no-break space") << "/x\u00a0" << QByteArray("%%2Fx%C2%A0");
+    QTest::newRow("leading percent") << "%20.txt" << QByteArray("%%2520.txt");
+}
+
+void ProjectFileTest::entriesReadBackAsWritten()
+{
+    QFETCH(QString, entry);
+    QFETCH(QByteArray, key);
     TestTree tree;
     ProjectFileContent content;
-    content.SrcPath = QStringLiteral("/s");
-    content.DestPath = QStringLiteral("/d");
-    content.filesToExclude = {QStringLiteral("/a=b.txt"), QStringLiteral("/c.txt")};
+    content.extensionsToExclude = {entry};
+    content.filesToExclude = {entry, QStringLiteral("/c.txt")};
     const QString path = tree.path(QStringLiteral("p.tdm"));
     QVERIFY(writeProjectFile(path, content).ok());
+    const QByteArray written = tree.read(QStringLiteral("p.tdm"));
+    QCOMPARE(written.sliced(written.lastIndexOf("[FilesToExclude]")),
+             QByteArray("[FilesToExclude]\n" + key + "=#\n/c.txt=#\n"));
     ProjectFileContent back;
     QVERIFY(readProjectFile(path, back).ok());
-    QCOMPARE(back.filesToExclude, QStringList({QStringLiteral("/a"), QStringLiteral("/c.txt")}));
+    QCOMPARE(back.extensionsToExclude, content.extensionsToExclude);
+    QCOMPARE(back.filesToExclude, content.filesToExclude);
 }
 
 void ProjectFileTest::failedWriteLeavesTheFile()
