@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QWidget;
 
 // Every modal dialog the windows open, behind one interface: the program uses the toolkit's
@@ -13,9 +15,11 @@ public:
     virtual ~Dialogs() = default;
 
     // Shows a box with the buttons in the order given; closing it without a choice answers
-    // "Annuler" when offered, else "&Non", else "&Abandon", else the last button.
+    // "Annuler" when offered, else "&Non", else "&Abandon", else the last button. Enter presses
+    // defaultButton when given, else the first button.
     virtual BoxButton message(QWidget *parent, BoxKind kind, const QString &text,
-                              const BoxButtons &buttons) = 0;
+                              const BoxButtons &buttons,
+                              std::optional<BoxButton> defaultButton = std::nullopt) = 0;
     // An existing file to open, or an empty text when the user cancelled.
     virtual QString openFileName(QWidget *parent, const QString &folder, const QString &filter) = 0;
     // A file to save to (the suffix added when the user typed none, an existing file confirmed),

@@ -3,6 +3,7 @@
 #include "app/appsettings.h"
 #include "app/commandregistry.h"
 #include "app/commandtable.h"
+#include "app/deletioncommands.h"
 #include "app/fmoptions.h"
 #include "app/folderfields.h"
 #include "app/guard.h"
@@ -38,6 +39,8 @@ TfmMain::TfmMain(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent), m_dia
     m_projects = std::make_unique<ProjectCommands>(
         *this, m_dialogs, m_project, comparison().fileList(), *pnlDir, m_settings->AppDir());
     m_lists = std::make_unique<ListCommands>(*this, m_project, comparison(), *pnlDir, *rvFiles);
+    m_deletions = std::make_unique<DeletionCommands>(*this, *m_commands, m_dialogs, m_project,
+                                                     m_prefs, comparison(), *rvFiles);
     bindCommands();
     createMenus();
     createToolBar();
@@ -107,6 +110,17 @@ void TfmMain::bindCommands()
            [&lists] { lists.ActProjectFileToExcludeDeleteExecute(); });
     c.bind(ActProjectExtToExclude, [&lists] { lists.ActProjectExtToExcludeExecute(); });
     c.bind(ActProjectFilesToExclude, [&lists] { lists.ActProjectFilesToExcludeExecute(); });
+    const auto deleteBy = [&deletions = *m_deletions, &c](Command command) {
+        return
+            [&deletions, &sender = *c.action(command)] { deletions.ActFileDeleteExecute(sender); };
+    };
+    c.bind(ActFileDelete, deleteBy(ActFileDelete));
+    c.bind(ActFileDeleteSrcInTrash, deleteBy(ActFileDeleteSrcInTrash));
+    c.bind(ActFileDeleteDestInTrash, deleteBy(ActFileDeleteDestInTrash));
+    c.bind(ActFileDeleteSrcAndDestInTrash, deleteBy(ActFileDeleteSrcAndDestInTrash));
+    c.bind(ActFileDeleteSrcFull, deleteBy(ActFileDeleteSrcFull));
+    c.bind(ActFileDeleteDestFull, deleteBy(ActFileDeleteDestFull));
+    c.bind(ActFileDeleteSrcAndDestFull, deleteBy(ActFileDeleteSrcAndDestFull));
     for (std::size_t i = 0; i < kCommandCount; ++i)
         addAction(m_commands->action(Command(i)));
 }

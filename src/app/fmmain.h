@@ -14,6 +14,7 @@ enum class CommandPlace;
 class CommandRegistry;
 class Comparison;
 class CopyRunThread;
+class DeletionCommands;
 class Dialogs;
 class FileListView;
 class FolderFields;
@@ -94,4 +95,5 @@ private:
     std::unique_ptr<SyncCommands> m_sync;
     std::unique_ptr<ProjectCommands> m_projects;
     std::unique_ptr<ListCommands> m_lists;
+    std::unique_ptr<DeletionCommands> m_deletions;
 };

@@ -76,19 +76,20 @@ QMessageBox::ButtonRole role(BoxButton button)
 } // namespace
 
 BoxButton QtDialogs::message(QWidget *parent, BoxKind kind, const QString &text,
-                             const BoxButtons &buttons)
+                             const BoxButtons &buttons, std::optional<BoxButton> defaultButton)
 {
     QMessageBox box(icon(kind), caption(kind), text, QMessageBox::NoButton, parent);
     QList<QPair<QAbstractButton *, BoxButton>> added;
     for (BoxButton button : buttons)
         added.append({box.addButton(buttonText(button), role(button)), button});
     const BoxButton escape = escapeAnswer(buttons);
+    const BoxButton enter = defaultButton.value_or(buttons.isEmpty() ? escape : buttons.first());
     for (const auto &[widget, button] : added) {
         if (button == escape)
             box.setEscapeButton(widget);
+        if (button == enter)
+            box.setDefaultButton(qobject_cast<QPushButton *>(widget));
     }
-    if (!added.isEmpty())
-        box.setDefaultButton(qobject_cast<QPushButton *>(added.first().first));
     box.exec();
     for (const auto &[widget, button] : added) {
         if (box.clickedButton() == widget)

@@ -43,6 +43,12 @@ CommandStates commandStates(const CommandContext &c)
          ActProjectExtToExcludeAdd, ActProjectFileToExcludeAdd, ActProjectFilesInvertSrcAndDest,
          ActAppFileSetDateTime, ActProjectFileSetReadOnlyFalse},
         idle && selection);
+    // The six fixed deletions follow their sub-menus, so that no way round them runs one while
+    // the list is busy.
+    set(states,
+        {ActFileDeleteSrcInTrash, ActFileDeleteDestInTrash, ActFileDeleteSrcAndDestInTrash,
+         ActFileDeleteSrcFull, ActFileDeleteDestFull, ActFileDeleteSrcAndDestFull},
+        idle && selection);
     set(states, {ActProjectDirInvertSrcAndDest}, idle && c.foldersDiffer);
     // The options dialog's "Retirer" classifies the rows again: never under a refresh or a run.
     set(states, {ActProjectExtToExcludeDelete, ActProjectFileToExcludeDelete}, idle);

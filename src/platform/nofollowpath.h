@@ -22,7 +22,7 @@ public:
     // ELOOP when a folder on the way is a symbolic link.
     const IoStatus &status() const { return m_status; }
 
-    // What the name is, without following it: -1 with errno when it cannot be examined.
+    // What the name is, without following it; Missing also when it cannot be examined.
     enum class Kind { Missing, Regular, Link, Folder, Other };
     Kind kind() const;
 

@@ -1,14 +1,15 @@
 #include "support/scripteddialogs.h"
 
 BoxButton ScriptedDialogs::message(QWidget *, BoxKind kind, const QString &text,
-                                   const BoxButtons &buttons)
+                                   const BoxButtons &buttons,
+                                   std::optional<BoxButton> defaultButton)
 {
     BoxButton answer = escapeAnswer(buttons);
     if (m_answers.isEmpty())
         ++m_unexpected;
     else
         answer = m_answers.takeFirst();
-    m_boxes.append({kind, text, buttons, answer});
+    m_boxes.append({kind, text, buttons, answer, defaultButton});
     return answer;
 }
 

@@ -16,6 +16,7 @@ public:
         QString text;
         BoxButtons buttons;
         BoxButton answer;
+        std::optional<BoxButton> defaultButton;
     };
 
     void answer(BoxButton button) { m_answers.append(button); }
@@ -28,8 +29,8 @@ public:
     // True when every scripted answer and path was used.
     bool scriptDone() const { return m_answers.isEmpty() && m_files.isEmpty(); }
 
-    BoxButton message(QWidget *parent, BoxKind kind, const QString &text,
-                      const BoxButtons &buttons) override;
+    BoxButton message(QWidget *parent, BoxKind kind, const QString &text, const BoxButtons &buttons,
+                      std::optional<BoxButton> defaultButton = std::nullopt) override;
     QString openFileName(QWidget *parent, const QString &folder, const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &filter,
                          const QString &defaultSuffix) override;
