@@ -1,4 +1,4 @@
-#include "recorder.h"
+#include "support/refreshrecorder.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
 

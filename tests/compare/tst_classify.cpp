@@ -1,6 +1,6 @@
 #include "compare/datetime.h"
 #include "compare/statuscode.h"
-#include "recorder.h"
+#include "support/refreshrecorder.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
 

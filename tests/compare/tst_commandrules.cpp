@@ -37,7 +37,8 @@ private Q_SLOTS:
 void CommandStatesRulesTest::rules_data()
 {
     QTest::addColumn<CommandContext>("context");
-    QTest::addColumn<QString>("expected"); // New Refresh Start Stop Add Swap Retirer, menus controls
+    QTest::addColumn<QString>(
+        "expected"); // New Refresh Start Stop Add Swap Retirer, menus controls
 
     const auto context = [](bool busy, int rows, int selected, int due, bool differ) {
         CommandContext c;

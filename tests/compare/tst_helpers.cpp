@@ -2,7 +2,7 @@
 #include "compare/filesize.h"
 #include "compare/filetime.h"
 #include "compare/folderpath.h"
-#include "recorder.h"
+#include "support/refreshrecorder.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
 

@@ -1,7 +1,7 @@
 #include "compare/datetime.h"
 #include "platform/temporaryfile.h"
-#include "recorder.h"
 #include "support/childprocess.h"
+#include "support/refreshrecorder.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
 

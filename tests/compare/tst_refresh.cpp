@@ -1,6 +1,6 @@
 #include "compare/statuscode.h"
 #include "platform/filestat.h"
-#include "recorder.h"
+#include "support/refreshrecorder.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
 

@@ -1,5 +1,5 @@
-#include "../compare/recorder.h"
 #include "copyrunfixture.h"
+#include "support/refreshrecorder.h"
 
 #include "support/testmain.h"
 
