@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -47,9 +48,11 @@ TfmOptions::TfmOptions(ExclusionList &extensions, ExclusionList &files, QWidget 
 {
     setObjectName(QStringLiteral("fmOptions"));
     setWindowTitle(QStringLiteral("Options"));
-    setFixedSize(473, 353);
 
     PageControl1 = named(new QTabWidget, "PageControl1");
+    // Every caption whole: the tab bar then asks for the width of all its tabs.
+    PageControl1->setUsesScrollButtons(false);
+    PageControl1->setElideMode(Qt::ElideNone);
     PageControl1->addTab(
         createExclusionPage(QStringLiteral("Liste des extensions de fichier à exclure"), extensions,
                             &lstExtToExclude, &btnExtToExcludeDelete),
@@ -84,6 +87,8 @@ TfmOptions::TfmOptions(ExclusionList &extensions, ExclusionList &files, QWidget 
     setTabOrder(btnOK, btnApply);
     setTabOrder(btnApply, PageControl1);
     btnClose->setFocus();
+    // Large enough for every tab and every text at the system font, never below the usual size.
+    setFixedSize(minimumSizeHint().expandedTo(QSize(473, 353)));
 }
 
 QWidget *TfmOptions::createExclusionPage(const QString &label, ExclusionList &list,
@@ -210,6 +215,11 @@ void TfmOptions::showPage(int page)
 
 void TfmOptions::showLastPage()
 {
+    // Centred on the screen the first time; where the user moved it after that.
+    if (!testAttribute(Qt::WA_Moved)) {
+        const QScreen *display = parentWidget() ? parentWidget()->screen() : screen();
+        move(display->availableGeometry().center() - rect().center());
+    }
     show();
     raise();
     activateWindow();

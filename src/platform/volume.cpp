@@ -140,6 +140,32 @@ bool pointsAtDevice(const QByteArray &link, const MountEntry &mount, const QByte
     return !source.isEmpty() && realPath(link) == source;
 }
 
+// The label of the mount's device: the name of the link in labelFolder that points at it. RAM
+// and network file systems have no device; their source is not resolved (a share's "//srv/x"
+// could reach an automounter).
+QString deviceLabelOf(const MountEntry &mount, const QByteArray &labelFolder)
+{
+    if (!mount.source.startsWith('/') || isOneOf(mount.fsType, kRamTypes) ||
+        isOneOf(mount.fsType, kNetworkTypes))
+        return QString();
+    const QByteArray source = realPath(mount.source);
+    DIR *dir = ::opendir(labelFolder.constData());
+    if (!dir)
+        return QString();
+    QString label;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        if (pointsAtDevice(labelFolder + '/' + name, mount, source)) {
+            label = decodeLinkName(name);
+            break;
+        }
+    }
+    ::closedir(dir);
+    return label;
+}
+
 } // namespace
 
 DriveType driveTypeOf(const MountEntry &mount, const QByteArray &sysRoot)
@@ -164,24 +190,12 @@ DriveType driveTypeOf(const MountEntry &mount, const QByteArray &sysRoot)
 
 QString volumeLabelOf(const MountEntry &mount, const QByteArray &labelFolder)
 {
-    if (!mount.source.startsWith('/'))
-        return QString();
-    const QByteArray source = realPath(mount.source);
-    DIR *dir = ::opendir(labelFolder.constData());
-    if (!dir)
-        return QString();
-    QString label;
-    while (const dirent *entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name == "." || name == "..")
-            continue;
-        if (pointsAtDevice(labelFolder + '/' + name, mount, source)) {
-            label = decodeLinkName(name);
-            break;
-        }
-    }
-    ::closedir(dir);
-    return label;
+    const QString label = deviceLabelOf(mount, labelFolder);
+    if (!label.isEmpty())
+        return label;
+    if (mount.mountPoint == "/")
+        return QStringLiteral("/");
+    return QFile::decodeName(mount.mountPoint.mid(mount.mountPoint.lastIndexOf('/') + 1));
 }
 
 Volume volumeOf(const QString &folder)
@@ -197,18 +211,11 @@ Volume volumeOf(const QString &folder)
         device = DeviceId{::major(st.st_dev), ::minor(st.st_dev)};
     const QList<MountEntry> mounts = parseMountInfo(readSmallFile("/proc/self/mountinfo"));
     const qsizetype found = findMount(mounts, path, device);
-    volume.type = found >= 0 ? driveTypeOf(mounts[found]) : DriveType::Unknown;
-    switch (volume.type) {
-    case DriveType::Removable:
-    case DriveType::Fixed:
-    case DriveType::CdRom:
+    if (found >= 0) {
+        volume.type = driveTypeOf(mounts[found]);
         volume.label = volumeLabelOf(mounts[found]);
-        break;
-    case DriveType::Unknown:
-    case DriveType::NoRoot:
-    case DriveType::Remote:
-    case DriveType::Ram:
-        break;
+    } else {
+        volume.type = DriveType::Unknown;
     }
 
     volume.freeStatus = freeBytesOf(QFile::decodeName(path), &volume.freeBytes);

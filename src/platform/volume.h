@@ -42,8 +42,8 @@ IoStatus freeBytesOf(const QString &folder, quint64 *bytes);
 // block device is read.
 DriveType driveTypeOf(const MountEntry &mount, const QByteArray &sysRoot = "/sys");
 
-// The label of the mount's device, from the names of the links in labelFolder that point at it;
-// empty when none does.
+// The name that tells the mount apart: the label of its device, from the names of the links in
+// labelFolder that point at it, else the last name of its mount point ("/" for the root).
 QString volumeLabelOf(const MountEntry &mount,
                       const QByteArray &labelFolder = "/dev/disk/by-label");
 

@@ -12,9 +12,13 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 
 #include <memory>
@@ -43,6 +47,21 @@ QStringList layout(const QString &path)
     return names;
 }
 
+// The shown labels, buttons and group boxes of a window whose text does not fit their room.
+QStringList cutTexts(const QWidget &window)
+{
+    QStringList cut;
+    for (const QWidget *w : window.findChildren<QWidget *>()) {
+        const bool text = qobject_cast<const QLabel *>(w) ||
+                          qobject_cast<const QAbstractButton *>(w) ||
+                          qobject_cast<const QGroupBox *>(w);
+        if (text && w->isVisible() &&
+            !QRect(QPoint(), w->size()).contains(QRect(QPoint(), w->sizeHint())))
+            cut << w->property("text").toString() + w->property("title").toString();
+    }
+    return cut;
+}
+
 } // namespace
 
 class SettingsTest : public QObject {
@@ -56,6 +75,9 @@ private Q_SLOTS:
     void unreadableSettingsGiveTheDefaults();
     void storedPreferencesReachTheOptions();
     void appliedOptionsAreWrittenAtClose();
+    void optionButtons_data();
+    void optionButtons();
+    void optionsShowEveryTextWhole();
     void closeAsksToSaveFirst_data();
     void closeAsksToSaveFirst();
     void failedPreferenceWriteWarnsAndCloses();
@@ -190,6 +212,64 @@ void SettingsTest::appliedOptionsAreWrittenAtClose()
     const QStringList written = layout(ini);
     QVERIFY(written.contains(QStringLiteral("Files/FileDeleteDest=0")));
     QVERIFY(written.contains(QStringLiteral("Files/FileCompareCopy=1")));
+}
+
+void SettingsTest::optionButtons_data()
+{
+    QTest::addColumn<QString>("button"); // empty: the window's close box
+    QTest::addColumn<bool>("applied");
+    QTest::addColumn<bool>("visible");
+    QTest::newRow("Appliquer") << "btnApply" << true << true;
+    QTest::newRow("OK") << "btnOK" << true << false;
+    QTest::newRow("Fermer") << "btnClose" << false << false;
+    QTest::newRow("close box") << "" << false << false;
+}
+
+// The radio pair is exclusive and the delete command's caption follows at once; FileSpy, which
+// the dialog cannot change, stays.
+void SettingsTest::optionButtons()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, applied);
+    QFETCH(bool, visible);
+    ScriptedDialogs dialogs;
+    auto startup =
+        start(dialogs, m_tree->writeFile(QStringLiteral("s.ini"), "[Files]\nFileSpy=1\n"));
+    TfmOptions &options = startup->options();
+    startup->mainWindow().command(Command::ActAppOptions)->trigger();
+    options.findChild<QCheckBox *>(QStringLiteral("cbFileDeleteSrc"))->click();
+    options.findChild<QRadioButton *>(QStringLiteral("cbFileDeleteFull"))->click();
+    if (button.isEmpty())
+        QVERIFY(options.close());
+    else
+        options.findChild<QPushButton *>(button)->click();
+
+    const UserPrefs &prefs = startup->mainWindow().userPrefs();
+    QCOMPARE(prefs.FileDeleteSrc, applied);
+    QCOMPARE(prefs.FileDeleteSendToTrash, !applied);
+    QVERIFY(prefs.FileSpy);
+    QCOMPARE(
+        startup->mainWindow().command(Command::ActFileDelete)->text(),
+        applied
+            ? QStringLiteral("Supprimer [Définitif] fichiers sélectionnés [Source] [Destination]")
+            : QStringLiteral("Supprimer [Dans poubelle] fichiers sélectionnés [Destination]"));
+    QCOMPARE(options.isVisible(), visible);
+}
+
+void SettingsTest::optionsShowEveryTextWhole()
+{
+    ScriptedDialogs dialogs;
+    auto startup = start(dialogs, m_tree->path(QStringLiteral("s.ini")));
+    TfmOptions &options = startup->options();
+    startup->mainWindow().command(Command::ActAppOptions)->trigger();
+    QCOMPARE(options.focusWidget()->objectName(), QStringLiteral("btnClose"));
+    QVERIFY(options.minimumWidth() >= 473 && options.minimumHeight() >= 353);
+    auto *pages = options.findChild<QTabWidget *>(QStringLiteral("PageControl1"));
+    QVERIFY(pages->tabBar()->sizeHint().width() <= pages->tabBar()->width());
+    for (int page = 0; page < pages->count(); ++page) {
+        pages->setCurrentIndex(page);
+        QTRY_COMPARE(cutTexts(options), QStringList());
+    }
 }
 
 void SettingsTest::closeAsksToSaveFirst_data()

@@ -273,21 +273,30 @@ private slots:
 
     void volumeLabel_data()
     {
-        QTest::addColumn<QString>("source"); // relative to the test folder, or as is
+        QTest::addColumn<QByteArray>("line"); // of the mount table; "@" is the test folder
         QTest::addColumn<QString>("label");
-        QTest::newRow("accented") << "devA" << QStringLiteral("Données");
-        QTest::newRow("escaped space") << "devB"
-                                       << "My Disk";
-        QTest::newRow("through a link") << "aliasA" << QStringLiteral("Données");
-        QTest::newRow("no label") << "devC"
-                                  << "";
-        QTest::newRow("not a path") << "tmpfs"
-                                    << "";
+        QTest::addColumn<QString>("pointName"); // without any label link
+        const auto row = [](const char *name, const char *line, const QString &label,
+                            const char *point) {
+            QTest::newRow(name) << QByteArray(line) << label << QString::fromUtf8(point);
+        };
+        row("accented", "30 22 8:1 / /mnt/a rw - ext4 @/devA rw", QStringLiteral("Données"), "a");
+        row("escaped label", "31 22 8:2 / /mnt/b rw - ext4 @/devB rw", "My Disk", "b");
+        row("through a link", "32 22 0:41 / /mnt/c rw - btrfs @/aliasA rw",
+            QStringLiteral("Données"), "c");
+        row("unlabelled", "33 22 8:3 / /mnt/d rw - ext4 @/devC rw", "d", "d");
+        row("root", "22 1 254:0 / / rw - ext4 @/devC rw", "/", "/");
+        row("escaped space", "34 22 8:4 / /media/clé\\040usb rw - vfat @/devC rw",
+            QStringLiteral("clé usb"), "clé usb");
+        row("tmpfs", "35 22 0:30 / /run/user/0 rw - tmpfs tmpfs rw", "0", "0");
+        row("tmpfs named as a device", "36 22 0:31 / /mnt/ram rw - tmpfs @/devA rw", "ram", "ram");
+        row("network", "37 22 0:50 / /srv/partage rw - nfs4 srv:/export rw", "partage", "partage");
     }
     void volumeLabel()
     {
-        QFETCH(QString, source);
+        QFETCH(QByteArray, line);
         QFETCH(QString, label);
+        QFETCH(QString, pointName);
         TestTree tree;
         const auto link = [&](const char *target, const QString &name) {
             QFile::link(tree.path(QString::fromLatin1(target)), tree.path(name));
@@ -300,11 +309,12 @@ private slots:
         link("devA", QStringLiteral("by-label/Données"));
         link("devB", QStringLiteral("by-label/My\\x20Disk"));
 
-        const QString path = source == u"tmpfs" ? source : tree.path(source);
-        const QByteArray folder = QFile::encodeName(tree.path(QStringLiteral("by-label")));
-        const MountEntry mount{{0, 0}, "/mnt", "ext4", QFile::encodeName(path)};
-        QCOMPARE(platform::volumeLabelOf(mount, folder), label);
-        QCOMPARE(platform::volumeLabelOf(mount, folder + "-missing"), QString());
+        const QByteArray root = QFile::encodeName(tree.root());
+        const QList<MountEntry> mounts = platform::parseMountInfo(line.replace('@', root));
+        QCOMPARE(mounts.size(), 1);
+        const QByteArray folder = root + "/by-label";
+        QCOMPARE(platform::volumeLabelOf(mounts[0], folder), label);
+        QCOMPARE(platform::volumeLabelOf(mounts[0], folder + "-missing"), pointName);
     }
 };
 
