@@ -61,7 +61,8 @@ void AppSettings::SaveUserPrefs(const QString &iniPath)
 void AppSettings::ApplyUserPrefs()
 {
     m_options->showPrefs(m_prefs);
-    // The source-folder monitor follows FileSpy here.
+    if (m_configureSourceMonitor)
+        m_configureSourceMonitor();
 }
 
 bool AppSettings::TestIniWritable()

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class CommandShell;
 class Dialogs;
 class TfmOptions;
@@ -25,6 +27,11 @@ public:
     void LoadUserPrefs(const QString &iniPath);
     void SaveUserPrefs(const QString &iniPath);
     void ApplyUserPrefs();
+    // What ApplyUserPrefs runs to point the source-folder monitor.
+    void setSourceMonitor(std::function<void()> configure)
+    {
+        m_configureSourceMonitor = std::move(configure);
+    }
     bool TestIniWritable();
     void ActAppOptionsExecute();
     // "Appliquer" or "OK" in the options dialog.
@@ -37,4 +44,5 @@ private:
     TfmOptions *m_options = nullptr;
     QString m_appDir;
     QString m_appIniFile;
+    std::function<void()> m_configureSourceMonitor;
 };

@@ -26,6 +26,10 @@ public:
     // or an empty text when the user cancelled.
     virtual QString saveFileName(QWidget *parent, const QString &folder, const QString &filter,
                                  const QString &defaultSuffix) = 0;
+    // A folder, which the dialog offers to create, or an empty text when the user cancelled.
+    // It opens at startFolder, or where the toolkit chooses when that is empty.
+    virtual QString folderName(QWidget *parent, const QString &title,
+                               const QString &startFolder) = 0;
 };
 
 // The answer of a box closed without a choice.

@@ -5,6 +5,7 @@
 #include "app/commandtable.h"
 #include "app/deletioncommands.h"
 #include "app/fmoptions.h"
+#include "app/foldercommands.h"
 #include "app/folderfields.h"
 #include "app/guard.h"
 #include "app/listcommands.h"
@@ -41,6 +42,9 @@ TfmMain::TfmMain(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent), m_dia
     m_lists = std::make_unique<ListCommands>(*this, m_project, comparison(), *pnlDir, *rvFiles);
     m_deletions = std::make_unique<DeletionCommands>(*this, *m_commands, m_dialogs, m_project,
                                                      m_prefs, comparison(), *rvFiles);
+    m_folders = std::make_unique<FolderCommands>(*this, m_dialogs, m_project, m_prefs, *pnlDir,
+                                                 *m_projects);
+    m_settings->setSourceMonitor([this] { m_folders->ConfigureSourceMonitor(); });
     bindCommands();
     createMenus();
     createToolBar();
@@ -92,6 +96,8 @@ void TfmMain::bindCommands()
     c.bind(ActProjectSaveAs, [&projects] { projects.ActProjectSaveAsExecute(); });
     c.bind(ActAppOptions, [&settings] { settings.ActAppOptionsExecute(); });
     c.bind(ActAppClose, [this] { close(); });
+    c.bind(ActProjectDirInvertSrcAndDest,
+           [&folders = *m_folders] { folders.ActProjectDirInvertSrcAndDestExecute(); });
     c.bind(ActProjectFileToCopyRefresh, [&sync] { sync.ActProjectFileToCopyRefreshExecute(); });
     c.bind(ActAppStop, [&sync] { sync.ActAppStopExecute(); });
     c.bind(ActAppCopyFiles, [&sync] { sync.ActAppCopyFilesExecute(); });

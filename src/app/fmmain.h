@@ -17,6 +17,7 @@ class CopyRunThread;
 class DeletionCommands;
 class Dialogs;
 class FileListView;
+class FolderCommands;
 class FolderFields;
 class ListCommands;
 class ProjectCommands;
@@ -96,4 +97,5 @@ private:
     std::unique_ptr<ProjectCommands> m_projects;
     std::unique_ptr<ListCommands> m_lists;
     std::unique_ptr<DeletionCommands> m_deletions;
+    std::unique_ptr<FolderCommands> m_folders;
 };

@@ -1,31 +1,40 @@
 #include "app/folderfields.h"
 
 #include "app/linklabel.h"
-#include "platform/paths.h"
 #include "sync/volume.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
+
+namespace {
+
+// Long enough for a local folder, short enough that typing never stalls on a folder that does
+// not answer.
+constexpr std::chrono::milliseconds kFolderWait{40};
+
+QString volumeCaption(const QString &side, const VolumeInfo &volume)
+{
+    return QStringLiteral("Répertoire %1 (volume \"%2\", %3)")
+        .arg(side, volume.VolumeLabel, MediaTypeName(volume.MediaType));
+}
+
+} // namespace
 
 FolderFields::FolderFields(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("pnlDir"));
-    edDirSrcLabel1 = new QLabel(QStringLiteral("Répertoire source"));
-    edDirDestLabel1 = new QLabel(QStringLiteral("Répertoire Destination"));
-    edDirSrcLabel1->setObjectName(QStringLiteral("edDirSrcLabel1"));
-    edDirDestLabel1->setObjectName(QStringLiteral("edDirDestLabel1"));
-    for (QLabel *label : {edDirSrcLabel1, edDirDestLabel1}) {
-        QFont bold = label->font();
-        bold.setBold(true);
-        label->setFont(bold);
-    }
-    edDirSrc = new QLineEdit;
-    edDirSrc->setObjectName(QStringLiteral("edDirSrc"));
-    edDirDest = new QLineEdit;
-    edDirDest->setObjectName(QStringLiteral("edDirDest"));
+    edDirSrcButton = addField(m_source, QStringLiteral("edDirSrc"),
+                              QStringLiteral("Répertoire source"), QStringLiteral("Source"));
+    edDirDestButton =
+        addField(m_destination, QStringLiteral("edDirDest"),
+                 QStringLiteral("Répertoire Destination"), QStringLiteral("Destination"));
+    edDirSrc = m_source.edit;
+    edDirDest = m_destination.edit;
     cbPathRecursive = new QCheckBox(QStringLiteral("Inclure sous-répertoires"));
     cbPathRecursive->setObjectName(QStringLiteral("cbPathRecursive"));
     urlExtToExclude = new LinkLabel;
@@ -38,9 +47,9 @@ FolderFields::FolderFields(QWidget *parent) : QWidget(parent)
     // The 8-pixel margins keep the fields at the panel's width minus 16 as the window resizes.
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(8, 4, 8, 4);
-    grid->addWidget(edDirSrcLabel1, 0, 0, 1, 4);
+    grid->addWidget(m_source.label, 0, 0, 1, 4);
     grid->addWidget(edDirSrc, 1, 0, 1, 4);
-    grid->addWidget(edDirDestLabel1, 2, 0, 1, 4);
+    grid->addWidget(m_destination.label, 2, 0, 1, 4);
     grid->addWidget(edDirDest, 3, 0, 1, 4);
     grid->addWidget(cbPathRecursive, 4, 0, 1, 4);
     grid->addWidget(new QLabel(QStringLiteral("Extensions à filtrer :")), 5, 0);
@@ -51,27 +60,72 @@ FolderFields::FolderFields(QWidget *parent) : QWidget(parent)
     grid->setColumnStretch(3, 1);
 }
 
-void FolderFields::showFolderState(QLineEdit *field, QLabel *label, const QString &side)
+QAction *FolderFields::addField(Field &field, const QString &name, const QString &caption,
+                                const QString &side)
 {
-    QPalette colours = QApplication::palette(field);
-    if (!platform::isExistingFolder(field->text())) {
-        colours.setColor(QPalette::Text, Qt::yellow);
-        colours.setColor(QPalette::Base, Qt::red);
+    field.side = side;
+    field.label = new QLabel(caption);
+    field.label->setObjectName(name + u"Label1");
+    QFont bold = field.label->font();
+    bold.setBold(true);
+    field.label->setFont(bold);
+    field.edit = new QLineEdit;
+    field.edit->setObjectName(name);
+    QAction *button = field.edit->addAction(style()->standardIcon(QStyle::SP_DirOpenIcon),
+                                            QLineEdit::TrailingPosition);
+    button->setObjectName(name + u"Button");
+    button->setToolTip(QStringLiteral("Parcourir..."));
+    field.probe = std::make_unique<PathProbe<FolderFacts>>(
+        this, folderFactsOf, [&field](const QString &path, const FolderFacts &facts) {
+            if (field.edit->text() == path)
+                showFacts(field, facts);
+        });
+    return button;
+}
+
+void FolderFields::showFolderState(Field &field)
+{
+    if (const auto facts = field.probe->ask(field.edit->text(), kFolderWait))
+        showFacts(field, *facts);
+    else
+        field.label->setText(volumeCaption(field.side, VolumeInfo{0, QString(), 0}));
+}
+
+void FolderFields::showFacts(const Field &field, const FolderFacts &facts)
+{
+    // A disabled field keeps the grey of the disabled palette.
+    QPalette colours = QApplication::palette(field.edit);
+    if (!facts.exists) {
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            colours.setColor(group, QPalette::Text, Qt::yellow);
+            colours.setColor(group, QPalette::Base, Qt::red);
+        }
     }
-    field->setPalette(colours);
-    const VolumeInfo volume = QueryVolume(field->text());
-    label->setText(QStringLiteral("Répertoire %1 (volume \"%2\", %3)")
-                       .arg(side, volume.VolumeLabel, MediaTypeName(volume.MediaType)));
+    field.edit->setPalette(colours);
+    field.label->setText(volumeCaption(field.side, facts.volume));
 }
 
 void FolderFields::showSourceState()
 {
-    showFolderState(edDirSrc, edDirSrcLabel1, QStringLiteral("Source"));
+    showFolderState(m_source);
 }
 
 void FolderFields::showDestinationState()
 {
-    showFolderState(edDirDest, edDirDestLabel1, QStringLiteral("Destination"));
+    showFolderState(m_destination);
+}
+
+bool FolderFields::namesFolder(const QLineEdit *field)
+{
+    Field &asked = field == edDirSrc ? m_source : m_destination;
+    const auto facts = asked.probe->ask(field->text(), kFolderWait);
+    return facts && facts->exists;
+}
+
+void FolderFields::setFolderQuestion(const PathProbe<FolderFacts>::Question &question)
+{
+    m_source.probe->setQuestion(question);
+    m_destination.probe->setQuestion(question);
 }
 
 void FolderFields::showExtensionsSummary(const QString &text)

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "sync/pathprobe.h"
+
 #include <QWidget>
 
+#include <memory>
+
+class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -18,10 +23,19 @@ public:
     QLineEdit *edDirSrc = nullptr;
     QLineEdit *edDirDest = nullptr;
     QCheckBox *cbPathRecursive = nullptr;
+    // The browse buttons at the right end of the fields.
+    QAction *edDirSrcButton = nullptr;
+    QAction *edDirDestButton = nullptr;
 
-    // Colours the field red when its text names no folder, and names its volume above it.
+    // Colours the field yellow on red when its text names no folder, and names its volume above
+    // it. A folder that does not answer at once reads as an unknown volume, the colours as they
+    // were, until its answer comes; the field then shows it if it still holds that text.
     void showSourceState();
     void showDestinationState();
+    // Whether the field's text names an existing folder; false when it does not answer at once.
+    bool namesFolder(const QLineEdit *field);
+    // What is asked of a field's folder, on a thread of its own (tests give a slow double).
+    void setFolderQuestion(const PathProbe<FolderFacts>::Question &question);
     void showExtensionsSummary(const QString &text);
     void showFilesSummary(const QString &text);
     // Every control of the panel takes input, or none does (while the list is busy).
@@ -32,10 +46,20 @@ Q_SIGNALS:
     void filesSummaryClicked();
 
 private:
-    static void showFolderState(QLineEdit *field, QLabel *label, const QString &side);
+    struct Field {
+        QLineEdit *edit = nullptr;
+        QLabel *label = nullptr;
+        QString side;
+        std::unique_ptr<PathProbe<FolderFacts>> probe;
+    };
+    // Builds the field, its label and its browse button; returns the button.
+    QAction *addField(Field &field, const QString &name, const QString &caption,
+                      const QString &side);
+    static void showFolderState(Field &field);
+    static void showFacts(const Field &field, const FolderFacts &facts);
 
-    QLabel *edDirSrcLabel1 = nullptr;
-    QLabel *edDirDestLabel1 = nullptr;
+    Field m_source;
+    Field m_destination;
     LinkLabel *urlExtToExclude = nullptr;
     LinkLabel *urlFilesToExclude = nullptr;
 };

@@ -114,3 +114,8 @@ QString QtDialogs::saveFileName(QWidget *parent, const QString &folder, const QS
         return QString();
     return dialog.selectedFiles().constFirst();
 }
+
+QString QtDialogs::folderName(QWidget *parent, const QString &title, const QString &startFolder)
+{
+    return QFileDialog::getExistingDirectory(parent, title, startFolder);
+}

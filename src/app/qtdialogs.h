@@ -10,4 +10,5 @@ public:
     QString openFileName(QWidget *parent, const QString &folder, const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &filter,
                          const QString &defaultSuffix) override;
+    QString folderName(QWidget *parent, const QString &title, const QString &startFolder) override;
 };

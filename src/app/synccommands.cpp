@@ -10,6 +10,7 @@
 #include "project/project.h"
 #include "project/userprefs.h"
 #include "sync/copyrunreport.h"
+#include "sync/pathprobe.h"
 #include "sync/volume.h"
 
 #include <QAction>
@@ -39,7 +40,20 @@ void SyncCommands::ClassifyFileList()
 
 void SyncCommands::ShowSummary()
 {
-    m_panels.setPanel1(SizeText(DestinationFreeSpace(m_project.DestPath), true));
+    // A destination that does not answer at once shows the free space last known of it, and
+    // its answer when it comes, unless the list is busy by then.
+    constexpr std::chrono::milliseconds kWait{40};
+    if (!m_freeSpace) {
+        m_freeSpace = std::make_unique<PathProbe<double>>(
+            this, DestinationFreeSpace, [this](const QString &folder, double bytes) {
+                if (folder == m_project.DestPath && !m_comparison.busy())
+                    m_panels.setPanel1(SizeText(bytes, true));
+            });
+    }
+    const QString &folder = m_project.DestPath;
+    const double bytes =
+        m_freeSpace->ask(folder, kWait).value_or(m_freeSpace->lastAnswerFor(folder).value_or(-1));
+    m_panels.setPanel1(SizeText(bytes, true));
     m_comparison.ShowStatusMessage(m_comparison.summaryText());
 }
 

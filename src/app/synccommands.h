@@ -8,6 +8,8 @@
 
 #include <QObject>
 
+#include <memory>
+
 class CommandRegistry;
 class CommandShell;
 class Dialogs;
@@ -15,6 +17,7 @@ class FileListView;
 class StatusPanels;
 struct TProject;
 struct UserPrefs;
+template <typename Answer> class PathProbe;
 
 // The synchronisation: the comparison of the two folders with its refresh, and the copy run
 // with Start, Stop and the end of the run. It owns the rows and the worker thread, and is
@@ -82,6 +85,9 @@ private:
     FileListView *m_view = nullptr;
     bool m_rowClickAttached = true;
     bool m_closeWhenIdle = false;
+    // The destination's free space, asked where a file system that does not answer cannot hold
+    // the window.
+    std::unique_ptr<PathProbe<double>> m_freeSpace;
     // In this order: the thread goes first, then the host it calls, then the rows and the
     // stop flag it points into.
     Comparison m_comparison;

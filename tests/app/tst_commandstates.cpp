@@ -261,11 +261,13 @@ void CommandStatesTest::folderLabelsNameTheVolume()
     folder.replace(QStringLiteral("<tree>"), m_tree->root());
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
     run.typeInto("edDirSrc", folder);
+    // The volume may answer after the keystroke, as the window never waits long for it.
+    if (!exists)
+        QTRY_COMPARE(run.label("edDirSrcLabel1"),
+                     QStringLiteral("Répertoire Source (volume \"\", <not exists>)"));
     const QString label = run.label("edDirSrcLabel1");
     QVERIFY2(label.startsWith(u"Répertoire Source (volume \""), qPrintable(label));
     QCOMPARE(label.endsWith(u", <not exists>)"), !exists);
-    if (!exists)
-        QCOMPARE(label, QStringLiteral("Répertoire Source (volume \"\", <not exists>)"));
 }
 
 TANDRIMO_TEST(CommandStatesTest)

@@ -39,3 +39,10 @@ QString ScriptedDialogs::saveFileName(QWidget *, const QString &folder, const QS
     lastSuffix = defaultSuffix;
     return nextFile();
 }
+
+QString ScriptedDialogs::folderName(QWidget *, const QString &title, const QString &startFolder)
+{
+    lastTitle = title;
+    lastFolder = startFolder;
+    return nextFile();
+}

@@ -8,7 +8,7 @@
 
 // The dialogs of the windows answered from a script: each box takes the next scripted answer
 // and is recorded; a box without a scripted answer is recorded as unexpected and answered as if
-// closed without a choice. File dialogs take the next scripted path (empty: cancelled).
+// closed without a choice. File and folder dialogs take the next scripted path (empty: cancelled).
 class ScriptedDialogs : public Dialogs {
 public:
     struct Box {
@@ -34,11 +34,13 @@ public:
     QString openFileName(QWidget *parent, const QString &folder, const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &folder, const QString &filter,
                          const QString &defaultSuffix) override;
+    QString folderName(QWidget *parent, const QString &title, const QString &startFolder) override;
 
     // What the last file dialog was given.
     QString lastFolder;
     QString lastFilter;
     QString lastSuffix;
+    QString lastTitle; // of the last folder dialog
 
 private:
     QString nextFile();
