@@ -1,5 +1,6 @@
 #include "app/qtdialogs.h"
 #include "app/startup.h"
+#include "platform/regional.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -29,6 +30,8 @@ int main(int argc, char *argv[])
 {
     TandrimoApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tandrimo"));
+    // Dates, times and sizes follow the regional settings, French where the system has none.
+    QLocale::setDefault(platform::regionalLocale());
 
     // The toolkit's own dialogs speak French, whatever the locale.
     QTranslator qtFrench;
@@ -38,6 +41,7 @@ int main(int argc, char *argv[])
 
     QtDialogs dialogs;
     Startup startup(dialogs);
-    startup.showWindows();
+    if (!startup.showWindows())
+        return 0;
     return QApplication::exec();
 }

@@ -3,6 +3,8 @@
 #include "app/commandshell.h"
 #include "app/dialogs.h"
 #include "app/fmoptions.h"
+#include "app/recentprojects.h"
+#include "app/windowplacement.h"
 #include "platform/appinfo.h"
 #include "platform/inifile.h"
 #include "project/userprefs.h"
@@ -19,14 +21,13 @@ QString settingsFilePath()
 } // namespace
 
 AppSettings::AppSettings(CommandShell &shell, Dialogs &dialogs, UserPrefs &prefs)
-    : m_shell(shell), m_dialogs(dialogs), m_prefs(prefs)
+    : m_shell(shell), m_dialogs(dialogs), m_prefs(prefs), m_appDir(platform::executableFolder()),
+      m_appIniFile(settingsFilePath())
 {}
 
 void AppSettings::initialise(TfmOptions *options)
 {
     m_options = options;
-    m_appDir = platform::executableFolder();
-    m_appIniFile = settingsFilePath();
     LoadUserPrefs(m_appIniFile);
     m_prefs.IniWritable = TestIniWritable();
 }
@@ -71,7 +72,7 @@ bool AppSettings::TestIniWritable()
         platform::writeProfileString(m_appIniFile, QStringLiteral("Test"),
                                      QStringLiteral("WriteToIniTest"), QStringLiteral("1"))
             .ok();
-    // The window-state keeper and the recent-projects menu follow the result here.
+    // The main window switches its recent-projects entries and its placement by the result.
     return writable;
 }
 
@@ -85,4 +86,39 @@ void AppSettings::applyOptions()
     m_options->readPrefs(m_prefs);
     ApplyUserPrefs();
     m_shell.UpdateCommandStates();
+}
+
+void AppSettings::readRecentList(RecentProjects &recent)
+{
+    recent.loadKept(platform::IniFile::load(m_appIniFile));
+}
+
+void AppSettings::restoreWindowState(WindowPlacement &placement, RecentProjects &recent)
+{
+    if (!m_prefs.IniWritable)
+        return;
+    const platform::IniFile ini = platform::IniFile::load(m_appIniFile);
+    placement.restore(ini);
+    recent.restoreShown(ini);
+    m_stateRestored = true;
+}
+
+void AppSettings::saveWindowState(const WindowPlacement &placement, const RecentProjects &recent)
+{
+    if (!m_prefs.IniWritable || !m_stateRestored)
+        return;
+    platform::IniFile ini = platform::IniFile::load(m_appIniFile);
+    placement.save(ini);
+    recent.saveShown(ini);
+    // A failure goes unsaid: the preferences, written next, warn of it.
+    (void)ini.save();
+}
+
+void AppSettings::saveRecentList(const RecentProjects &recent)
+{
+    if (!m_prefs.IniWritable)
+        return;
+    platform::IniFile ini = platform::IniFile::load(m_appIniFile);
+    recent.saveKept(ini);
+    (void)ini.save();
 }

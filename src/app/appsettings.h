@@ -6,7 +6,9 @@
 
 class CommandShell;
 class Dialogs;
+class RecentProjects;
 class TfmOptions;
+class WindowPlacement;
 struct UserPrefs;
 
 // The program's settings file and the preferences it holds: read at start-up, shown in the
@@ -17,8 +19,8 @@ public:
     AppSettings(const AppSettings &) = delete;
     AppSettings &operator=(const AppSettings &) = delete;
 
-    // Start-up, once the options dialog exists: finds the folder of the program and the
-    // settings file, reads the preferences and tests that the file can be written.
+    // Start-up, once the options dialog exists: reads the preferences and tests that the
+    // settings file can be written.
     void initialise(TfmOptions *options);
 
     const QString &AppDir() const { return m_appDir; }
@@ -37,6 +39,16 @@ public:
     // "Appliquer" or "OK" in the options dialog.
     void applyOptions();
 
+    // The recent projects' own copy, read while the main window is built.
+    void readRecentList(RecentProjects &recent);
+    // When the window is first shown and the file is writable: the placement, then the window
+    // state's copy of the recent projects.
+    void restoreWindowState(WindowPlacement &placement, RecentProjects &recent);
+    // At close, when the state was restored: both, written silently.
+    void saveWindowState(const WindowPlacement &placement, const RecentProjects &recent);
+    // At close, after the preferences, when the file is writable; silently too.
+    void saveRecentList(const RecentProjects &recent);
+
 private:
     CommandShell &m_shell;
     Dialogs &m_dialogs;
@@ -44,5 +56,6 @@ private:
     TfmOptions *m_options = nullptr;
     QString m_appDir;
     QString m_appIniFile;
+    bool m_stateRestored = false;
     std::function<void()> m_configureSourceMonitor;
 };

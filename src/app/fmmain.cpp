@@ -10,8 +10,11 @@
 #include "app/guard.h"
 #include "app/listcommands.h"
 #include "app/projectcommands.h"
+#include "app/recentprojects.h"
 #include "app/statuspanels.h"
 #include "app/synccommands.h"
+#include "app/toolcommands.h"
+#include "app/windowplacement.h"
 #include "compare/commandstates.h"
 #include "filelist/filelistview.h"
 #include "filelist/resources.h"
@@ -30,7 +33,6 @@ TfmMain::TfmMain(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent), m_dia
     ensureResources();
     setObjectName(QStringLiteral("fmMain"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/tandrimo.svg")));
-    resize(700, 539);
     m_commands = std::make_unique<CommandRegistry>(this);
     m_panels = new StatusPanels(statusBar());
     m_settings = std::make_unique<AppSettings>(*this, m_dialogs, m_prefs);
@@ -44,11 +46,17 @@ TfmMain::TfmMain(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent), m_dia
                                                      m_prefs, comparison(), *rvFiles);
     m_folders = std::make_unique<FolderCommands>(*this, m_dialogs, m_project, m_prefs, *pnlDir,
                                                  *m_projects);
+    m_tools = std::make_unique<ToolCommands>(*this, m_project, comparison(), *rvFiles);
     m_settings->setSourceMonitor([this] { m_folders->ConfigureSourceMonitor(); });
+    m_recent = std::make_unique<RecentProjects>(*this, *m_projects,
+                                                [this] { return comparison().busy(); });
+    m_projects->setRecentProjects(m_recent.get());
     bindCommands();
     createMenus();
     createToolBar();
-    // The recent-projects list is read from the settings file here.
+    m_settings->readRecentList(*m_recent);
+    m_placement = std::make_unique<WindowPlacement>(*this);
+    m_placement->placeFirstRun(rvFiles->fontScale());
 }
 
 TfmMain::~TfmMain()
@@ -127,6 +135,19 @@ void TfmMain::bindCommands()
     c.bind(ActFileDeleteSrcFull, deleteBy(ActFileDeleteSrcFull));
     c.bind(ActFileDeleteDestFull, deleteBy(ActFileDeleteDestFull));
     c.bind(ActFileDeleteSrcAndDestFull, deleteBy(ActFileDeleteSrcAndDestFull));
+    ToolCommands &tools = *m_tools;
+    c.bind(ActAppFileSetDateTime, [&tools] { tools.ActAppFileSetDateTimeExecute(); });
+    c.bind(ActAppPrintPreview, [&tools] { tools.ActAppPrintPreviewExecute(); });
+    c.bind(ActAppPrint, [&tools] { tools.ActAppPrintExecute(); });
+    c.bind(ActAppHelpReadme, [&tools] { tools.ActAppHelpReadmeExecute(); });
+    c.bind(ActHelpAbout, [&tools] { tools.ActHelpAboutExecute(); });
+    using platform::DesktopTool;
+    c.bind(ActWinNetworkConnect,
+           [] { ToolCommands::ActWinToolExecute(DesktopTool::NetworkConnect); });
+    c.bind(ActWinNetworkDisconnect,
+           [] { ToolCommands::ActWinToolExecute(DesktopTool::NetworkDisconnect); });
+    c.bind(ActWinFileSearch, [] { ToolCommands::ActWinToolExecute(DesktopTool::FileSearch); });
+    c.bind(ActWinFormatFloppy, [] { ToolCommands::ActWinToolExecute(DesktopTool::FormatDisk); });
     for (std::size_t i = 0; i < kCommandCount; ++i)
         addAction(m_commands->action(Command(i)));
 }
@@ -153,7 +174,7 @@ QMenu *TfmMain::fillMenu(QMenu *menu, CommandPlace place)
             menu->addMenu(deletion);
             break;
         case PlaceEntry::RecentProjects:
-            // The recent-project entries, with their own separator, go here, above "Quitter".
+            m_recent->attach(menu);
             break;
         }
     }
@@ -206,6 +227,7 @@ void TfmMain::initialise(TfmOptions *options)
             [this] { guarded([this] { m_settings->applyOptions(); }); });
     m_lists->setOptions(options);
     m_settings->initialise(options);
+    m_recent->setEnabled(m_prefs.IniWritable);
     m_projects->ProjectNew();
 }
 
@@ -240,6 +262,7 @@ void TfmMain::UpdateCommandStates()
     context.deleteToTrash = m_prefs.FileDeleteSendToTrash;
     const CommandStates states = commandStates(context);
     m_commands->apply(states);
+    m_recent->setBusy(context.busy);
     mnuFileDelete->setEnabled(states.deleteMenus);
     mnu2FileDelete->setEnabled(states.deleteMenus);
     pnlDir->setEditable(states.projectControls);
@@ -288,7 +311,7 @@ void TfmMain::showEvent(QShowEvent *event)
         return;
     m_shown = true;
     guarded([this] { FormShow(); });
-    // The window placement, then the stored recent-projects list, are restored here.
+    guarded([this] { m_settings->restoreWindowState(*m_placement, *m_recent); });
 }
 
 void TfmMain::FormShow()
@@ -322,8 +345,9 @@ void TfmMain::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    // The window placement and the recent-projects list are saved here.
+    guarded([this] { m_settings->saveWindowState(*m_placement, *m_recent); });
     guarded([this] { FormClose(); });
+    guarded([this] { m_settings->saveRecentList(*m_recent); });
     event->accept();
 }
 

@@ -23,9 +23,12 @@ class ListCommands;
 class ProjectCommands;
 class QAction;
 class QMenu;
+class RecentProjects;
 class StatusPanels;
 class SyncCommands;
 class TfmOptions;
+class ToolCommands;
+class WindowPlacement;
 
 // The main window: builds its widgets, its menus and tool bar from the command table, hands
 // each group of commands to a unit of its own, and shows and closes. It owns the open project
@@ -46,7 +49,9 @@ public:
     ProjectCommands &projects() { return *m_projects; }
     ListCommands &lists() { return *m_lists; }
     SyncCommands &sync() { return *m_sync; }
+    ToolCommands &tools() { return *m_tools; }
     AppSettings &settings() { return *m_settings; }
+    RecentProjects &recentProjects() { return *m_recent; }
     Comparison &comparison();
     CopyRunThread *copyRunThread();
     FileListView *fileListView() const { return rvFiles; }
@@ -98,4 +103,7 @@ private:
     std::unique_ptr<ListCommands> m_lists;
     std::unique_ptr<DeletionCommands> m_deletions;
     std::unique_ptr<FolderCommands> m_folders;
+    std::unique_ptr<ToolCommands> m_tools;
+    std::unique_ptr<RecentProjects> m_recent;
+    std::unique_ptr<WindowPlacement> m_placement;
 };

@@ -4,6 +4,7 @@
 #include "app/dialogs.h"
 #include "app/folderfields.h"
 #include "app/guard.h"
+#include "app/recentprojects.h"
 #include "compare/abort.h"
 #include "compare/filelist.h"
 #include "platform/paths.h"
@@ -83,7 +84,8 @@ bool ProjectCommands::ProjectLoad(const QString &path)
     }
     ProjectShowInFields();
     ProjectSetFileName(path);
-    // The path goes to the front of the recent-projects list here.
+    if (m_recent != nullptr)
+        m_recent->AddItem(path);
     m_shell.UpdateCommandStates();
     m_shell.ShowSummary();
     // Said before the refresh, whose folder check then stops on a missing folder.
@@ -109,7 +111,8 @@ bool ProjectCommands::ProjectSaveTo(const QString &path)
         throw Abort();
     }
     ProjectSetFileName(path);
-    // The path goes to the front of the recent-projects list here.
+    if (m_recent != nullptr)
+        m_recent->AddItem(path);
     return true;
 }
 

@@ -8,6 +8,7 @@ class CommandShell;
 class Dialogs;
 class FileList;
 class FolderFields;
+class RecentProjects;
 struct TProject;
 
 // The project commands (New, Open, Save, Save as) and the open project's life in the window:
@@ -18,6 +19,9 @@ public:
                     FolderFields &fields, const QString &appDir);
     ProjectCommands(const ProjectCommands &) = delete;
     ProjectCommands &operator=(const ProjectCommands &) = delete;
+
+    // Every project opened or saved goes to the front of this list.
+    void setRecentProjects(RecentProjects *recent) { m_recent = recent; }
 
     void ActProjectNewExecute();
     void ActProjectOpenExecute();
@@ -48,4 +52,5 @@ private:
     FolderFields &m_fields;
     const QString &m_appDir; // set at start-up
     QList<QMetaObject::Connection> m_fieldConnections;
+    RecentProjects *m_recent = nullptr;
 };

@@ -2,17 +2,52 @@
 
 #include "compare/fileentry.h"
 #include "compare/filelist.h"
+#include "compare/filesize.h"
+#include "filelist/datetimetext.h"
 #include "filelist/filelistdelegate.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/filelistsortmodel.h"
 
 #include <QHeaderView>
+#include <QLocale>
+#include <QScrollBar>
+#include <QStyleOptionHeader>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
+
+// Widths at design size, made for a font 13 pixels high.
 constexpr std::array<int, kFileFieldCount> kColumnWidths{32, 200, 40, 50, 120, 32, 120, 90};
+constexpr double kDesignFontHeight = 13;
+
+// What a column usually shows, at its widest.
+QStringList usualContent(int column)
+{
+    switch (FileField(column)) {
+    case fldStatusCode:
+        return {QStringLiteral("-1"), QStringLiteral("12")};
+    case fldFileExt:
+        return {QStringLiteral(".jpeg"), QStringLiteral(".html")};
+    case fldFileSize:
+        return {SizeText(1048575.0, false), SizeText(1073741823.0, false), SizeText(1024.0, false)};
+    case fldDTSrc:
+    case fldDTDest:
+        // 28/12/2026 23:58:57: two-digit day and month, a time late in the day.
+        return {dateTimeText(46384.999282, QLocale())};
+    case fldStatusText:
+        return {QStringLiteral("A copier (Dest > Source)"), QStringLiteral("Incohérence !"),
+                QStringLiteral("Lecture seule")};
+    case fldFiles:
+    case fldCopyIcon:
+        break;
+    }
+    return {};
 }
+
+} // namespace
 
 FileListView::FileListView(FileList &list, QWidget *parent)
     : QTableView(parent), m_model(new FileListModel(list, this)),
@@ -35,13 +70,56 @@ FileListView::FileListView(FileList &list, QWidget *parent)
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(false);
-    for (int column = 0; column < kFileFieldCount; ++column)
-        setColumnWidth(column, kColumnWidths[std::size_t(column)]);
+    fitColumnsToFont();
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &FileListView::sortByColumn);
     connect(this, &QTableView::clicked, this, &FileListView::rowsClicked);
     connect(this, &QTableView::doubleClicked, this, &FileListView::rowDoubleClicked);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &FileListView::rowsClicked);
+}
+
+double FileListView::fontScale() const
+{
+    return std::max(1.0, fontMetrics().height() / kDesignFontHeight);
+}
+
+int FileListView::cellWidth(const QString &text) const
+{
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.text = text;
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    return style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).width();
+}
+
+int FileListView::headerWidth(int column) const
+{
+    QHeaderView *header = horizontalHeader();
+    QStyleOptionHeader option;
+    option.initFrom(header);
+    option.text = model()->headerData(column, Qt::Horizontal).toString();
+    // Room for the sort arrow, which any column may show.
+    option.sortIndicator = QStyleOptionHeader::SortDown;
+    return style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), header).width();
+}
+
+void FileListView::fitColumnsToFont()
+{
+    const double scale = fontScale();
+    for (int column = 0; column < kFileFieldCount; ++column) {
+        int width = int(std::lround(kColumnWidths[std::size_t(column)] * scale));
+        width = std::max(width, headerWidth(column));
+        for (const QString &text : usualContent(column))
+            width = std::max(width, cellWidth(text));
+        setColumnWidth(column, width);
+    }
+}
+
+QSize FileListView::sizeHint() const
+{
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return QSize(horizontalHeader()->length() + scrollBar + 2 * frameWidth(),
+                 QTableView::sizeHint().height());
 }
 
 void FileListView::sortByColumn(int column)

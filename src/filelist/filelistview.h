@@ -30,6 +30,11 @@ public:
 
     void sortByColumn(int column);
 
+    // Wide enough for every column at its present width, and a vertical scroll bar.
+    QSize sizeHint() const override;
+    // How much larger the font is than the one the design sizes were made for.
+    double fontScale() const;
+
 Q_SIGNALS:
     // A click in the list, or a change of its current row.
     void rowsClicked();
@@ -37,6 +42,10 @@ Q_SIGNALS:
     void rowDoubleClicked();
 
 private:
+    // Each column holds its usual content without "...", at the view's font.
+    void fitColumnsToFont();
+    int cellWidth(const QString &text) const;
+    int headerWidth(int column) const;
     QModelIndex viewIndex(int row, int column = 0) const;
 
     FileListModel *m_model;

@@ -1,5 +1,6 @@
 #include "filelist/statusstyle.h"
 
+#include "compare/filedates.h"
 #include "compare/statuscode.h"
 
 QColor statusTextColour(std::int32_t code)
@@ -40,4 +41,16 @@ QString directionIconPath(std::int32_t code)
         break;
     }
     return QString();
+}
+
+QColor dateRowColour(int state)
+{
+    switch (state) {
+    case DateRowDone:
+        return QColor(0, 128, 0);
+    case DateRowFailed:
+        return QColor(255, 0, 0);
+    default:
+        return QColor(0, 0, 0);
+    }
 }

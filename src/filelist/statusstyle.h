@@ -9,3 +9,7 @@
 // of its icon column (empty when it has none).
 QColor statusTextColour(std::int32_t code);
 QString directionIconPath(std::int32_t code);
+
+// The text colour of a file's path in the date dialog by its DateRowState: green once its times
+// were set, red when they were not, black before.
+QColor dateRowColour(int state);

@@ -3,6 +3,7 @@
 #include <QList>
 
 #include <cerrno>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,12 +26,23 @@ int openFolder(int parent, const char *name)
     return -1;
 }
 
+timespec timeSpec(const std::optional<NoFollowPath::FileTime> &time)
+{
+    if (!time.has_value())
+        return timespec{0, UTIME_OMIT};
+    return timespec{time_t(time->seconds), long(time->nanoseconds)};
+}
+
+NoFollowPath::FileTime fileTime(const timespec &time)
+{
+    return {qint64(time.tv_sec), qint64(time.tv_nsec)};
+}
+
 } // namespace
 
 NoFollowPath::NoFollowPath(const QByteArray &root, const QByteArray &relative)
 {
-    m_folder = ::open(root.isEmpty() ? "/" : root.constData(),
-                      O_PATH | O_DIRECTORY | O_CLOEXEC);
+    m_folder = ::open(root.isEmpty() ? "/" : root.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (m_folder < 0) {
         m_status = IoStatus::fromErrno(errno);
         return;
@@ -115,6 +127,31 @@ bool NoFollowPath::isReadOnlyFile() const
     return m_status.ok() &&
            ::fstatat(m_folder, m_name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
            S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0;
+}
+
+IoStatus NoFollowPath::setTimes(std::optional<FileTime> access, std::optional<FileTime> write) const
+{
+    if (!m_status.ok())
+        return m_status;
+    const Kind what = kind();
+    if (what == Kind::Missing)
+        return IoStatus::fromErrno(ENOENT);
+    if (what == Kind::Link)
+        return IoStatus::fromErrno(ELOOP);
+    if (what != Kind::Regular)
+        return IoStatus::fromErrno(EINVAL);
+    const timespec times[2] = {timeSpec(access), timeSpec(write)};
+    if (::utimensat(m_folder, m_name.constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
+        return IoStatus::fromErrno(errno);
+    return IoStatus::success();
+}
+
+std::optional<NoFollowPath::Times> NoFollowPath::times() const
+{
+    struct stat st {};
+    if (!m_status.ok() || ::fstatat(m_folder, m_name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return std::nullopt;
+    return Times{fileTime(st.st_atim), fileTime(st.st_mtim)};
 }
 
 } // namespace platform

@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+#include <optional>
+
 namespace platform {
 
 // A file below a folder that the user named (the project's source or destination), reached
@@ -33,6 +35,23 @@ public:
     IoStatus clearReadOnly() const;
     // Whether it is a regular file that is read-only (owner write bit clear).
     bool isReadOnlyFile() const;
+
+    // A file time: seconds since 1970 UTC and nanoseconds (0 to 999999999) after them.
+    struct FileTime {
+        qint64 seconds = 0;
+        qint64 nanoseconds = 0;
+        friend bool operator==(const FileTime &, const FileTime &) = default;
+    };
+    struct Times {
+        FileTime access;
+        FileTime write;
+    };
+    // Sets the last-access and last-write times of a regular file, each left as it is when
+    // absent. A link is refused (ELOOP), as is anything but a regular file (EINVAL). The file
+    // system may store another time than the one asked: read it back with times().
+    IoStatus setTimes(std::optional<FileTime> access, std::optional<FileTime> write) const;
+    // The times as stored (of a link itself); nothing when the name cannot be examined.
+    std::optional<Times> times() const;
 
 private:
     int m_folder = -1;

@@ -29,8 +29,9 @@ QStringList sorted(QStringList names)
 }
 
 // Commands that stay enabled whatever the state (those whose operation exists).
-const QStringList kAlways{"ActProjectSaveAs", "ActAppOptions", "ActProjectFilesSelectAll",
-                          "ActProjectFilesDeselectAll"};
+const QStringList kAlways{"ActProjectSaveAs",         "ActAppOptions",
+                          "ActProjectFilesSelectAll", "ActProjectFilesDeselectAll",
+                          "ActAppHelpReadme",         "ActHelpAbout"};
 
 } // namespace
 
@@ -79,7 +80,9 @@ void CommandStatesTest::newProjectIdle()
              sorted(kAlways +
                     QStringList{"ActProjectNew", "ActProjectOpen", "ActProjectSave", "ActAppClose",
                                 "ActProjectExtToExclude", "ActProjectFilesToExclude",
-                                "ActProjectExtToExcludeDelete", "ActProjectFileToExcludeDelete"}));
+                                "ActProjectExtToExcludeDelete", "ActProjectFileToExcludeDelete",
+                                "ActWinNetworkConnect", "ActWinNetworkDisconnect",
+                                "ActWinFileSearch", "ActWinFormatFloppy"}));
     QVERIFY(run.field("edDirSrc")->isEnabled());
 }
 

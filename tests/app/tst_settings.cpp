@@ -3,20 +3,24 @@
 #include "app/fmoptions.h"
 #include "app/listcommands.h"
 #include "app/projectcommands.h"
+#include "app/recentprojects.h"
 #include "app/startup.h"
 #include "platform/inifile.h"
 #include "support/childprocess.h"
 #include "support/scripteddialogs.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
+#include "windowrun.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -30,7 +34,10 @@ namespace {
 std::unique_ptr<Startup> start(ScriptedDialogs &dialogs, const QString &iniPath)
 {
     qputenv("TANDRIMO_INI", iniPath.toUtf8());
-    auto startup = std::make_unique<Startup>(dialogs);
+    auto startup = std::make_unique<Startup>(dialogs, [&dialogs](TfmOpenProject &chooser) {
+        chooser.show();
+        escapeChooser(chooser, dialogs);
+    });
     startup->showWindows();
     return startup;
 }
@@ -86,24 +93,40 @@ private:
     std::unique_ptr<TestTree> m_tree;
 };
 
+// The chooser offers a new project only; "OK" keeps it, and closing writes the whole file.
 void SettingsTest::firstRunLeavesTheDefaults()
 {
     const QString ini = m_tree->path(QStringLiteral("tandrimo.ini"));
-    ScriptedDialogs dialogs;
-    auto startup = start(dialogs, ini);
-    QVERIFY(startup->mainWindow().userPrefs().IniWritable);
-    QCOMPARE(startup->mainWindow().settings().AppIniFile(), ini);
-    QVERIFY(startup->mainWindow().close());
-    QCOMPARE(layout(ini), QStringList({"Test/WriteToIniTest=1", "Files/FileDeleteSrc=0",
-                                       "Files/FileDeleteDest=1", "Files/FileDeleteSendToTrash=1",
-                                       "Files/FileSyncReadOnly=1", "Files/FileCompareCopy=0",
-                                       "Files/FileSpy=0", "Misc/AppShowOpenProjectAtStartup=1"}));
-    QCOMPARE(dialogs.boxes().size(), 0);
+    WindowRun run(ini, [](TfmOpenProject &chooser, ScriptedDialogs &) {
+        QVERIFY(chooser.findChild<QRadioButton *>(QStringLiteral("rbNewProject"))->isChecked());
+        QVERIFY(!chooser.findChild<QListWidget *>(QStringLiteral("lstProjectList"))->isEnabled());
+        chooser.findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
+    });
+    QVERIFY(run.main().userPrefs().IniWritable);
+    QCOMPARE(run.main().settings().AppIniFile(), ini);
+    QVERIFY(run.main().close());
+    // The placement's rectangle and colour depend on the screen.
+    const QStringList written = layout(ini);
+    QCOMPARE(
+        written
+            .filter(QRegularExpression("^MainForm/(NormalPos=-?\\d+,-?\\d+,\\d+,\\d+|Color=\\d+)$"))
+            .size(),
+        2);
+    QCOMPARE(
+        written.filter(QRegularExpression("^(?!MainForm/(NormalPos|Color)=)")),
+        QStringList({"Test/WriteToIniTest=1", "MainForm/Flags=0", "MainForm/ShowCmd=1",
+                     "MainForm/PixelsPerInch=96", "Files/FileDeleteSrc=0", "Files/FileDeleteDest=1",
+                     "Files/FileDeleteSendToTrash=1", "Files/FileSyncReadOnly=1",
+                     "Files/FileCompareCopy=0", "Files/FileSpy=0",
+                     "Misc/AppShowOpenProjectAtStartup=1", "fmMain.OvcMenuMRU1.Items/Count=0"}));
+    QCOMPARE(run.dialogs.boxes().size(), 0);
 }
 
 void SettingsTest::readOnlySettingsStayByteForByte()
 {
-    const QByteArray before = "[Files]\nFileDeleteSrc=1\nFileCompareCopy=yes\n[Own]\nx=1";
+    const QByteArray before = "[Files]\nFileDeleteSrc=1\nFileCompareCopy=yes\n[Own]\nx=1\n"
+                              "[MainForm]\nNormalPos=11,12,611,512\nPixelsPerInch=96\n"
+                              "[fmMain.OvcMenuMRU1.Items]\nCount=1\n0=/x/p.tdm";
     const QString ini = m_tree->writeFile(QStringLiteral("ro.ini"), before);
     QVERIFY(m_tree->setMode(QStringLiteral("ro.ini"), 0444));
     ScriptedDialogs dialogs;
@@ -112,6 +135,10 @@ void SettingsTest::readOnlySettingsStayByteForByte()
     QVERIFY(!main.userPrefs().IniWritable);
     QVERIFY(main.userPrefs().FileDeleteSrc);
     QVERIFY(!main.userPrefs().FileCompareCopy);
+    QCOMPARE(startup->chooser().findChild<QListWidget *>(QStringLiteral("lstProjectList"))->count(),
+             2);
+    QVERIFY(!main.recentProjects().entries().first()->isEnabled());
+    QVERIFY(main.normalGeometry() != QRect(11, 12, 600, 500));
     main.project().Modified = false;
     QVERIFY(main.close());
     startup.reset();

@@ -14,16 +14,30 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <functional>
 #include <memory>
+
+// What the user does in the project chooser, shown without a modal loop; it must close it.
+using ChooserScript = std::function<void(TfmOpenProject &, ScriptedDialogs &)>;
+
+// Escape: the chooser closes and the new project stays.
+inline void escapeChooser(TfmOpenProject &chooser, ScriptedDialogs &)
+{
+    QTest::keyClick(&chooser, Qt::Key_Escape);
+}
 
 // One run of the program for a window test: the windows built in start-up order over a
 // settings file of the test's own, the main window shown, dialogs answered from a script.
 struct WindowRun {
-    explicit WindowRun(const QString &iniPath)
+    explicit WindowRun(const QString &iniPath, const ChooserScript &script = escapeChooser)
     {
         qputenv("TANDRIMO_INI", iniPath.toUtf8());
-        startup = std::make_unique<Startup>(dialogs);
-        startup->showWindows();
+        startup = std::make_unique<Startup>(dialogs, [this, script](TfmOpenProject &chooser) {
+            chooser.show();
+            script(chooser, dialogs);
+            QVERIFY2(chooser.isHidden(), "the chooser is still open");
+        });
+        shown = startup->showWindows();
     }
     TfmMain &main() { return startup->mainWindow(); }
     TProject &project() { return main().project(); }
@@ -47,4 +61,5 @@ struct WindowRun {
 
     ScriptedDialogs dialogs;
     std::unique_ptr<Startup> startup;
+    bool shown = false; // false after "Quitter"
 };
