@@ -3,6 +3,7 @@
 #include "platform/regional.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -39,9 +40,15 @@ int main(int argc, char *argv[])
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtFrench);
 
+    // A project path as the first argument, as a file manager passes a .tdm file.
+    const QStringList arguments = QApplication::arguments();
+    const QString project = arguments.size() > 1 && !arguments.at(1).isEmpty()
+                                ? QFileInfo(arguments.at(1)).absoluteFilePath()
+                                : QString();
+
     QtDialogs dialogs;
     Startup startup(dialogs);
-    if (!startup.showWindows())
+    if (!startup.showWindows(project))
         return 0;
     return QApplication::exec();
 }

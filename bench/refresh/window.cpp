@@ -22,7 +22,8 @@ int measureWindow(int argc, char *argv[], const QString &src, const QString &dst
     QTemporaryDir settings;
     qputenv("TANDRIMO_INI", QFile::encodeName(settings.filePath(QStringLiteral("bench.ini"))));
     QtDialogs dialogs;
-    Startup startup(dialogs);
+    // No project chooser: the window opens on an empty project.
+    Startup startup(dialogs, [](TfmOpenProject &) {});
     startup.showWindows();
     TfmMain &main = startup.mainWindow();
     main.project().SrcPath = src;

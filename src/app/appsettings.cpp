@@ -9,20 +9,9 @@
 #include "platform/inifile.h"
 #include "project/userprefs.h"
 
-namespace {
-
-// The settings file: the executable's path with ".ini" added, unless TANDRIMO_INI names another.
-QString settingsFilePath()
-{
-    const QString chosen = qEnvironmentVariable("TANDRIMO_INI");
-    return chosen.isEmpty() ? platform::executablePath() + u".ini" : chosen;
-}
-
-} // namespace
-
 AppSettings::AppSettings(CommandShell &shell, Dialogs &dialogs, UserPrefs &prefs)
     : m_shell(shell), m_dialogs(dialogs), m_prefs(prefs), m_appDir(platform::executableFolder()),
-      m_appIniFile(settingsFilePath())
+      m_appIniFile(platform::settingsFilePath())
 {}
 
 void AppSettings::initialise(TfmOptions *options)
@@ -68,6 +57,7 @@ void AppSettings::ApplyUserPrefs()
 
 bool AppSettings::TestIniWritable()
 {
+    platform::prepareSettingsFolder(m_appIniFile);
     const bool writable =
         platform::writeProfileString(m_appIniFile, QStringLiteral("Test"),
                                      QStringLiteral("WriteToIniTest"), QStringLiteral("1"))

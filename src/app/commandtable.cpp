@@ -27,6 +27,8 @@ constexpr std::array kCommands{
                 u"Apperçu avant impression", kNone, ":/icons/page-magnifier.svg"},
     CommandSpec{Command::ActAppPrint, "ActAppPrint", u"Imprimer", nullptr, ctrl(Qt::Key_P),
                 ":/icons/printer.svg"},
+    CommandSpec{Command::ActAppExportList, "ActAppExportList", u"Exporter la liste...",
+                u"Exporter la liste des fichiers au format CSV", kNone, nullptr},
     CommandSpec{Command::ActAppOptions, "ActAppOptions", u"Options", nullptr, kNone,
                 ":/icons/spanner-spark.svg"},
     CommandSpec{Command::ActAppClose, "ActAppClose", u"Quitter", nullptr, ctrl(Qt::Key_Q),
@@ -134,6 +136,8 @@ constexpr PlaceEntry kSeparator{PlaceEntry::Separator, Command::ActProjectNew};
 
 using enum Command;
 
+// One entry a line, as the menu shows them.
+// clang-format off
 constexpr std::array kFileMenu{act(ActProjectNew),
                                act(ActProjectOpen),
                                act(ActProjectSave),
@@ -141,11 +145,13 @@ constexpr std::array kFileMenu{act(ActProjectNew),
                                kSeparator,
                                act(ActAppPrintPreview),
                                act(ActAppPrint),
+                               act(ActAppExportList),
                                kSeparator,
                                act(ActAppOptions),
                                kSeparator,
                                PlaceEntry{PlaceEntry::RecentProjects, ActProjectNew},
                                act(ActAppClose)};
+// clang-format on
 constexpr std::array kEditMenu{act(ActCut),
                                act(ActCopy),
                                act(ActPaste),

@@ -46,7 +46,8 @@ TfmMain::TfmMain(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent), m_dia
                                                      m_prefs, comparison(), *rvFiles);
     m_folders = std::make_unique<FolderCommands>(*this, m_dialogs, m_project, m_prefs, *pnlDir,
                                                  *m_projects);
-    m_tools = std::make_unique<ToolCommands>(*this, m_project, comparison(), *rvFiles);
+    m_tools = std::make_unique<ToolCommands>(*this, m_dialogs, m_project, comparison(), *rvFiles,
+                                             m_settings->AppDir());
     m_settings->setSourceMonitor([this] { m_folders->ConfigureSourceMonitor(); });
     m_recent = std::make_unique<RecentProjects>(*this, *m_projects,
                                                 [this] { return comparison().busy(); });
@@ -139,6 +140,7 @@ void TfmMain::bindCommands()
     c.bind(ActAppFileSetDateTime, [&tools] { tools.ActAppFileSetDateTimeExecute(); });
     c.bind(ActAppPrintPreview, [&tools] { tools.ActAppPrintPreviewExecute(); });
     c.bind(ActAppPrint, [&tools] { tools.ActAppPrintExecute(); });
+    c.bind(ActAppExportList, [&tools] { tools.ActAppExportListExecute(); });
     c.bind(ActAppHelpReadme, [&tools] { tools.ActAppHelpReadmeExecute(); });
     c.bind(ActHelpAbout, [&tools] { tools.ActHelpAboutExecute(); });
     using platform::DesktopTool;

@@ -7,6 +7,7 @@
 #include "app/recentprojects.h"
 #include "compare/abort.h"
 #include "compare/filelist.h"
+#include "platform/appinfo.h"
 #include "platform/paths.h"
 #include "project/project.h"
 #include "project/projectlifecycle.h"
@@ -172,7 +173,8 @@ void ProjectCommands::ActProjectNewExecute()
 void ProjectCommands::ActProjectOpenExecute()
 {
     ProjectQuerySave();
-    const QString path = m_dialogs.openFileName(m_shell.window(), m_appDir, kProjectFilter);
+    const QString path = m_dialogs.openFileName(
+        m_shell.window(), platform::userFilesFolder(m_appDir), kProjectFilter);
     if (!path.isEmpty())
         ProjectLoad(path);
 }
@@ -187,8 +189,8 @@ void ProjectCommands::ActProjectSaveExecute()
 
 void ProjectCommands::ActProjectSaveAsExecute()
 {
-    const QString path =
-        m_dialogs.saveFileName(m_shell.window(), m_appDir, kProjectFilter, kProjectSuffix);
+    const QString path = m_dialogs.saveFileName(
+        m_shell.window(), platform::userFilesFolder(m_appDir), kProjectFilter, kProjectSuffix);
     if (!path.isEmpty())
         ProjectSaveTo(path);
 }

@@ -50,7 +50,8 @@ private:
     TProject &m_project;
     FileList &m_rows;
     FolderFields &m_fields;
-    const QString &m_appDir; // set at start-up
+    // The program's folder, set at start-up; the dialogs open there when it is writable.
+    const QString &m_appDir;
     QList<QMetaObject::Connection> m_fieldConnections;
     RecentProjects *m_recent = nullptr;
 };

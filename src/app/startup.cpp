@@ -21,10 +21,16 @@ Startup::Startup(Dialogs &dialogs, TfmOpenProject::ModalRun runChooser)
 
 Startup::~Startup() = default;
 
-bool Startup::showWindows()
+bool Startup::showWindows(const QString &projectPath)
 {
     using Choice = TfmOpenProject::Choice;
     TfmMain &main = *m_main;
+    if (!projectPath.isEmpty()) {
+        main.show();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        guarded([&] { main.projects().ProjectLoad(projectPath); });
+        return true;
+    }
     Choice choice = Choice::Cancel;
     if (main.userPrefs().AppShowOpenProjectAtStartup) {
         guarded([&] {

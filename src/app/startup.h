@@ -23,7 +23,9 @@ public:
 
     // Shows the project chooser when the preferences ask for it, then the main window with what
     // was chosen. False after "Quitter": the program ends without showing or writing anything.
-    bool showWindows();
+    // A project named on the command line (a file manager opening a .tdm) is opened without
+    // the chooser.
+    bool showWindows(const QString &projectPath = QString());
 
 private:
     std::unique_ptr<TfmMain> m_main;

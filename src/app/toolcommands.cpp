@@ -1,22 +1,26 @@
 #include "app/toolcommands.h"
 
 #include "app/commandshell.h"
+#include "app/dialogs.h"
 #include "app/fmabout.h"
 #include "compare/comparison.h"
+#include "compare/csvexport.h"
 #include "filelist/filelistprinter.h"
 #include "filelist/filelistview.h"
+#include "platform/appinfo.h"
 #include "project/project.h"
 
 #include <QDesktopServices>
+#include <QLocale>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QUrl>
 
-ToolCommands::ToolCommands(CommandShell &shell, const TProject &project, Comparison &comparison,
-                           FileListView &view)
-    : m_shell(shell), m_project(project), m_comparison(comparison), m_view(view),
-      m_runModal([](QDialog &dialog) { return dialog.exec(); }),
+ToolCommands::ToolCommands(CommandShell &shell, Dialogs &dialogs, const TProject &project,
+                           Comparison &comparison, FileListView &view, const QString &appDir)
+    : m_shell(shell), m_dialogs(dialogs), m_project(project), m_comparison(comparison),
+      m_view(view), m_appDir(appDir), m_runModal([](QDialog &dialog) { return dialog.exec(); }),
       m_clock([] { return QDateTime::currentDateTime(); })
 {}
 
@@ -61,6 +65,24 @@ void ToolCommands::ActAppPrintExecute()
     QPrintDialog dialog(&printer, m_shell.window());
     if (m_runModal(dialog) == QDialog::Accepted)
         FileListPrinter(*m_view.model()).print(&printer);
+}
+
+void ToolCommands::ActAppExportListExecute()
+{
+    const QString path =
+        m_dialogs.saveFileName(m_shell.window(), platform::userFilesFolder(m_appDir),
+                               QStringLiteral("Fichiers CSV (*.csv)"), QStringLiteral("csv"));
+    if (path.isEmpty())
+        return;
+    const platform::IoStatus status =
+        exportFileListCsv(path, m_comparison.fileList(), csvSeparator(QLocale()));
+    if (!status.ok()) {
+        m_dialogs.message(m_shell.window(), BoxKind::Error,
+                          QStringLiteral("La liste n'a pas pu être exportée dans le fichier "
+                                         "\"%1\" :\n%2")
+                              .arg(path, status.reason()),
+                          {BoxButton::Ok});
+    }
 }
 
 // A missing readme opens nothing and says nothing.

@@ -7,23 +7,26 @@
 
 class CommandShell;
 class Comparison;
+class Dialogs;
 class FileListView;
 class QDialog;
 struct TProject;
 
-// The commands beside the comparison: the date and time of the selected files, printing and
-// previewing the list, the readme, the desktop's tools in place of the system's, and the About
-// box.
+// The commands beside the comparison: the date and time of the selected files, printing,
+// previewing and exporting the list, the readme, the desktop's tools in place of the system's, and
+// the About box.
 class ToolCommands : private DateTimeHost {
 public:
-    ToolCommands(CommandShell &shell, const TProject &project, Comparison &comparison,
-                 FileListView &view);
+    ToolCommands(CommandShell &shell, Dialogs &dialogs, const TProject &project,
+                 Comparison &comparison, FileListView &view, const QString &appDir);
     ToolCommands(const ToolCommands &) = delete;
     ToolCommands &operator=(const ToolCommands &) = delete;
 
     void ActAppFileSetDateTimeExecute();
     void ActAppPrintPreviewExecute();
     void ActAppPrintExecute();
+    // Every row in list order, as CSV, into a file the user chooses.
+    void ActAppExportListExecute();
     void ActAppHelpReadmeExecute();
     void ActHelpAboutExecute();
     // The four system tools: the desktop's program when one is installed, else nothing, never
@@ -42,9 +45,11 @@ private:
     QDateTime now() override { return m_clock(); }
 
     CommandShell &m_shell;
+    Dialogs &m_dialogs;
     const TProject &m_project;
     Comparison &m_comparison;
     FileListView &m_view;
+    const QString &m_appDir;
     ModalRunner m_runModal;
     std::function<QDateTime()> m_clock;
 };

@@ -12,6 +12,7 @@ enum class Command {
     ActProjectSaveAs,
     ActAppPrintPreview,
     ActAppPrint,
+    ActAppExportList,
     ActAppOptions,
     ActAppClose,
     ActCut,

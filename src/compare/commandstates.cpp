@@ -35,7 +35,8 @@ CommandStates commandStates(const CommandContext &c)
     for (std::size_t i = 0; i < kCommandCount; ++i)
         states.enabled[Command(i)] = true;
     set(states, {ActProjectNew, ActProjectOpen, ActProjectSave}, idle);
-    set(states, {ActAppPrint, ActAppPrintPreview, ActProjectFileToCopyRefresh}, idle && rows);
+    set(states, {ActAppPrint, ActAppPrintPreview, ActAppExportList, ActProjectFileToCopyRefresh},
+        idle && rows);
     set(states, {ActAppCopyFiles}, idle && c.filesToCopyCount > 0);
     set(states, {ActAppStop}, c.busy);
     set(states,

@@ -2,6 +2,7 @@
 
 #include "platform/appinfo.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -61,7 +62,9 @@ QString readmeFile()
     const QString beside = executableFolder() + QStringLiteral("A_Lire.txt");
     if (isFile(beside))
         return beside;
-    const QString installed = QString::fromUtf8(TANDRIMO_INSTALLED_README);
+    // Relative to the executable, so that any installation prefix finds it.
+    const QString installed =
+        QDir::cleanPath(executableFolder() + QStringLiteral(TANDRIMO_INSTALLED_README));
     return isFile(installed) ? installed : QString();
 }
 

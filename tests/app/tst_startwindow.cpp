@@ -46,6 +46,7 @@ private Q_SLOTS:
     void storedCopies();
     void chooser_data();
     void chooser();
+    void projectNamedOnTheCommandLine();
     void placement_data();
     void placement();
     void firstRunShowsEveryColumn_data();
@@ -206,6 +207,17 @@ void StartWindowTest::chooser()
     run.reset();
     if (key == 0)
         QCOMPARE(m_tree->read(QStringLiteral("s.ini")), settings);
+}
+
+// A file manager opening a .tdm: the project opens and lists without the chooser.
+void StartWindowTest::projectNamedOnTheCommandLine()
+{
+    const QString path = project(QStringLiteral("p.tdm"));
+    m_tree->writeFile(QStringLiteral("src/a.txt"), "a");
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")), escapeChooser, path);
+    QVERIFY(run.main().isVisible());
+    QCOMPARE(run.project().FileName, path);
+    QCOMPARE(run.main().comparison().fileList().count(), 1);
 }
 
 void StartWindowTest::placement_data()

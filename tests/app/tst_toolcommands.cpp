@@ -18,6 +18,8 @@ private Q_SLOTS:
     void init() { m_tree = std::make_unique<TestTree>(); }
     void printsEveryRowOnItsPages_data();
     void printsEveryRowOnItsPages();
+    void exportWritesEveryRow_data();
+    void exportWritesEveryRow();
     void desktopToolStartsTheInstalledProgram_data();
     void desktopToolStartsTheInstalledProgram();
 
@@ -99,6 +101,33 @@ void ToolCommandsTest::printsEveryRowOnItsPages()
         QDialog::Accepted);
     run->trigger(Command::ActAppPrintPreview);
     QCOMPARE(previewed, pages);
+}
+
+void ToolCommandsTest::exportWritesEveryRow_data()
+{
+    QTest::addColumn<QString>("chosen"); // empty: the dialog cancelled
+    QTest::addColumn<bool>("written");
+    QTest::newRow("written") << "list.csv" << true;
+    QTest::newRow("folder missing") << "gone/list.csv" << false;
+    QTest::newRow("cancelled") << "" << false;
+}
+
+// The file holds a header and every row; a write that fails says so in a box.
+void ToolCommandsTest::exportWritesEveryRow()
+{
+    QFETCH(QString, chosen);
+    QFETCH(bool, written);
+    const auto run = window(3);
+    const QString path = chosen.isEmpty() ? QString() : m_tree->path(chosen);
+    run->dialogs.chooseFile(path);
+    run->trigger(Command::ActAppExportList);
+    QCOMPARE(run->dialogs.lastSuffix, QStringLiteral("csv"));
+    const QByteArray csv = m_tree->read(chosen);
+    QCOMPARE(csv.count("\r\n"), written ? 4 : 0);
+    const bool failed = !written && !chosen.isEmpty();
+    QCOMPARE(run->dialogs.boxes().size(), int(failed));
+    if (failed)
+        QVERIFY(run->dialogs.boxes().first().text.contains(path));
 }
 
 void ToolCommandsTest::desktopToolStartsTheInstalledProgram_data()

@@ -29,7 +29,9 @@ inline void escapeChooser(TfmOpenProject &chooser, ScriptedDialogs &)
 // One run of the program for a window test: the windows built in start-up order over a
 // settings file of the test's own, the main window shown, dialogs answered from a script.
 struct WindowRun {
-    explicit WindowRun(const QString &iniPath, const ChooserScript &script = escapeChooser)
+    // projectPath: a project named on the command line.
+    explicit WindowRun(const QString &iniPath, const ChooserScript &script = escapeChooser,
+                       const QString &projectPath = QString())
     {
         qputenv("TANDRIMO_INI", iniPath.toUtf8());
         startup = std::make_unique<Startup>(dialogs, [this, script](TfmOpenProject &chooser) {
@@ -37,7 +39,7 @@ struct WindowRun {
             script(chooser, dialogs);
             QVERIFY2(chooser.isHidden(), "the chooser is still open");
         });
-        shown = startup->showWindows();
+        shown = startup->showWindows(projectPath);
     }
     TfmMain &main() { return startup->mainWindow(); }
     TProject &project() { return main().project(); }

@@ -1,0 +1,78 @@
+#include "compare/csvexport.h"
+
+#include "compare/filelist.h"
+#include "platform/atomicwrite.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QLocale>
+#include <QTime>
+
+#include <cmath>
+
+namespace {
+
+// A date-time value (days since 30 December 1899, local time) in ISO 8601; empty when not set.
+QString isoDateTime(double value)
+{
+    if (!(value >= 1))
+        return QString();
+    const double days = std::floor(value);
+    const qint64 ms = std::llround((value - days) * 86400000.0);
+    const QDate date = QDate(1899, 12, 30).addDays(qint64(days) + ms / 86400000);
+    const QTime time = QTime::fromMSecsSinceStartOfDay(int(ms % 86400000));
+    return QDateTime(date, time).toString(Qt::ISODate);
+}
+
+QString csvField(const QString &text, QChar separator)
+{
+    const bool quoted = text.contains(separator) || text.contains(u'"') || text.contains(u'\n') ||
+                        text.contains(u'\r');
+    if (!quoted)
+        return text;
+    QString doubled = text;
+    doubled.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + doubled + u'"';
+}
+
+void appendLine(QString &out, const QStringList &fields, QChar separator)
+{
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            out += separator;
+        out += csvField(fields[i], separator);
+    }
+    out += u"\r\n";
+}
+
+} // namespace
+
+QByteArray fileListCsv(const FileList &list, QChar separator)
+{
+    QString out;
+    appendLine(out,
+               {QStringLiteral("Fichiers"), QStringLiteral("Ext."), QStringLiteral("Taille"),
+                QStringLiteral("Source"), QStringLiteral("Destination"), QStringLiteral("Statut")},
+               separator);
+    for (int i = 0; i < list.count(); ++i) {
+        const auto &row = list.row(i);
+        appendLine(out,
+                   {row.field(fldFiles).toString(), row.field(fldFileExt).toString(),
+                    row.field(fldFileSize).toString().trimmed(),
+                    isoDateTime(row.field(fldDTSrc).toDouble()),
+                    isoDateTime(row.field(fldDTDest).toDouble()),
+                    row.field(fldStatusText).toString()},
+                   separator);
+    }
+    return QByteArrayLiteral("\xEF\xBB\xBF") + out.toUtf8();
+}
+
+QChar csvSeparator(const QLocale &locale)
+{
+    return locale.decimalPoint() == u"," ? u';' : u',';
+}
+
+platform::IoStatus exportFileListCsv(const QString &path, const FileList &list, QChar separator)
+{
+    return platform::replaceFileAtomically(path, fileListCsv(list, separator));
+}
