@@ -3,7 +3,6 @@
 // Last line: "listview sort S ms, repaint P ms, N rows" (S: the slowest of the three sorts).
 
 #include "compare/filelist.h"
-#include "compare/filesize.h"
 #include "compare/statuscode.h"
 #include "filelist/filelistview.h"
 
@@ -34,14 +33,12 @@ void fillRows(FileList &list)
                                             StatusUpToDateWithin2s, StatusToCopyBack};
     FileListUpdate update(list);
     list.reserve(kRows);
-    SizeFormatter sizes;
     for (int i = 0; i < kRows; ++i) {
         FileEntry &entry = list.append();
         const QString extension = extensions[int(random.bounded(extensions.size()))];
         entry.files = folders[int(random.bounded(folders.size()))] + u"Fichier " +
                       QString::number(random.bounded(1000000)) + extension;
-        entry.fileExt = extension;
-        entry.fileSize = sizes.text(double(random.bounded(8193)), false);
+        entry.setField(fldFileSize, qint64(random.bounded(8193)));
         entry.dtSrc = 44000.0 + random.bounded(2000.0);
         entry.dtDest = entry.dtSrc - random.bounded(10.0);
         entry.statusCode = codes[std::size_t(random.bounded(int(codes.size())))];

@@ -13,7 +13,6 @@ namespace platform {
 struct FileStat;
 }
 class RefreshHost;
-class SizeFormatter;
 struct TProject;
 struct UserPrefs;
 
@@ -86,7 +85,7 @@ private:
     class BusyScope;
     class WalkScope;
 
-    bool AddListedFile(FoundFile &found, const SizeFormatter &sizes);
+    bool AddListedFile(FoundFile &found);
     void classifyRow(int index, const platform::FileStat &source,
                      const platform::FileStat &destination, int biasMinutes);
 

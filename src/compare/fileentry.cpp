@@ -1,5 +1,18 @@
 #include "compare/fileentry.h"
 
+#include "compare/filesize.h"
+#include "compare/folderpath.h"
+
+QString FileEntry::fileExt() const
+{
+    return message ? QString() : extensionOf(files);
+}
+
+QString FileEntry::fileSize() const
+{
+    return sized ? SizeText(double(listedSize), false) : QString();
+}
+
 QVariant FileEntry::field(int index) const
 {
     switch (index) {
@@ -8,9 +21,9 @@ QVariant FileEntry::field(int index) const
     case fldFiles:
         return files;
     case fldFileExt:
-        return fileExt;
+        return fileExt();
     case fldFileSize:
-        return fileSize;
+        return fileSize();
     case fldDTSrc:
         return dtSrc;
     case fldCopyIcon:
@@ -33,11 +46,9 @@ void FileEntry::setField(int index, const QVariant &value)
     case fldFiles:
         files = value.toString();
         break;
-    case fldFileExt:
-        fileExt = value.toString();
-        break;
     case fldFileSize:
-        fileSize = value.toString();
+        listedSize = value.toLongLong();
+        sized = true;
         break;
     case fldDTSrc:
         dtSrc = value.toDouble();

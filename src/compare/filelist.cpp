@@ -2,10 +2,14 @@
 
 #include "compare/statuscode.h"
 
+#include <algorithm>
+
 void FileList::clear()
 {
     beginUpdate();
-    m_rows.clear();
+    // Swapped out, so that the memory of a large list goes back at once.
+    std::vector<FileEntry>().swap(m_rows);
+    m_details.clear();
     Q_EMIT cleared();
     endUpdate();
 }
@@ -21,12 +25,35 @@ FileEntry &FileList::append()
     return m_rows.back();
 }
 
+void FileList::permute(int first, const std::vector<quint32> &order)
+{
+    std::vector<FileEntry> moved;
+    moved.reserve(order.size());
+    for (quint32 index : order)
+        moved.push_back(std::move(m_rows[std::size_t(first) + index]));
+    std::move(moved.begin(), moved.end(), m_rows.begin() + first);
+    if (m_details.isEmpty())
+        return;
+    QHash<int, QString> details;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const int from = first + int(order[i]);
+        if (const auto it = m_details.constFind(from); it != m_details.cend())
+            details.insert(first + int(i), *it);
+    }
+    for (auto it = m_details.cbegin(); it != m_details.cend(); ++it) {
+        if (it.key() < first)
+            details.insert(it.key(), it.value());
+    }
+    m_details.swap(details);
+}
+
 void FileList::setStatus(int index, std::int32_t code, const QString &text)
 {
     FileEntry &entry = row(index);
     entry.statusCode = code;
     entry.statusText = text;
-    entry.statusDetail.clear();
+    if (!m_details.isEmpty())
+        m_details.remove(index);
     notifyRowChanged(index);
 }
 
@@ -35,7 +62,7 @@ void FileList::setError(int index, const QString &text, const QString &detail)
     FileEntry &entry = row(index);
     entry.statusCode = StatusError;
     entry.statusText = text;
-    entry.statusDetail = detail;
+    setStatusDetail(index, detail);
     notifyRowChanged(index);
 }
 
@@ -43,6 +70,14 @@ void FileList::setStatusText(int index, const QString &text)
 {
     row(index).statusText = text;
     notifyRowChanged(index);
+}
+
+void FileList::setStatusDetail(int index, const QString &detail)
+{
+    if (detail.isEmpty())
+        m_details.remove(index);
+    else
+        m_details.insert(index, detail);
 }
 
 void FileList::beginUpdate()

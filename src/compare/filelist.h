@@ -2,6 +2,7 @@
 
 #include "compare/fileentry.h"
 
+#include <QHash>
 #include <QObject>
 
 #include <vector>
@@ -22,6 +23,9 @@ public:
     void clear();
     FileEntry &append();
     void reserve(int rows) { m_rows.reserve(std::size_t(rows)); }
+    // Puts the rows from first on in the given order: the row at first + i becomes the one that
+    // was at first + order[i]. Their details follow them.
+    void permute(int first, const std::vector<quint32> &order);
 
     // Writes the code and the text of a row together, drops any error detail, and tells the
     // view.
@@ -29,6 +33,9 @@ public:
     // Marks the row as failed (StatusError) with the text the user reads and the system's detail.
     void setError(int index, const QString &text, const QString &detail);
     void setStatusText(int index, const QString &text);
+    // The system's full message behind a row's error, shown as its tooltip; empty otherwise.
+    QString statusDetail(int index) const { return m_details.value(index); }
+    void setStatusDetail(int index, const QString &detail);
 
     void beginUpdate();
     void endUpdate();
@@ -45,6 +52,7 @@ Q_SIGNALS:
 
 private:
     std::vector<FileEntry> m_rows;
+    QHash<int, QString> m_details; // by row, for the few rows that have one
     int m_updateDepth = 0;
 };
 

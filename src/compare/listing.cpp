@@ -1,7 +1,6 @@
 #include "compare/comparison.h"
 
 #include "compare/comparisonscopes.h"
-#include "compare/filesize.h"
 #include "compare/folderpath.h"
 #include "compare/foldersearch.h"
 #include "compare/statuscode.h"
@@ -20,11 +19,12 @@ bool addUnreadFolderRow(FileList &list, FoundFile &folder, const QString &source
         FileEntry &row = list.append();
         row.statusCode = StatusError;
         row.statusText = u"Erreur : dossier illisible (" + status.explanation() + u')';
-        row.statusDetail = u"Lecture du dossier " + JoinFolderPath(source, folder.relative) +
-                           u" : " + status.reason();
         row.files = std::move(folder.relative);
         row.rawFiles = std::move(folder.raw);
         row.message = true;
+        list.setStatusDetail(list.count() - 1, u"Lecture du dossier " +
+                                                   JoinFolderPath(source, row.files) + u" : " +
+                                                   status.reason());
         return true;
     } catch (const std::exception &) {
         return false;
@@ -70,29 +70,27 @@ void Comparison::ListSourceFolder()
     // Rows are created only now, in the sorted order, all inside the one bulk update.
     std::vector<FoundFile> &found = search.foundFiles();
     m_fileList.reserve(int(found.size()));
-    const SizeFormatter sizes;
     for (FoundFile &file : found) {
         if (file.folderError != 0) {
             if (!addUnreadFolderRow(m_fileList, file, m_project.SrcPath))
                 break;
             ++UnreadableFolderCount;
-        } else if (!AddListedFile(file, sizes)) {
+        } else if (!AddListedFile(file)) {
             break;
         }
     }
     m_freshListing = true;
 }
 
-bool Comparison::AddListedFile(FoundFile &found, const SizeFormatter &sizes)
+bool Comparison::AddListedFile(FoundFile &found)
 {
     try {
         FileEntry &row = m_fileList.append();
-        row.fileExt = extensionOf(found.relative);
-        row.fileSize = sizes.text(double(found.size), false);
         row.files = std::move(found.relative);
         row.rawFiles = std::move(found.raw);
         row.listedSize = found.size;
         row.listedMtimeMs = found.mtimeMs;
+        row.sized = true;
         return true;
     } catch (const std::exception &) {
         return false;

@@ -92,8 +92,10 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
         return directionIcon(entry.statusCode);
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
-    case Qt::ToolTipRole:
-        return entry.statusDetail.isEmpty() ? QVariant() : QVariant(entry.statusDetail);
+    case Qt::ToolTipRole: {
+        const QString detail = m_list.statusDetail(row);
+        return detail.isEmpty() ? QVariant() : QVariant(detail);
+    }
     default:
         return QVariant();
     }

@@ -47,9 +47,9 @@ bool FileListSortModel::lessThan(const QModelIndex &left, const QModelIndex &rig
     case fldFiles:
         return compareIgnoringAsciiCase(a.files, b.files) < 0;
     case fldFileExt:
-        return compareIgnoringAsciiCase(a.fileExt, b.fileExt) < 0;
+        return compareIgnoringAsciiCase(a.fileExt(), b.fileExt()) < 0;
     case fldFileSize:
-        return compareIgnoringAsciiCase(a.fileSize, b.fileSize) < 0;
+        return compareIgnoringAsciiCase(a.fileSize(), b.fileSize()) < 0;
     case fldStatusText:
         return compareIgnoringAsciiCase(a.statusText, b.statusText) < 0;
     case fldCopyIcon:

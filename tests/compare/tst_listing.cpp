@@ -129,7 +129,7 @@ private slots:
             f.comparison.ListSourceFolder();
             const QStringList files{"/folder/inner.txt", "/link.txt", "/target.txt"};
             QCOMPARE(f.rows(true), recursive ? files : files.mid(1));
-            QCOMPARE(f.comparison.fileList().row(recursive ? 1 : 0).fileSize, "5 Octets ");
+            QCOMPARE(f.comparison.fileList().row(recursive ? 1 : 0).fileSize(), "5 Octets ");
             for (const char *folder : {"src/folder", "src/linkdir.d", "src/root.d"})
                 QVERIFY(f.statuses().contains(tree.path(folder)));
         }

@@ -146,11 +146,12 @@ void FileListModelTest::sortsKeepingFileListIndices()
     FileList list;
     fill(list, {StatusUpToDate, StatusExcludedByUser, StatusError, StatusExcludedByFile});
     const QStringList files{"d.txt", "C.txt", "b.TXT", "A.txt"};
-    const QStringList sizes{"2 Octets ", "10 Octets ", "1,50 KO ", "9 Octets "};
+    // Shown as "2 Octets ", "10 Octets ", "1,50 KO " and "9 Octets ": sorted as texts.
+    const QList<qint64> sizes{2, 10, 1536, 9};
     const QList<double> times{45000.5, 44000.0, 46000.0, 44000.25};
     for (int i = 0; i < 4; ++i) {
         list.row(i).files = files[i];
-        list.row(i).fileSize = sizes[i];
+        list.row(i).setField(fldFileSize, sizes[i]);
         list.row(i).dtSrc = times[i];
     }
     FileListView view(list);

@@ -92,7 +92,7 @@ struct Fixture {
             result << (pathsOnly ? row.files
                                  : QString("%1|%2|%3|%4|%5")
                                        .arg(row.statusCode)
-                                       .arg(row.files, row.fileExt, row.fileSize, row.statusText));
+                                       .arg(row.files, row.fileExt(), row.fileSize(), row.statusText));
         }
         return result;
     }
