@@ -1,7 +1,10 @@
 // Times the refresh of a large tree (listing and classification through the core, headless)
 // against rsync's dry run on the same two trees, and compares their peak memory.
 //
-//   bench_refresh [files]          builds the trees in a temporary folder beside /tmp, reports
+//   bench_refresh [--files N] [--work DIR]
+//                                  builds the trees of N files (100,000 by default) in a
+//                                  temporary folder beside /tmp, or once in DIR, where they are
+//                                  kept for the next run with the same N; reports
 //   bench_refresh --build DIR      only builds DIR/src and DIR/dst, for profiling by hand
 //   bench_refresh --measure SRC DST   the core's side alone
 //
@@ -214,20 +217,37 @@ int main(int argc, char *argv[])
                    ? 0
                    : 1;
     }
-    const int files = argc > 1 ? std::atoi(argv[1]) : 100000;
+    int files = 100000;
+    QString work;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (QByteArray(argv[i]) == "--files")
+            files = std::atoi(argv[i + 1]);
+        else if (QByteArray(argv[i]) == "--work")
+            work = QFile::decodeName(argv[i + 1]);
+    }
     QTemporaryDir temporary(QDir::tempPath() + QStringLiteral("/bench_refresh-XXXXXX"));
     if (!temporary.isValid())
         return 1;
-    const QByteArray src = QFile::encodeName(temporary.filePath(QStringLiteral("src")));
-    const QByteArray dst = QFile::encodeName(temporary.filePath(QStringLiteral("dst")));
-    ::mkdir(src.constData(), 0755);
-    ::mkdir(dst.constData(), 0755);
-    std::printf("building %d files in %d folders under %s\n", files, kFolders,
-                temporary.path().toLocal8Bit().constData());
-    std::fflush(stdout);
-    if (!buildTrees(src, dst, files)) {
-        std::perror("building the trees");
-        return 1;
+    const QString root =
+        work.isEmpty() ? temporary.path() : work + QStringLiteral("/refresh-%1").arg(files);
+    const QByteArray src = QFile::encodeName(root + QStringLiteral("/src"));
+    const QByteArray dst = QFile::encodeName(root + QStringLiteral("/dst"));
+    const QString marker = root + QStringLiteral(".done");
+    if (work.isEmpty() || !QFile::exists(marker)) {
+        if (!work.isEmpty())
+            std::system(QByteArray("rm -rf '" + QFile::encodeName(root) + "'").constData());
+        QDir().mkpath(root);
+        ::mkdir(src.constData(), 0755);
+        ::mkdir(dst.constData(), 0755);
+        std::printf("building %d files in %d folders under %s\n", files, kFolders,
+                    root.toLocal8Bit().constData());
+        std::fflush(stdout);
+        if (!buildTrees(src, dst, files)) {
+            std::perror("building the trees");
+            return 1;
+        }
+        if (!work.isEmpty())
+            QFile(marker).open(QIODevice::WriteOnly);
     }
 
     const QByteArray self =
@@ -263,7 +283,8 @@ int main(int argc, char *argv[])
     const double windowMs = windowFigures[0].toLongLong() / 1e6;
 
     // Done by hand: QTemporaryDir's removal is slow on 175,000 files.
-    std::system(QByteArray("rm -rf '" + temporary.path().toLocal8Bit() + "'").constData());
+    if (work.isEmpty())
+        std::system(QByteArray("rm -rf '" + temporary.path().toLocal8Bit() + "'").constData());
 
     std::printf("rows due for copying: %s of %d\n", figures[2].constData(), rows);
     std::printf("tandrimo: listing %.0f ms, classification %.0f ms\n",
