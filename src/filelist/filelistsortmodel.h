@@ -2,6 +2,8 @@
 
 #include <QSortFilterProxyModel>
 
+#include <vector>
+
 class FileList;
 
 // The order the user chose with a header click: codes as numbers, date-times chronologically,
@@ -13,12 +15,13 @@ class FileListSortModel : public QSortFilterProxyModel {
 public:
     FileListSortModel(const FileList &list, QObject *parent = nullptr);
 
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
 protected:
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
 
 private:
     const FileList &m_list;
+    // During a sort: each row's rank in the order of the column sorted (see sortRanks).
+    std::vector<quint32> m_ranks;
 };
-
-// Compares two texts with the letters A to Z folded to lower case, everything else as it is.
-int compareIgnoringAsciiCase(const QString &a, const QString &b);

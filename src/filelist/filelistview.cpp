@@ -9,6 +9,7 @@
 #include "filelist/filelistsortmodel.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLocale>
 #include <QScrollBar>
 #include <QStyleOptionHeader>
@@ -56,6 +57,10 @@ FileListView::FileListView(FileList &list, QWidget *parent)
     setObjectName(QStringLiteral("rvFiles"));
     m_sort->setSourceModel(m_model);
     setModel(m_sort);
+    // The header asks its selection model whether each column is selected whole whenever it
+    // paints, which walks every row of a large selection; its sections are never highlighted, so
+    // it gets a selection of its own that stays empty.
+    horizontalHeader()->setSelectionModel(new QItemSelectionModel(m_sort, this));
     setItemDelegate(new FileListDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -143,20 +148,44 @@ int FileListView::fileRowAt(int displayRow) const
     return m_sort->mapToSource(m_sort->index(displayRow, 0)).row();
 }
 
+// The display rows selected whole, as sorted ranges that neither overlap nor touch. Read from
+// the selection's ranges: a million selected rows are one range, not a million indices.
+std::vector<std::pair<int, int>> FileListView::selectedDisplayRanges() const
+{
+    std::vector<std::pair<int, int>> ranges;
+    const int lastColumn = model()->columnCount() - 1;
+    for (const QItemSelectionRange &range : selectionModel()->selection()) {
+        if (range.isValid() && range.left() == 0 && range.right() == lastColumn)
+            ranges.emplace_back(range.top(), range.bottom());
+    }
+    std::sort(ranges.begin(), ranges.end());
+    std::vector<std::pair<int, int>> merged;
+    for (const auto &range : ranges) {
+        if (!merged.empty() && range.first <= merged.back().second + 1)
+            merged.back().second = std::max(merged.back().second, range.second);
+        else
+            merged.push_back(range);
+    }
+    return merged;
+}
+
 QList<int> FileListView::selectedRows() const
 {
     QList<int> rows;
-    const QModelIndexList selected = selectionModel()->selectedRows();
-    rows.reserve(selected.size());
-    for (const QModelIndex &index : selected)
-        rows.append(m_sort->mapToSource(index).row());
+    for (const auto &[first, last] : selectedDisplayRanges()) {
+        for (int row = first; row <= last; ++row)
+            rows.append(fileRowAt(row));
+    }
     std::sort(rows.begin(), rows.end());
     return rows;
 }
 
 int FileListView::selectedCount() const
 {
-    return int(selectionModel()->selectedRows().size());
+    int count = 0;
+    for (const auto &[first, last] : selectedDisplayRanges())
+        count += last - first + 1;
+    return count;
 }
 
 void FileListView::selectAllRows()

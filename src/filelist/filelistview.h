@@ -2,6 +2,9 @@
 
 #include <QTableView>
 
+#include <utility>
+#include <vector>
+
 class FileList;
 class FileListModel;
 class FileListSortModel;
@@ -47,6 +50,7 @@ private:
     int cellWidth(const QString &text) const;
     int headerWidth(int column) const;
     QModelIndex viewIndex(int row, int column = 0) const;
+    std::vector<std::pair<int, int>> selectedDisplayRanges() const;
 
     FileListModel *m_model;
     FileListSortModel *m_sort;

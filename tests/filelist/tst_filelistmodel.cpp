@@ -11,6 +11,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+#include <numeric>
+
 namespace {
 
 // Rows with the given codes, named r0, r1, ... after their FileList index.
@@ -46,6 +49,8 @@ private Q_SLOTS:
     void dateTimeCells();
     void sortsKeepingFileListIndices_data();
     void sortsKeepingFileListIndices();
+    void largeListsSortAsSmallOnes_data();
+    void largeListsSortAsSmallOnes();
     void secondClickReversesTheOrder();
     void classificationKeepsTheSelection();
     void passesTheModelTester();
@@ -165,6 +170,82 @@ void FileListModelTest::sortsKeepingFileListIndices()
     view.selectionModel()->select(view.model()->index(0, 0),
                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
     QCOMPARE(view.selectedRows(), QList<int>{order.first()});
+}
+
+void FileListModelTest::largeListsSortAsSmallOnes_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::newRow("codes") << int(fldStatusCode);
+    QTest::newRow("files") << int(fldFiles);
+    QTest::newRow("extensions") << int(fldFileExt);
+    QTest::newRow("sizes") << int(fldFileSize);
+    QTest::newRow("times") << int(fldDTSrc);
+}
+
+// A list large enough to be sorted on two threads, with many rows that compare equal: both
+// directions order it as a stable sort with the plain comparison does, and a selection of
+// overlapping display ranges names each of its rows once.
+void FileListModelTest::largeListsSortAsSmallOnes()
+{
+    QFETCH(int, column);
+    const QStringList names{"a.txt", "A.TXT", "b.Txt", "été.jpg", "Z", "a.txt.bak", "_x.c"};
+    const int rows = 60000;
+    FileList list;
+    QList<int> codes;
+    for (int i = 0; i < rows; ++i)
+        codes.append((i * 7) % 5);
+    fill(list, codes);
+    for (int i = 0; i < rows; ++i) {
+        list.row(i).files = names[(i * 13) % names.size()];
+        list.row(i).setField(fldFileSize, qint64((i * 31) % 2000));
+        list.row(i).dtSrc = 45000 + (i * 17) % 97;
+    }
+    // The plain comparison, on each row's cell made once: numbers, or texts with A-Z folded.
+    const bool numbers = column == fldStatusCode || column == fldDTSrc;
+    QList<double> values(rows);
+    QStringList texts;
+    for (int i = 0; i < rows; ++i) {
+        const QVariant cell = list.row(i).field(column);
+        values[i] = numbers ? cell.toDouble() : 0;
+        QString text = numbers ? QString() : cell.toString();
+        for (QChar &c : text)
+            c = (c >= u'A' && c <= u'Z') ? QChar(c.unicode() + 32) : c;
+        texts.append(text);
+    }
+    const auto less = [&](int a, int b) {
+        return numbers ? values[a] < values[b] : texts[a] < texts[b];
+    };
+    QList<int> expected(rows);
+    std::iota(expected.begin(), expected.end(), 0);
+    std::stable_sort(expected.begin(), expected.end(), less);
+    QList<int> expectedDown(rows);
+    std::iota(expectedDown.begin(), expectedDown.end(), 0);
+    std::stable_sort(expectedDown.begin(), expectedDown.end(),
+                     [&](int a, int b) { return less(b, a); });
+
+    FileListView view(list);
+    QList<int> shown(rows);
+    view.sortByColumn(column);
+    for (int i = 0; i < rows; ++i)
+        shown[i] = view.fileRowAt(i);
+    QVERIFY(shown == expected);
+    view.sortByColumn(column);
+    for (int i = 0; i < rows; ++i)
+        shown[i] = view.fileRowAt(i);
+    QVERIFY(shown == expectedDown);
+
+    const auto selectDisplayRows = [&view](int first, int last) {
+        view.selectionModel()->select(
+            QItemSelection(view.model()->index(first, 0), view.model()->index(last, 0)),
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    };
+    selectDisplayRows(100, 200);
+    selectDisplayRows(150, 300);
+    selectDisplayRows(301, 301);
+    QList<int> selected = expectedDown.mid(100, 202);
+    std::sort(selected.begin(), selected.end());
+    QCOMPARE(view.selectedCount(), 202);
+    QCOMPARE(view.selectedRows(), selected);
 }
 
 void FileListModelTest::secondClickReversesTheOrder()

@@ -140,7 +140,8 @@ void ProjectFileTest::refusesWhatExceedsTheLimits()
 void ProjectFileTest::loadsAHugeListAtOnce()
 {
     // A hang guard, not a performance figure: writing and loading took minutes when each entry
-    // was compared with every other one.
+    // was compared with every other one. The child's time limit is the guard; a tighter one
+    // fails on a loaded machine under the sanitizers.
     TestTree tree;
     const QString path = tree.path(QStringLiteral("huge.tdm"));
     const ChildOutcome child = runInChild([&path] {
@@ -167,7 +168,6 @@ void ProjectFileTest::loadsAHugeListAtOnce()
     const qint64 elapsed = child.output.toLongLong(&number);
     QVERIFY2(number, child.output.constData());
     qInfo("200000 entries read and assigned in %lld ms", elapsed);
-    QVERIFY(elapsed < 5000);
 }
 
 void ProjectFileTest::writesANewFileInItsLayout()
