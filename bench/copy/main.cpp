@@ -1,14 +1,19 @@
 // Times the copy run through the core (every row due, classified, into an empty destination on
 // the same file system; then again with verification) against `cp -a` and
-// `rsync -a --whole-file` of the same trees, best of 3, and the verification of every copied
-// file of the large tree (the comparison the run makes, timed on its own) against `cmp` of each.
+// `rsync -a --whole-file` of the same trees, and the small tree's run through the main window
+// against the core's, each the best and the median of its rounds (3 unless --repeats); the
+// verification against `diff -r --brief` of the same two trees with both out of the page cache,
+// and the comparison the run makes, timed on its own, against `cmp` of each large file.
 // Each timed run starts after a sync(), so that it never pays for another's write-back, and every
 // tool leaves its copy in the page cache only, except ours, which flushes before each rename (the
 // figures of that flush are printed too, and cp -a followed by sync, which pays the same disk).
 // Nothing is deleted until the end: on ext4 a mass deletion slows the creation of files for
 // minutes after it, so leave a few minutes after an earlier run's clean-up before measuring.
+// The medians show how far the figures swing: any other writer of the same file system (a
+// build, another benchmark) lands in our flushes and in the sync of cp -a then sync.
 //
-//   bench_copy [work folder]      default: a folder in the system's temporary folder
+//   bench_copy [--repeats N] [work folder]
+//                                 default: a folder in the system's temporary folder
 //   bench_copy --once small|large [verify] [noflush] [foreground] [work folder]
 //                                 one copy run of a tree made earlier, for profiling by hand;
 //                                 its copy is left in place (see runOnce)
@@ -31,8 +36,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
 #include <functional>
+#include <memory>
 #include <spawn.h>
+#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,7 +48,7 @@ extern char **environ;
 
 namespace {
 
-constexpr int kRepeats = 3;
+int kRepeats = 3;
 
 class QuietHost : public CopyRunHost {
 public:
@@ -64,6 +72,24 @@ public:
 void removeTree(const QString &path)
 {
     QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), path});
+}
+
+// Four removals at once, then a sync.
+void removeTrees(const QStringList &paths)
+{
+    constexpr int kAtOnce = 4;
+    std::vector<std::unique_ptr<QProcess>> running;
+    for (const QString &path : paths) {
+        if (running.size() == kAtOnce) {
+            running.front()->waitForFinished(-1);
+            running.erase(running.begin());
+        }
+        running.push_back(std::make_unique<QProcess>());
+        running.back()->start(QStringLiteral("rm"), {QStringLiteral("-rf"), path});
+    }
+    for (const auto &process : running)
+        process->waitForFinished(-1);
+    ::sync();
 }
 
 // Best of kRepeats, each after prepare() and a sync(), neither of them timed.
@@ -133,11 +159,16 @@ struct Copier {
     // Every run copies into a folder never used before: a folder emptied just before would
     // make every tool pay for the file system's scan past recently deleted inodes (ext4 does
     // not reuse them at once), which drowns the differences between tools. The copies go
-    // together once the tree is measured (cleanUp).
+    // together once every figure is printed (removeTrees).
     QString base;
     int used = 0;
+    // The copy before leaves the page cache first: the kept copies of the large tree would
+    // otherwise outgrow the memory, and the later rounds would run under its reclaim, with the
+    // origin's pages evicted, while the first did not.
     void absent()
     {
+        if (used > 0)
+            dropCaches(false);
         if (base.isEmpty())
             base = dest;
         dest = base + u'-' + QString::number(++used);
@@ -148,11 +179,14 @@ struct Copier {
         absent();
         QDir().mkpath(dest);
     }
-    void cleanUp()
+    // The copies, removed a few at a time: one removal alone waits on each deletion in turn
+    // (about a thousand files a second here, where the file system discards freed blocks).
+    QStringList copies() const
     {
+        QStringList folders;
         for (int i = 1; i <= used; ++i)
-            removeTree(base + u'-' + QString::number(i));
-        ::sync();
+            folders << base + u'-' + QString::number(i);
+        return folders;
     }
 
     // cmp of every copied file (or of the large ones), one process per file as a script would
@@ -174,6 +208,32 @@ struct Copier {
         }
     }
 
+    // diff -r --brief of the two trees, as a script would check a copy.
+    void diff() const
+    {
+        if (QProcess::execute(QStringLiteral("diff"),
+                              {QStringLiteral("-r"), QStringLiteral("--brief"), src, dest}) != 0)
+            std::fprintf(stderr, "diff found a difference\n");
+    }
+    // Every file of both trees (or of the copy only) out of the page cache, once written back,
+    // so that the next reader reads them from the disk.
+    void dropCaches(bool origin = true) const
+    {
+        ::sync();
+        for (const QString &file : files) {
+            for (const QString &root : {origin ? src : QString(), dest}) {
+                if (root.isEmpty())
+                    continue;
+                const int fd = ::open(QFile::encodeName(root + file).constData(),
+                                      O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+                if (fd < 0)
+                    continue;
+                (void)::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+                ::close(fd);
+            }
+        }
+    }
+
     // The verification the run makes of each copy, on its own: the same comparison of the
     // complete files, both in the page cache as they are during the run.
     void verifyAll(bool largeOnly = false) const
@@ -189,24 +249,98 @@ struct Copier {
     }
 };
 
+double ratio(qint64 a, qint64 b)
+{
+    return b > 0 ? double(a) / double(b) : 0.0;
+}
+
+// Every round of one tool, in milliseconds.
+struct Times {
+    std::vector<qint64> runs;
+    qint64 best() const { return runs.empty() ? -1 : *std::min_element(runs.begin(), runs.end()); }
+    qint64 median() const
+    {
+        if (runs.empty())
+            return -1;
+        std::vector<qint64> sorted = runs;
+        std::sort(sorted.begin(), sorted.end());
+        const std::size_t middle = sorted.size() / 2;
+        return sorted.size() % 2 != 0 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+    }
+    qint64 worst() const { return runs.empty() ? -1 : *std::max_element(runs.begin(), runs.end()); }
+};
+
+// "best/median" of a tool, in milliseconds.
+std::string bestMedian(const Times &t)
+{
+    return std::to_string(t.best()) + '/' + std::to_string(t.median());
+}
+
+// Ratios of the bests and of the medians.
+std::string ratios(const Times &a, qint64 bestB, qint64 medianB)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f best, %.2f median", ratio(a.best(), bestB),
+                  ratio(a.median(), medianB));
+    return text;
+}
+std::string ratios(const Times &a, const Times &b)
+{
+    return ratios(a, b.best(), b.median());
+}
+
 struct Figures {
-    qint64 ours = 0, verified = 0, cp = 0, rsync = 0;
-    qint64 cpSynced = 0; // cp -a, then sync: the copy on disk, as ours is when the run ends
+    Times ours, verified, cp, rsync;
+    Times cpSynced; // cp -a, then sync: the copy on disk, as ours is when the run ends
+    Times window;   // the small tree through the main window
     qint64 unflushed = 0, foreground = 0; // one run each
 };
 
+// Every round of run, each with the files of both trees read from the disk.
+Times cold(const Copier &copier, const std::function<void()> &run)
+{
+    Times times;
+    for (int i = 0; i < kRepeats; ++i) {
+        copier.dropCaches();
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        times.runs.push_back(timer.elapsed());
+    }
+    return times;
+}
+
+// The copy of the small tree through the window, in a process of its own: milliseconds, or -1.
+qint64 windowCopy(Copier &copier)
+{
+    copier.fresh();
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--window"), copier.src, copier.dest});
+    if (!child.waitForFinished(-1) || child.exitCode() != 0)
+        return -1;
+    const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
+    if (figures.size() != 3 || figures[1] != figures[2]) {
+        std::fprintf(stderr, "the window's copy run did not copy every file\n");
+        return -1;
+    }
+    return figures[0].toLongLong();
+}
+
 // The tools take turns within each round, so that a change of the machine's load between
-// rounds falls on all of them alike; the best round of each counts.
-Figures measure(Copier &copier)
+// rounds falls on all of them alike; the best and the median round of each are printed.
+Figures measure(Copier &copier, bool withWindow)
 {
     Figures f;
     const QString srcSlash = copier.src + u'/';
     struct Variant {
-        qint64 *result;
+        Times *result;
         std::function<void()> prepare;
         std::function<void()> run;
+        // When set, the run times itself (the window's, in a process of its own).
+        std::function<qint64()> timedRun = {};
     };
-    const std::vector<Variant> variants = {
+    std::vector<Variant> variants = {
         {&f.ours, [&] { copier.fresh(); }, [&] { copier.run(false); }},
         {&f.cp, [&] { copier.absent(); },
          [&] {
@@ -224,23 +358,20 @@ Figures measure(Copier &copier)
              ::sync();
          }},
     };
-    for (const Variant &variant : variants)
-        *variant.result = -1;
+    if (withWindow)
+        variants.push_back({&f.window, [] {}, {}, [&] { return windowCopy(copier); }});
     for (int round = 0; round < kRepeats; ++round) {
         for (const Variant &variant : variants) {
-            const qint64 ms = once(variant.prepare, variant.run);
-            *variant.result = *variant.result < 0 ? ms : std::min(*variant.result, ms);
+            const qint64 ms =
+                variant.timedRun ? variant.timedRun() : once(variant.prepare, variant.run);
+            if (ms >= 0)
+                variant.result->runs.push_back(ms);
         }
     }
     f.unflushed = once([&] { copier.fresh(); }, [&] { copier.run(false, false); });
     f.foreground = once([&] { copier.fresh(); },
                         [&] { copier.run(false, true, CopyRunSettings().commitFiles, false); });
     return f;
-}
-
-double ratio(qint64 a, qint64 b)
-{
-    return b > 0 ? double(a) / double(b) : 0.0;
 }
 
 } // namespace
@@ -272,23 +403,6 @@ int runOnce(QStringList arguments)
     return 0;
 }
 
-// The copy of the small tree through the window, in a process of its own: milliseconds, or -1.
-qint64 windowCopy(Copier &copier)
-{
-    copier.fresh();
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--window"), copier.src, copier.dest});
-    if (!child.waitForFinished(-1) || child.exitCode() != 0)
-        return -1;
-    const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
-    if (figures.size() != 3 || figures[1] != figures[2]) {
-        std::fprintf(stderr, "the window's copy run did not copy every file\n");
-        return -1;
-    }
-    return figures[0].toLongLong();
-}
-
 int main(int argc, char *argv[])
 {
     if (argc == 4 && QByteArray(argv[1]) == "--window")
@@ -298,6 +412,10 @@ int main(int argc, char *argv[])
     QStringList arguments = app.arguments().mid(1);
     if (arguments.value(0) == u"--once" && arguments.size() >= 2)
         return runOnce(arguments.mid(1));
+    if (arguments.value(0) == u"--repeats" && arguments.size() >= 2) {
+        kRepeats = std::max(1, arguments.value(1).toInt());
+        arguments = arguments.mid(2);
+    }
     const QString work =
         arguments.value(0, QDir::tempPath() + QStringLiteral("/tandrimo-bench-copy"));
     QDir().mkpath(work);
@@ -339,21 +457,23 @@ int main(int argc, char *argv[])
 
     std::printf("copying...\n");
     std::fflush(stdout);
-    const Figures s = measure(smallCopier);
-    const qint64 window = windowCopy(smallCopier);
-    const Figures l = measure(largeCopier);
+    const Figures s = measure(smallCopier, true);
+    const Figures l = measure(largeCopier, false);
     const qint64 perFileFlush =
         once([&] { largeCopier.fresh(); }, [&] { largeCopier.run(false, true, 1); });
     largeCopier.fresh();
     largeCopier.run(false);
-    const qint64 cmp = best([] {}, [&] { largeCopier.cmpAll(); });
-    const qint64 verify = best([] {}, [&] { largeCopier.verifyAll(); });
     const qint64 cmpLarge = best([] {}, [&] { largeCopier.cmpAll(true); });
     const qint64 verifyLarge = best([] {}, [&] { largeCopier.verifyAll(true); });
-    // Only now, so that no measured run follows a mass deletion.
-    smallCopier.cleanUp();
-    largeCopier.cleanUp();
-
+    // The verification reads each copy back from its disk: against diff -r --brief of both
+    // trees, each out of the page cache first, and the run's comparison timed on its own so.
+    std::printf("verifying from the disk...\n");
+    std::fflush(stdout);
+    smallCopier.fresh();
+    smallCopier.run(false);
+    const Times diffSmall = cold(smallCopier, [&] { smallCopier.diff(); });
+    const Times diffLarge = cold(largeCopier, [&] { largeCopier.diff(); });
+    const Times verifyColdLarge = cold(largeCopier, [&] { largeCopier.verifyAll(); });
     std::printf("free space query (TargetFreeSpace): %.0f us per file; commits on the worker "
                 "itself instead of a thread of their own: small %lld ms, large %lld ms (one run "
                 "each)\n",
@@ -362,31 +482,51 @@ int main(int argc, char *argv[])
     std::printf("flush before rename: small %lld ms with, %lld ms without; large %lld ms with, "
                 "%lld ms without; large with a flush per file instead of together %lld ms "
                 "(runs without: one each)\n",
-                static_cast<long long>(s.ours), static_cast<long long>(s.unflushed),
-                static_cast<long long>(l.ours), static_cast<long long>(l.unflushed),
+                static_cast<long long>(s.ours.best()), static_cast<long long>(s.unflushed),
+                static_cast<long long>(l.ours.best()), static_cast<long long>(l.unflushed),
                 static_cast<long long>(perFileFlush));
-    std::printf("verification: whole runs with it minus without (best of 3 each, as noisy as "
-                "their difference) small %lld ms, large %lld ms; the large files alone: tandrimo "
-                "%lld ms, cmp %lld ms\n",
-                static_cast<long long>(s.verified - s.ours),
-                static_cast<long long>(l.verified - l.ours), static_cast<long long>(verifyLarge),
+    // What the verification adds to a run: the medians of the runs with and without it.
+    const qint64 addedSmall = s.verified.median() - s.ours.median();
+    const qint64 addedLarge = l.verified.median() - l.ours.median();
+    std::printf("verification in the run (median with minus median without; best %lld/%lld ms): "
+                "small %lld ms, large %lld ms; diff -r --brief from the disk (best/median) small "
+                "%s ms, large %s ms; the run's comparison alone from the disk, large %s ms; the "
+                "large files alone, both in the page cache: tandrimo %lld ms, cmp %lld ms\n",
+                static_cast<long long>(s.verified.best() - s.ours.best()),
+                static_cast<long long>(l.verified.best() - l.ours.best()),
+                static_cast<long long>(addedSmall), static_cast<long long>(addedLarge),
+                bestMedian(diffSmall).c_str(), bestMedian(diffLarge).c_str(),
+                bestMedian(verifyColdLarge).c_str(), static_cast<long long>(verifyLarge),
                 static_cast<long long>(cmpLarge));
-    std::printf("window ratio %.2f (the small tree's copy run through the main window %lld ms, "
-                "core %lld ms; one run)\n",
-                ratio(window, s.ours), static_cast<long long>(window),
-                static_cast<long long>(s.ours));
-    std::printf("the copy on disk when it ends, as ours is: cp -a then sync: small %lld ms (ratio "
-                "%.2f), large %lld ms (ratio %.2f)\n",
-                static_cast<long long>(s.cpSynced), ratio(s.ours, s.cpSynced),
-                static_cast<long long>(l.cpSynced), ratio(l.ours, l.cpSynced));
+    std::printf("window ratio %s (the small tree's copy run through the main window %s ms, core "
+                "%s ms, best/median of %zu)\n",
+                ratios(s.window, s.ours).c_str(), bestMedian(s.window).c_str(),
+                bestMedian(s.ours).c_str(), s.window.runs.size());
+    std::printf("the copy on disk when it ends, as ours is: cp -a then sync: small %s ms (ratio "
+                "%s), large %s ms (ratio %s)\n",
+                bestMedian(s.cpSynced).c_str(), ratios(s.ours, s.cpSynced).c_str(),
+                bestMedian(l.cpSynced).c_str(), ratios(l.ours, l.cpSynced).c_str());
     const auto line = [](const char *name, const Figures &f, std::size_t files) {
-        std::printf("copy %s ratio %.2f (tandrimo %lld ms, cp %lld ms, rsync %lld ms, %zu files)\n",
-                    name, ratio(f.ours, std::min(f.cp, f.rsync)), static_cast<long long>(f.ours),
-                    static_cast<long long>(f.cp), static_cast<long long>(f.rsync), files);
+        std::printf("copy %s ratio %s (best/median: tandrimo %s ms, cp %s ms, rsync %s ms; "
+                    "slowest tandrimo %lld ms; %zu files)\n",
+                    name,
+                    ratios(f.ours, std::min(f.cp.best(), f.rsync.best()),
+                           std::min(f.cp.median(), f.rsync.median()))
+                        .c_str(),
+                    bestMedian(f.ours).c_str(), bestMedian(f.cp).c_str(),
+                    bestMedian(f.rsync).c_str(), static_cast<long long>(f.ours.worst()), files);
     };
     line("small", s, smallCopier.files.size());
     line("large", l, largeCopier.files.size());
-    std::printf("verify ratio %.2f (tandrimo %lld ms, cmp %lld ms)\n", ratio(verify, cmp),
-                static_cast<long long>(verify), static_cast<long long>(cmp));
+    std::printf("verify ratio small %.2f, large %.2f (what it adds to a run, medians: small %lld "
+                "ms, large %lld ms; diff -r --brief of both trees from the disk, medians: small "
+                "%lld ms, large %lld ms)\n",
+                ratio(addedSmall, diffSmall.median()), ratio(addedLarge, diffLarge.median()),
+                static_cast<long long>(addedSmall), static_cast<long long>(addedLarge),
+                static_cast<long long>(diffSmall.median()),
+                static_cast<long long>(diffLarge.median()));
+    std::fflush(stdout);
+    // Only now, so that no measured run follows a mass deletion.
+    removeTrees(smallCopier.copies() + largeCopier.copies());
     return 0;
 }

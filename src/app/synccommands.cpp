@@ -6,6 +6,7 @@
 #include "app/guard.h"
 #include "app/statuspanels.h"
 #include "compare/filesize.h"
+#include "compare/rowsides.h"
 #include "filelist/filelistview.h"
 #include "project/project.h"
 #include "project/userprefs.h"
@@ -71,6 +72,8 @@ void SyncCommands::ActAppCopyFilesExecute()
     settings.FileSyncReadOnly = m_prefs.FileSyncReadOnly;
     settings.FileCompareCopy = m_prefs.FileCompareCopy;
     settings.FilesToCopyCount = m_comparison.FilesToCopyCount;
+    // The classification at the end of the run takes both files of each row from the worker.
+    settings.readSidesAtEnd = true;
     if (!m_thread.start(m_comparison.fileList(), settings, m_comparison.StopRequested,
                         m_copyRunHost))
         return;
@@ -102,7 +105,10 @@ void SyncCommands::JvThread1FinishAll()
             m_shell.UpdateCommandStates();
             ShowSummary();
         });
-        ClassifyFileList();
+        if (run != nullptr)
+            m_comparison.ClassifyAfterCopyRun(run->rowSides());
+        else
+            ClassifyFileList();
     }
     // Told once the list shows the run's outcome, so that the failed rows are there to see.
     if (!report.isEmpty())

@@ -31,10 +31,14 @@ void Comparison::ClassifyFileList()
 {
     if (StopRequested) {
         m_freshListing = false;
+        std::vector<ListedDestination>().swap(m_listedDestinations);
         return;
     }
     WalkScope walk(m_walking);
     const bool freshListing = std::exchange(m_freshListing, false);
+    // What the listing read of the destinations serves this pass only, and only row for row.
+    std::vector<ListedDestination> listedDestinations;
+    listedDestinations.swap(m_listedDestinations);
     FilesToCopyCount = 0;
     int failedCopies = 0;
     BusyCursorScope cursor(m_host);
@@ -74,7 +78,9 @@ void Comparison::ClassifyFileList()
         else
             source = sources.stat(sourcePaths.path(row.files, row.rawFiles));
         const platform::FileStat destination =
-            destinations.stat(destinationPaths.path(row.files, row.rawFiles));
+            freshListing && listedDestinations.size() == std::size_t(rows)
+                ? listedDestinations[std::size_t(i)].stat()
+                : destinations.stat(destinationPaths.path(row.files, row.rawFiles));
         classifyRow(i, source, destination, bias);
     }
     FailedCopyCount = failedCopies;

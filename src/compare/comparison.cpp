@@ -11,6 +11,7 @@ Comparison::Comparison(const TProject &project, const UserPrefs &prefs, RefreshH
         FailedCopyCount = 0;
         UnreadableFolderCount = 0;
         m_freshListing = false;
+        std::vector<ListedDestination>().swap(m_listedDestinations);
     });
 }
 
@@ -48,6 +49,11 @@ void Comparison::endCopyRun()
 void Comparison::ShowStatusMessage(const QString &text)
 {
     m_host.setStatusText(text);
+    LetInputThrough();
+}
+
+void Comparison::LetInputThrough()
+{
     if (!m_inputTimer.isValid() || m_inputTimer.elapsed() >= kInputIntervalMs) {
         m_host.processPendingInput();
         m_inputTimer.start();

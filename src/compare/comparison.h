@@ -1,17 +1,23 @@
 #pragma once
 
 #include "compare/filelist.h"
+#include "compare/listeddestination.h"
 
 #include <QElapsedTimer>
 #include <QString>
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
+#include <vector>
 
-struct FoundFile;
+struct ListedFolder;
+struct ListingCut;
+struct VisitWork;
 namespace platform {
 struct FileStat;
 }
+struct RowSides; // compare/rowsides.h
 class RefreshHost;
 struct TProject;
 struct UserPrefs;
@@ -57,9 +63,19 @@ public:
     // Fills the list with one unclassified row per file of the source folder (and of its
     // sub-folders when the project includes them), sorted by path.
     void ListSourceFolder();
+    // The listing walks the tree on one thread while another orders each folder's entries and
+    // reads their twins in the destination; this thread shows the progress and sees Stop. False:
+    // everything on this thread, and the rows sorted whole (the same rows, more slowly).
+    bool ParallelListing = true;
     // Gives every row that is not up to date its verdict, times and text, and recounts
     // FilesToCopyCount. Does nothing while StopRequested is set.
     void ClassifyFileList();
+
+    // ---- The end of a copy run (classifyafterrun.cpp).
+    // ClassifyFileList, with both files of each row as the run read them once it had ended
+    // (readRowSides, off the window's thread); rows missing from sides are read here.
+    void ClassifyAfterCopyRun(const std::vector<RowSides> &sides);
+    // ----
 
     // The folder checks of the refresh: each returns, or adds an error row, tells the user when
     // it has to, and throws Abort.
@@ -72,6 +88,8 @@ public:
 
     // Sets the status text, and lets pending input through at most every kInputIntervalMs.
     void ShowStatusMessage(const QString &text);
+    // Lets pending input through at most every kInputIntervalMs.
+    void LetInputThrough();
     void ShowSummary();
     // The summary of the list: rows due for copying out of all rows, then the failed copies and
     // the folders left unread, or that the list was not refreshed when StopRequested is set.
@@ -85,7 +103,10 @@ private:
     class BusyScope;
     class WalkScope;
 
-    bool AddListedFile(FoundFile &found);
+    bool replayVisit(const ListedFolder &visit, std::size_t index, ListingCut &cut);
+    void AddListedRows(const std::deque<ListedFolder> &visits, const std::deque<VisitWork> *works,
+                       const ListingCut &cut);
+    void addUnreadFolderRow(const ListedFolder &folder);
     void classifyRow(int index, const platform::FileStat &source,
                      const platform::FileStat &destination, int biasMinutes);
 
@@ -99,4 +120,7 @@ private:
     // The rows were just listed: the next pass takes the source's time and size from the
     // listing's own stat call (a refresh reads each source file once).
     bool m_freshListing = false;
+    // What the listing read of each row's destination file, one per row, for the same pass;
+    // empty when the listing did not read it.
+    std::vector<ListedDestination> m_listedDestinations;
 };

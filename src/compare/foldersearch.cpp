@@ -3,28 +3,37 @@
 #include "compare/filemask.h"
 #include "platform/temporaryfile.h"
 
-#include <QCollator>
 #include <QFile>
-#include <QLocale>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
-#include <numeric>
+#include <limits>
 
 namespace {
 
 using platform::FolderReader;
 
-// The name as text; false when that text does not give back the exact bytes (not valid UTF-8).
-bool decodeName(const char *bytes, qsizetype length, QString *name)
+bool isAscii(const char *bytes, qsizetype length)
 {
     const auto *begin = reinterpret_cast<const unsigned char *>(bytes);
-    if (std::all_of(begin, begin + length, [](unsigned char c) { return c < 0x80; })) {
-        *name = QString::fromLatin1(bytes, length);
+    return std::all_of(begin, begin + length, [](unsigned char c) { return c < 0x80; });
+}
+
+// Whether the text of the name gives back its exact bytes (valid UTF-8).
+bool isLossless(const char *bytes, qsizetype length)
+{
+    if (isAscii(bytes, length))
         return true;
-    }
-    *name = QString::fromUtf8(bytes, length);
-    return name->toUtf8() == QByteArrayView(bytes, length);
+    return QString::fromUtf8(bytes, length).toUtf8() == QByteArrayView(bytes, length);
+}
+
+// The text of a name: its bad bytes, if any, show as U+FFFD.
+QString decodeName(QByteArrayView name)
+{
+    if (isAscii(name.data(), name.size()))
+        return QString::fromLatin1(name.data(), name.size());
+    return QString::fromUtf8(name);
 }
 
 // A temporary file the program left behind; a user's file may begin with the same prefix.
@@ -36,18 +45,57 @@ bool isOwnTemporary(const FolderReader &reader, const char *name)
 
 } // namespace
 
-bool FolderSearch::execute()
+QString ListedFolder::text(const ListedName &name) const
 {
-    m_found.clear();
+    return decodeName(bytes(name));
+}
+
+void ListedFolders::publish(ListedFolder &&folder)
+{
+    const ListedFolder *published = nullptr;
+    std::size_t index = 0;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_folders.push_back(std::move(folder));
+        published = &m_folders.back();
+        index = m_folders.size() - 1;
+    }
+    m_published.notify_all();
+    if (onPublished)
+        onPublished(*published, index);
+}
+
+void ListedFolders::finish()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_finished = true;
+    }
+    m_published.notify_all();
+}
+
+const ListedFolder *ListedFolders::wait(std::size_t index, int timeoutMs, bool *timedOut)
+{
+    std::unique_lock lock(m_mutex);
+    const bool ready = m_published.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                            [&] { return index < m_folders.size() || m_finished; });
+    *timedOut = !ready;
+    // References to the elements of a deque stay valid while others are appended.
+    return index < m_folders.size() ? &m_folders[index] : nullptr;
+}
+
+void FolderSearch::execute(ListedFolders &folders)
+{
+    m_out = &folders;
+    m_visits = 0;
     m_levels.clear();
-    m_aborted = false;
-    m_complete = true;
-    m_rootBytes = QFile::encodeName(rootDirectory);
+    m_everyName = fileMasks.contains(QStringLiteral("*"));
+    const QByteArray rootBytes = QFile::encodeName(rootDirectory);
     const bool separator = !rootDirectory.endsWith(u'/');
     m_rawRelative = separator ? QByteArrayLiteral("/") : QByteArray();
     m_relative = separator ? QStringLiteral("/") : QString();
     // The root may be given through a link; below it, links are never followed.
-    enterFolder(std::make_unique<FolderReader>(m_rootBytes), false, true);
+    enterFolder(std::make_unique<FolderReader>(rootBytes), newVisit(-1, 0, false), true);
     // Depth first without recursion: the depth of a tree is no limit of the stack either.
     while (!m_levels.empty() && !m_aborted) {
         Level &level = m_levels.back();
@@ -55,41 +103,61 @@ bool FolderSearch::execute()
             m_levels.pop_back();
             continue;
         }
-        const SubFolder &sub = level.subFolders[level.next++];
+        const std::size_t next = level.next++;
+        const SubFolder &sub = level.subFolders[next];
+        const QByteArray &rawName = level.subNames[next];
         m_rawRelative.truncate(level.rawLength);
-        m_rawRelative += sub.rawName + '/';
+        m_rawRelative += rawName + '/';
         m_relative.truncate(level.length);
-        m_relative += sub.name + u'/';
+        m_relative += decodeName(rawName) + u'/';
         const bool keepRaw = level.keepRaw || !sub.lossless;
-        enterFolder(std::make_unique<FolderReader>(*level.reader, sub.rawName.constData()), keepRaw,
-                    false);
+        auto reader = std::make_unique<FolderReader>(*level.reader, rawName.constData());
+        enterFolder(std::move(reader), newVisit(level.visit, sub.dirIndex, keepRaw), false);
     }
     m_levels.clear();
-    sortFound();
-    return m_complete;
+    folders.finish();
 }
 
-void FolderSearch::enterFolder(std::unique_ptr<FolderReader> reader, bool keepRaw, bool isRoot)
+ListedFolder FolderSearch::newVisit(int parent, quint32 dirIndex, bool keepRaw) const
+{
+    ListedFolder visit;
+    visit.relative = m_relative;
+    visit.rawRelative = m_rawRelative;
+    visit.keepRaw = keepRaw;
+    visit.parent = parent;
+    visit.dirIndex = dirIndex;
+    return visit;
+}
+
+void FolderSearch::enterFolder(std::unique_ptr<FolderReader> reader, ListedFolder &&visit,
+                               bool isRoot)
 {
     if (reader->openError() != 0) {
-        if (!reader->vanished())
-            addUnreadFolder(reader->openError(), keepRaw);
+        if (!reader->vanished()) {
+            visit.openError = reader->openError();
+            m_out->publish(std::move(visit));
+            ++m_visits;
+        }
         return;
     }
     if (!isRoot && skipsFolder(reader->id()))
         return;
-    if (OnBeginScanDir)
-        OnBeginScanDir(rootDirectory + m_relative);
     Level level;
     level.rawLength = m_rawRelative.size();
     level.length = m_relative.size();
-    level.keepRaw = keepRaw;
-    readEntries(*reader, keepRaw, level.subFolders);
+    level.keepRaw = visit.keepRaw;
+    level.visit = m_visits;
+    readEntries(*reader, visit, level);
     // What was read before a read error stays found, its sub-folders too.
-    if (reader->readError() != 0)
-        addUnreadFolder(reader->readError(), keepRaw);
+    visit.readError = reader->readError();
     reader->finishReading();
     level.reader = std::move(reader);
+    // Kept until the rows are made: no spare capacity.
+    visit.names.squeeze();
+    visit.files.shrink_to_fit();
+    visit.dirs.shrink_to_fit();
+    m_out->publish(std::move(visit));
+    ++m_visits;
     m_levels.push_back(std::move(level));
 }
 
@@ -101,12 +169,20 @@ bool FolderSearch::skipsFolder(const platform::FolderId &id) const
                        [&id](const Level &level) { return level.reader->id() == id; });
 }
 
-void FolderSearch::readEntries(FolderReader &reader, bool keepRaw,
-                               std::vector<SubFolder> &subFolders)
+bool FolderSearch::matchesMask(QByteArrayView name) const
+{
+    if (m_everyName)
+        return true;
+    const QString text = decodeName(name);
+    return std::any_of(fileMasks.begin(), fileMasks.end(),
+                       [&text](const QString &mask) { return maskMatches(text, mask); });
+}
+
+void FolderSearch::readEntries(FolderReader &reader, ListedFolder &visit, Level &level)
 {
     FolderReader::Entry entry;
-    QString name;
     while (reader.next(entry)) {
+        visit.endedAfterLastReport = false;
         if (m_aborted)
             return;
         FolderReader::Kind kind = entry.kind;
@@ -138,76 +214,35 @@ void FolderSearch::readEntries(FolderReader &reader, bool keepRaw,
             continue;
 
         const qsizetype length = qsizetype(std::strlen(entry.name));
-        const bool lossless = decodeName(entry.name, length, &name);
+        const bool lossless = isLossless(entry.name, length);
+        ListedName name;
+        name.offset = quint32(visit.names.size());
+        name.length = quint16(length);
+        name.lossless = lossless;
         if (kind == FolderReader::Kind::Folder) {
-            if (OnFindDirectory)
-                OnFindDirectory(rootDirectory + m_relative + name);
-            if (includeSubDirectories && descend)
-                subFolders.push_back({QByteArray(entry.name, length), name, lossless});
+            descend = descend && includeSubDirectories;
+            visit.names.append(entry.name, length);
+            visit.dirs.push_back({name, quint32(visit.files.size()), descend});
+            if (descend) {
+                level.subFolders.push_back({quint32(visit.dirs.size() - 1), lossless});
+                level.subNames.emplace_back(entry.name, length);
+            }
+            visit.endedAfterLastReport = true;
             continue;
         }
 
-        if (!matchesMask(name) || isOwnTemporary(reader, entry.name))
+        if (!matchesMask(QByteArrayView(entry.name, length)) || isOwnTemporary(reader, entry.name))
             continue;
         if (!statRead)
             stat = reader.statEntry(entry.name);
         if (stat.ok() && !stat.regular)
             continue; // replaced by a folder or a special file since the folder was read
-        FoundFile found;
-        found.relative = m_relative + name;
-        if (keepRaw || !lossless)
-            found.raw = m_rawRelative + QByteArrayView(entry.name, length);
-        found.size = stat.ok() ? stat.size : -1;
-        found.mtimeMs = stat.mtimeMs;
-        m_found.push_back(std::move(found));
-        if (OnFindFile)
-            OnFindFile(m_found.back());
+        visit.names.append(entry.name, length);
+        ListedFile file;
+        static_cast<ListedName &>(file) = name;
+        file.size = stat.ok() ? stat.size : -1;
+        file.mtimeMs = stat.mtimeMs;
+        visit.files.push_back(file);
+        visit.endedAfterLastReport = true;
     }
-}
-
-void FolderSearch::addUnreadFolder(int error, bool keepRaw)
-{
-    m_complete = false;
-    FoundFile folder;
-    // The root given with its '/' has an empty relative path.
-    folder.relative = m_relative.isEmpty() ? QStringLiteral("/") : m_relative;
-    if (keepRaw)
-        folder.raw = m_rawRelative;
-    folder.folderError = error;
-    m_found.push_back(std::move(folder));
-}
-
-bool FolderSearch::matchesMask(const QString &name) const
-{
-    return std::any_of(fileMasks.begin(), fileMasks.end(),
-                       [&name](const QString &mask) { return maskMatches(name, mask); });
-}
-
-void FolderSearch::sortFound()
-{
-    // One collation key per path, computed once: comparing keys is a byte comparison, where a
-    // collating comparator would redo the locale's work at every one of n log n comparisons.
-    QCollator collator{QLocale()};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(m_found.size());
-    for (const FoundFile &found : m_found)
-        keys.push_back(collator.sortKey(found.relative));
-
-    std::vector<quint32> order(m_found.size());
-    std::iota(order.begin(), order.end(), 0u);
-    std::sort(order.begin(), order.end(), [this, &keys](quint32 a, quint32 b) {
-        if (const int byKey = keys[a].compare(keys[b]))
-            return byKey < 0;
-        // Names that differ only in letter case, or only in bytes that are not valid UTF-8:
-        // a fixed order all the same.
-        if (const int byText = m_found[a].relative.compare(m_found[b].relative))
-            return byText < 0;
-        return m_found[a].raw < m_found[b].raw;
-    });
-    std::vector<FoundFile> sorted;
-    sorted.reserve(m_found.size());
-    for (quint32 index : order)
-        sorted.push_back(std::move(m_found[index]));
-    m_found.swap(sorted);
 }

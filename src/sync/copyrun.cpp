@@ -41,7 +41,7 @@ double sizeOf(const QByteArray &path)
 
 } // namespace
 
-CopyRunSnapshot CopyRunSnapshot::take(const FileList &list)
+CopyRunSnapshot CopyRunSnapshot::take(const FileList &list, bool withRowsToClassify)
 {
     CopyRunSnapshot snapshot;
     snapshot.rowCount = list.count();
@@ -50,6 +50,8 @@ CopyRunSnapshot CopyRunSnapshot::take(const FileList &list)
         if (entry.classified && isDueForCopy(entry.statusCode))
             snapshot.rows.push_back({i, entry.statusCode, entry.files, entry.rawFiles});
     }
+    if (withRowsToClassify)
+        snapshot.toClassify = rowsToClassify(list);
     return snapshot;
 }
 
@@ -96,6 +98,14 @@ void CopyRun::JvThread1Execute()
     m_pending.clear();
     if (m_committing.valid())
         m_committing.wait();
+    if (m_settings.readSidesAtEnd && !m_StopRequested.load()) {
+        try {
+            m_rowSides = readRowSides(m_settings.SrcPath, m_settings.DestPath,
+                                      m_snapshot.toClassify, m_StopRequested);
+        } catch (...) {
+            m_rowSides.clear(); // the classification reads them itself
+        }
+    }
     m_host.clearCurrentRow(true);
     m_host.setRowClickHandler(true);
     m_host.setBusyCursor(false);
@@ -322,10 +332,18 @@ void CopyRun::commitIfDue()
 {
     if (m_pending.empty())
         return;
-    if (int(m_pending.size()) >= m_settings.commitFiles ||
-        m_pendingBytes >= m_settings.commitBytes ||
-        m_pendingSince.elapsed() >= m_settings.commitMilliseconds)
-        commitPending();
+    if (int(m_pending.size()) < m_settings.commitFiles && m_pendingBytes < m_settings.commitBytes &&
+        m_pendingSince.elapsed() < m_settings.commitMilliseconds)
+        return;
+    // While the group before is still being flushed, the worker copies on instead of waiting
+    // for it, up to a few groups' worth: the next flush takes them all at once.
+    constexpr int kGroupsWhileFlushing = 4;
+    if (m_committing.valid() &&
+        m_committing.wait_for(std::chrono::seconds(0)) != std::future_status::ready &&
+        qint64(m_pending.size()) < qint64(kGroupsWhileFlushing) * m_settings.commitFiles &&
+        m_pendingBytes < kGroupsWhileFlushing * m_settings.commitBytes)
+        return;
+    commitPending();
 }
 
 void CopyRun::commitPending()

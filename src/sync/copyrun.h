@@ -1,6 +1,7 @@
 #pragma once
 
 #include "compare/folderpath.h"
+#include "compare/rowsides.h"
 #include "platform/failsafecopy.h"
 #include "platform/filecalls.h"
 #include "sync/copyrunhost.h"
@@ -33,9 +34,12 @@ struct CopyRunSnapshot {
     // The rows due for copying that a classification examined, in list order. Rows never
     // classified are never copied.
     std::vector<CopyRunRow> rows;
+    // The rows a classification would examine, whose files the run reads once it has ended
+    // (withRowsToClassify); empty otherwise.
+    std::vector<RowToRead> toClassify;
 
     // UI thread.
-    static CopyRunSnapshot take(const FileList &list);
+    static CopyRunSnapshot take(const FileList &list, bool withRowsToClassify = false);
 };
 
 struct CopyRunSettings {
@@ -56,6 +60,10 @@ struct CopyRunSettings {
     // Each group of waiting copies is flushed and renamed on a thread of its own while the
     // worker copies the next files; off, the worker does it and waits.
     bool commitInBackground = true;
+    // Once every copy is in place, and unless stopped, the worker reads both files of every row
+    // a classification would examine (rowSides()), so that the classification at the end of the
+    // run reads no file on the window's thread.
+    bool readSidesAtEnd = false;
     // The file operations of the worker's thread: a test's double, or the system's when null.
     platform::FileCalls *fileCalls = nullptr;
 };
@@ -107,6 +115,10 @@ public:
     // The copies whose target's file system stored another modification time than the
     // origin's, so that the next comparison will not find them up to date (relative paths).
     const QStringList &timesNotKept() const { return m_timesNotKept; }
+    // Both files of the snapshot's rows to classify, read after the last copy was placed (see
+    // readSidesAtEnd): fewer rows, or none, when stopped meanwhile. Read once the worker has
+    // ended.
+    const std::vector<RowSides> &rowSides() const { return m_rowSides; }
 
 private:
     struct Pending {
@@ -165,6 +177,7 @@ private:
     std::vector<const CopyRunRow *> m_committingRows;
     std::vector<CopyFailure> m_failures;
     QStringList m_timesNotKept;
+    std::vector<RowSides> m_rowSides;
     qint64 m_pendingBytes = 0;
     QElapsedTimer m_pendingSince;
 };

@@ -23,7 +23,7 @@ bool CopyRunThread::start(const FileList &list, const CopyRunSettings &settings,
 {
     if (settings.FilesToCopyCount == 0 || isRunning())
         return false;
-    CopyRunSnapshot snapshot = CopyRunSnapshot::take(list);
+    CopyRunSnapshot snapshot = CopyRunSnapshot::take(list, settings.readSidesAtEnd);
     if (snapshot.rowCount > 0)
         StopRequested.store(false);
     m_stop = &StopRequested;

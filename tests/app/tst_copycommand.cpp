@@ -19,6 +19,7 @@ private Q_SLOTS:
     void copiesWhatIsDueThenClassifiesAgain();
     void startDoesNothingWithoutFilesToCopy();
     void failedCopiesKeepTheirErrorUntilTheNextRefresh();
+    void stopLeavesTheRowsUnclassified();
     void closingDuringARunAsksFirst_data();
     void closingDuringARunAsksFirst();
     void closingDuringARefreshClosesOnceIdle();
@@ -111,6 +112,29 @@ void CopyCommandTest::failedCopiesKeepTheirErrorUntilTheNextRefresh()
     run.trigger(Command::ActProjectFileToCopyRefresh);
     QCOMPARE(rows.row(1).statusText, QStringLiteral("A copier"));
     QCOMPARE(run.main().statusText(2), QStringLiteral("1 fichier à copier / 3"));
+}
+
+// Stop during a run: the copies made stay, and the end of the run classifies nothing, whatever
+// the worker read of the rows; the summary says the list was not refreshed.
+void CopyCommandTest::stopLeavesTheRowsUnclassified()
+{
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().projects().ProjectLoad(project(300)));
+    QSignalSpy finished(run.main().copyRunThread(), &CopyRunThread::finishAll);
+    run.trigger(Command::ActAppCopyFiles);
+    run.trigger(Command::ActAppStop);
+    QVERIFY(finished.wait(60000));
+
+    const Comparison &comparison = run.main().comparison();
+    QCOMPARE(comparison.FilesToCopyCount, 300);
+    QVERIFY(!comparison.busy());
+    QCOMPARE(run.main().statusText(2), Comparison::notRefreshedText());
+    const FileList &rows = comparison.fileList();
+    for (int i = 0; i < rows.count(); ++i) {
+        QCOMPARE(rows.row(i).statusCode, std::int32_t(StatusToCopy));
+        QVERIFY2(rows.row(i).statusText != QStringLiteral("A jour"), qPrintable(rows.row(i).files));
+    }
+    QCOMPARE(run.dialogs.boxes().size(), 0);
 }
 
 void CopyCommandTest::closingDuringARunAsksFirst_data()

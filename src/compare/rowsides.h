@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/filestat.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <vector>
+
+class FileList;
+
+// A row whose two files are to be read: its index in the list and its relative path.
+struct RowToRead {
+    int index = 0;
+    QString files;       // relative path
+    QByteArray rawFiles; // its exact bytes when the name is not valid UTF-8
+};
+
+// Both files of one row, read together at one moment.
+struct RowSides {
+    int index = 0;
+    platform::FileStat source;
+    platform::FileStat destination;
+};
+
+// The rows a classification pass examines (neither up to date, nor a message, nor a failed
+// copy), in list order. UI thread.
+std::vector<RowToRead> rowsToClassify(const FileList &list);
+
+// Reads both files of each row, in order, touching no row of any list: meant for a thread other
+// than the window's. Ends early, with the rows read so far, once stop is set.
+std::vector<RowSides> readRowSides(const QString &srcPath, const QString &destPath,
+                                   const std::vector<RowToRead> &rows,
+                                   const std::atomic<bool> &stop);
