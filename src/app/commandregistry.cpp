@@ -10,17 +10,18 @@
 CommandRegistry::CommandRegistry(QObject *owner)
 {
     for (std::size_t i = 0; i < kCommandCount; ++i) {
-        const CommandSpec &spec = commandSpec(Command(i));
-        auto *action = new QAction(QString::fromUtf16(spec.caption), owner);
-        action->setObjectName(QLatin1String(spec.name));
-        const QString hint = spec.hint == nullptr ? action->text() : QString::fromUtf16(spec.hint);
+        const CommandEntry &entry = commandEntry(Command(i));
+        auto *action = new QAction(QString::fromUtf16(entry.caption), owner);
+        action->setObjectName(QLatin1String(entry.name));
+        const QString hint =
+            entry.hint == nullptr ? action->text() : QString::fromUtf16(entry.hint);
         action->setToolTip(hint);
-        if (spec.shortcut.key() != Qt::Key_unknown)
-            action->setShortcut(QKeySequence(spec.shortcut));
-        if (spec.picture != nullptr)
-            action->setIcon(QIcon(QLatin1String(spec.picture)));
+        if (entry.shortcut.key() != Qt::Key_unknown)
+            action->setShortcut(QKeySequence(entry.shortcut));
+        if (entry.picture != nullptr)
+            action->setIcon(QIcon(QLatin1String(entry.picture)));
         action->setEnabled(false);
-        m_actions[spec.command] = action;
+        m_actions[entry.command] = action;
     }
 }
 

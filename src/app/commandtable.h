@@ -9,7 +9,7 @@
 
 // One command of the main window as the user sees it: its name (the QAction's objectName),
 // caption, tooltip, shortcut and picture.
-struct CommandSpec {
+struct CommandEntry {
     Command command;
     const char *name;
     const char16_t *caption;
@@ -21,7 +21,7 @@ struct CommandSpec {
 };
 
 // The description of a command.
-const CommandSpec &commandSpec(Command command);
+const CommandEntry &commandEntry(Command command);
 
 // The places where commands show: the menus of the menu bar, the pop-up menu of the list, the
 // tool bar, and the deletion sub-menu that two of them hold.

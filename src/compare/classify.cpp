@@ -3,6 +3,7 @@
 #include "compare/comparisonscopes.h"
 #include "compare/filetime.h"
 #include "compare/folderpath.h"
+#include "compare/rowsides.h"
 #include "compare/statuscode.h"
 #include "platform/filestat.h"
 #include "platform/folderstatcache.h"
@@ -28,6 +29,18 @@ platform::FileStat listedSource(const FileEntry &row)
 } // namespace
 
 void Comparison::ClassifyFileList()
+{
+    classifyRows(nullptr);
+}
+
+void Comparison::ClassifyAfterCopyRun(const std::vector<RowSides> &sides)
+{
+    classifyRows(&sides);
+}
+
+// Each side of a row comes from what was already read of it when there is such a reading: the
+// copy run's sides, else the listing that directly preceded the pass; otherwise from a stat.
+void Comparison::classifyRows(const std::vector<RowSides> *sides)
 {
     if (StopRequested) {
         m_freshListing = false;
@@ -55,32 +68,35 @@ void Comparison::ClassifyFileList()
     RowPathBuilder destinationPaths(m_project.DestPath);
     platform::FolderStatCache sources;
     platform::FolderStatCache destinations;
+    const bool destinationsListed = freshListing && listedDestinations.size() == std::size_t(rows);
+    // After a copy run no file is read for most rows: the text changes every 256 rows only.
+    const int messageMask = sides != nullptr ? 255 : 0;
+    std::size_t nextSide = 0;
     for (int i = 0; i < rows; ++i) {
-        ShowStatusMessage(u"Recherche des fichiers à mettre à jour... " + QString::number(i) +
-                          u" / " + rowsText);
+        if ((i & messageMask) == 0)
+            ShowStatusMessage(u"Recherche des fichiers à mettre à jour... " + QString::number(i) +
+                              u" / " + rowsText);
         if (i >= m_fileList.count())
             break; // cannot happen while the pass is busy; never read past the rows
         const FileEntry &row = m_fileList.row(i);
-        if (row.statusCode == StatusUpToDate)
-            continue;
-        if (row.statusCode == StatusUpToDateWithin2s)
-            continue;
-        if (row.message)
-            continue;
-        // A failed copy keeps its error and its reason until the next refresh lists afresh.
-        if (row.statusCode == StatusError) {
-            ++failedCopies;
+        if (!examinedByClassification(row)) {
+            // A failed copy keeps its error and its reason until the next refresh lists afresh.
+            failedCopies += row.statusCode == StatusError && !row.message;
             continue;
         }
-        platform::FileStat source;
-        if (freshListing && row.listedSize >= 0)
-            source = listedSource(row);
-        else
-            source = sources.stat(sourcePaths.path(row.files, row.rawFiles));
+        while (sides != nullptr && nextSide < sides->size() && (*sides)[nextSide].index < i)
+            ++nextSide;
+        if (sides != nullptr && nextSide < sides->size() && (*sides)[nextSide].index == i) {
+            classifyRow(i, (*sides)[nextSide].source, (*sides)[nextSide].destination, bias);
+            continue;
+        }
+        const platform::FileStat source =
+            freshListing && row.listedSize >= 0
+                ? listedSource(row)
+                : sources.stat(sourcePaths.path(row.files, row.rawFiles));
         const platform::FileStat destination =
-            freshListing && listedDestinations.size() == std::size_t(rows)
-                ? listedDestinations[std::size_t(i)].stat()
-                : destinations.stat(destinationPaths.path(row.files, row.rawFiles));
+            destinationsListed ? listedDestinations[std::size_t(i)].stat()
+                               : destinations.stat(destinationPaths.path(row.files, row.rawFiles));
         classifyRow(i, source, destination, bias);
     }
     FailedCopyCount = failedCopies;

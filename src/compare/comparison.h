@@ -71,7 +71,7 @@ public:
     // FilesToCopyCount. Does nothing while StopRequested is set.
     void ClassifyFileList();
 
-    // ---- The end of a copy run (classifyafterrun.cpp).
+    // ---- The end of a copy run (classify.cpp; the reads in rowsides.cpp).
     // ClassifyFileList, with both files of each row as the run read them once it had ended
     // (readRowSides, off the window's thread); rows missing from sides are read here.
     void ClassifyAfterCopyRun(const std::vector<RowSides> &sides);
@@ -107,6 +107,7 @@ private:
     void AddListedRows(const std::deque<ListedFolder> &visits, const std::deque<VisitWork> *works,
                        const ListingCut &cut);
     void addUnreadFolderRow(const ListedFolder &folder);
+    void classifyRows(const std::vector<RowSides> *sides);
     void classifyRow(int index, const platform::FileStat &source,
                      const platform::FileStat &destination, int biasMinutes);
 

@@ -1,27 +1,18 @@
 #include "compare/csvexport.h"
 
+#include "compare/datetime.h"
 #include "compare/filelist.h"
 #include "platform/atomicwrite.h"
 
-#include <QDate>
-#include <QDateTime>
 #include <QLocale>
-#include <QTime>
-
-#include <cmath>
 
 namespace {
 
-// A date-time value (days since 30 December 1899, local time) in ISO 8601; empty when not set.
+// A date-time value in ISO 8601; empty when not set.
 QString isoDateTime(double value)
 {
-    if (!(value >= 1))
-        return QString();
-    const double days = std::floor(value);
-    const qint64 ms = std::llround((value - days) * 86400000.0);
-    const QDate date = QDate(1899, 12, 30).addDays(qint64(days) + ms / 86400000);
-    const QTime time = QTime::fromMSecsSinceStartOfDay(int(ms % 86400000));
-    return QDateTime(date, time).toString(Qt::ISODate);
+    const QDateTime dateTime = dateTimeOfValue(value);
+    return dateTime.isValid() ? dateTime.toString(Qt::ISODate) : QString();
 }
 
 QString csvField(const QString &text, QChar separator)

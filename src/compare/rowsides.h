@@ -9,6 +9,7 @@
 #include <vector>
 
 class FileList;
+struct FileEntry;
 
 // A row whose two files are to be read: its index in the list and its relative path.
 struct RowToRead {
@@ -23,6 +24,10 @@ struct RowSides {
     platform::FileStat source;
     platform::FileStat destination;
 };
+
+// Whether a classification pass gives the row a verdict: it leaves alone the rows up to date,
+// the messages, and the failed copies, which keep their error until the next refresh.
+bool examinedByClassification(const FileEntry &row);
 
 // The rows a classification pass examines (neither up to date, nor a message, nor a failed
 // copy), in list order. UI thread.

@@ -1,11 +1,11 @@
 #include "filelist/datetimetext.h"
 
+#include "compare/datetime.h"
+
 #include <QDate>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTime>
-
-#include <cmath>
 
 namespace {
 
@@ -22,12 +22,11 @@ QString longTimeFormat(const QLocale &locale)
 
 QString dateTimeText(double value, const QLocale &locale)
 {
-    if (!(value >= 1))
+    const QDateTime dateTime = dateTimeOfValue(value);
+    if (!dateTime.isValid())
         return QString();
-    const double days = std::floor(value);
-    const qint64 ms = std::llround((value - days) * 86400000.0);
-    const QDate date = QDate(1899, 12, 30).addDays(qint64(days) + ms / 86400000);
-    const QTime time = QTime::fromMSecsSinceStartOfDay(int(ms % 86400000));
+    const QDate date = dateTime.date();
+    const QTime time = dateTime.time();
     const QString dateText = locale.toString(date, QLocale::ShortFormat);
     if (time.hour() == 0 && time.minute() == 0 && time.second() == 0)
         return dateText;

@@ -26,7 +26,7 @@ int openFolder(int parent, const char *name)
     return -1;
 }
 
-timespec timeSpec(const std::optional<NoFollowPath::FileTime> &time)
+timespec timespecOf(const std::optional<NoFollowPath::FileTime> &time)
 {
     if (!time.has_value())
         return timespec{0, UTIME_OMIT};
@@ -140,7 +140,7 @@ IoStatus NoFollowPath::setTimes(std::optional<FileTime> access, std::optional<Fi
         return IoStatus::fromErrno(ELOOP);
     if (what != Kind::Regular)
         return IoStatus::fromErrno(EINVAL);
-    const timespec times[2] = {timeSpec(access), timeSpec(write)};
+    const timespec times[2] = {timespecOf(access), timespecOf(write)};
     if (::utimensat(m_folder, m_name.constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
         return IoStatus::fromErrno(errno);
     return IoStatus::success();

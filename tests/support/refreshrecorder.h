@@ -89,10 +89,11 @@ struct Fixture {
         QStringList result;
         for (int i = 0; i < comparison.fileList().count(); ++i) {
             const FileEntry &row = comparison.fileList().row(i);
-            result << (pathsOnly ? row.files
-                                 : QString("%1|%2|%3|%4|%5")
-                                       .arg(row.statusCode)
-                                       .arg(row.files, row.fileExt(), row.fileSize(), row.statusText));
+            result << (pathsOnly
+                           ? row.files
+                           : QString("%1|%2|%3|%4|%5")
+                                 .arg(row.statusCode)
+                                 .arg(row.files, row.fileExt(), row.fileSize(), row.statusText));
         }
         return result;
     }

@@ -1,0 +1,70 @@
+#include "compare/rowsides.h"
+
+#include "compare/filelist.h"
+#include "compare/folderpath.h"
+#include "compare/statuscode.h"
+#include "platform/folderstatcache.h"
+
+#include <future>
+#include <system_error>
+
+bool examinedByClassification(const FileEntry &row)
+{
+    return !isUpToDate(row.statusCode) && !row.message && row.statusCode != StatusError;
+}
+
+namespace {
+
+// One side of every row, read in order through a cache of open folders.
+std::vector<platform::FileStat> readSide(const QString &folder, const std::vector<RowToRead> &rows,
+                                         const std::atomic<bool> &stop)
+{
+    std::vector<platform::FileStat> stats;
+    stats.reserve(rows.size());
+    RowPathBuilder paths(folder);
+    platform::FolderStatCache cache;
+    for (const RowToRead &row : rows) {
+        if ((stats.size() & 255) == 0 && stop.load())
+            break;
+        stats.push_back(cache.stat(paths.path(row.files, row.rawFiles)));
+    }
+    return stats;
+}
+
+} // namespace
+
+std::vector<RowToRead> rowsToClassify(const FileList &list)
+{
+    std::vector<RowToRead> rows;
+    for (int i = 0; i < list.count(); ++i) {
+        const FileEntry &row = list.row(i);
+        if (examinedByClassification(row))
+            rows.push_back({i, row.files, row.rawFiles});
+    }
+    return rows;
+}
+
+std::vector<RowSides> readRowSides(const QString &srcPath, const QString &destPath,
+                                   const std::vector<RowToRead> &rows,
+                                   const std::atomic<bool> &stop)
+{
+    // The two sides at once, each on its own thread: they are often different disks.
+    std::vector<platform::FileStat> sources;
+    std::vector<platform::FileStat> destinations;
+    try {
+        auto reading = std::async(
+            std::launch::async, [&srcPath, &rows, &stop] { return readSide(srcPath, rows, stop); });
+        destinations = readSide(destPath, rows, stop);
+        sources = reading.get();
+    } catch (const std::system_error &) {
+        // No thread to be had: one side after the other.
+        sources = readSide(srcPath, rows, stop);
+        destinations = readSide(destPath, rows, stop);
+    }
+    std::vector<RowSides> sides;
+    const std::size_t count = std::min(sources.size(), destinations.size());
+    sides.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        sides.push_back({rows[i].index, sources[i], destinations[i]});
+    return sides;
+}
