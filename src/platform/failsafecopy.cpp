@@ -395,7 +395,14 @@ CopyResult StagedCopy::commit(Flush flush)
     if (outcome == CopyOutcome::SourceChanged || !originUnchanged())
         return sourceChanged();
 
-    // An unnamed copy gets its name only now, so that a crash before leaves nothing behind.
+    // An unnamed copy gets its name only now, so that a crash before leaves nothing behind: its
+    // target's own name where none is there, which replaces nothing.
+    if (m_temporary.isEmpty()) {
+        if (placeUnnamedFile(m_fd, m_target))
+            return placed(outcome);
+        if (errno != EEXIST)
+            return failure(errno);
+    }
     if (!nameTemporaryFile(m_fd, folderOfPath(m_target), &m_temporary))
         return failure(errno);
     // A close can report a failed write-back (network file systems): checked before the rename.
@@ -414,6 +421,27 @@ CopyResult StagedCopy::commit(Flush flush)
     CopyResult result{outcome, {}};
     result.originMtimeMs = m_originMtimeMs;
     result.storedMtimeMs = storedMtimeMs();
+    return result;
+}
+
+// The copy, never named before, is in place under its target's name, where no file was.
+CopyResult StagedCopy::placed(CopyOutcome outcome)
+{
+    FileCalls &calls = fileCalls();
+    CopyResult result{outcome, {}};
+    result.originMtimeMs = m_originMtimeMs;
+    struct stat st {};
+    const bool known = calls.fstat(m_fd, &st) == 0;
+    // A failed write-back told by the close leaves no file there, as before.
+    if (calls.close(std::exchange(m_fd, -1)) != 0) {
+        const int error = errno;
+        calls.unlink(m_target.constData());
+        return failure(error);
+    }
+    // The times the file system kept, read on the open file; the path's way where they differ.
+    result.storedMtimeMs = known ? fileStatFrom(st).mtimeMs : -1;
+    if (!known || (m_timesGiven && qAbs(result.storedMtimeMs - m_originMtimeMs) >= kFatTimeStep))
+        result.storedMtimeMs = storedMtimeMs();
     return result;
 }
 

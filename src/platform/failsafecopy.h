@@ -75,6 +75,7 @@ private:
     // come, or by a flush of its whole file system already done.
     enum class Flush { None, Own, Done };
     CopyResult commit(Flush flush);
+    CopyResult placed(CopyOutcome outcome);
     CopyOutcome verify(bool flushed);
 
     struct Identity {

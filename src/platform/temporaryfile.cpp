@@ -72,6 +72,31 @@ bool hasMark(int fd)
     return ::getxattr(procLink(fd).constData(), kMark, nullptr, 0) >= 0;
 }
 
+// Without the mark (a file system without extended attributes) a named file left by a crash is
+// never taken for ours: it stays, which is the safe side.
+void markAndLock(int fd)
+{
+    (void)fileCalls().fsetxattr(fd, kMark, "1", 1, 0);
+    (void)::flock(fd, LOCK_EX | LOCK_NB);
+}
+
+// Gives the open file fd the name path, where no file has it yet (EEXIST otherwise).
+// AT_EMPTY_PATH may be refused without a privilege (ENOENT, before Linux 6.10): the /proc link is
+// not, and is used from then on.
+bool linkOpenFile(int fd, const QByteArray &path)
+{
+    thread_local bool emptyPathRefused = false;
+    if (!emptyPathRefused) {
+        if (fileCalls().linkat(fd, "", AT_FDCWD, path.constData(), AT_EMPTY_PATH) == 0)
+            return true;
+        if (errno != ENOENT && errno != EPERM)
+            return false;
+        emptyPathRefused = true;
+    }
+    return fileCalls().linkat(AT_FDCWD, procLink(fd).constData(), AT_FDCWD, path.constData(),
+                              AT_SYMLINK_FOLLOW) == 0;
+}
+
 } // namespace
 
 QByteArray folderOfPath(const QByteArray &path)
@@ -92,10 +117,10 @@ int createTemporaryFile(const QByteArray &folder, mode_t mode, QByteArray *name)
         fd = createNamed(folder, mode, name);
     if (fd < 0)
         return -1;
-    // Without the mark (a file system without extended attributes) a named file left by a crash
-    // is never taken for ours: it stays, which is the safe side.
-    (void)fileCalls().fsetxattr(fd, kMark, "1", 1, 0);
-    (void)::flock(fd, LOCK_EX | LOCK_NB);
+    // An unnamed file gets its mark and its lock only with a temporary name: placed under its
+    // target's name at once, it never needs them.
+    if (!name->isEmpty())
+        markAndLock(fd);
     return fd;
 }
 
@@ -103,15 +128,10 @@ bool nameTemporaryFile(int fd, const QByteArray &folder, QByteArray *name)
 {
     if (!name->isEmpty())
         return true;
-    const QByteArray viaProc = procLink(fd);
+    markAndLock(fd);
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const QByteArray candidate = freshName(folder);
-        int linked = fileCalls().linkat(fd, "", AT_FDCWD, candidate.constData(), AT_EMPTY_PATH);
-        // AT_EMPTY_PATH may be refused without a privilege (ENOENT): the /proc link is not.
-        if (linked != 0 && (errno == ENOENT || errno == EPERM))
-            linked = fileCalls().linkat(AT_FDCWD, viaProc.constData(), AT_FDCWD,
-                                        candidate.constData(), AT_SYMLINK_FOLLOW);
-        if (linked == 0) {
+        if (linkOpenFile(fd, candidate)) {
             *name = candidate;
             return true;
         }
@@ -120,6 +140,11 @@ bool nameTemporaryFile(int fd, const QByteArray &folder, QByteArray *name)
     }
     errno = EEXIST;
     return false;
+}
+
+bool placeUnnamedFile(int fd, const QByteArray &path)
+{
+    return linkOpenFile(fd, path);
 }
 
 void unmarkPlacedFile(const QByteArray &path)

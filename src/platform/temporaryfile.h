@@ -14,15 +14,20 @@ inline constexpr int kTempSuffixLength = 6;
 // The folder part of a path: "." when it has no '/', "/" for a file at the root.
 QByteArray folderOfPath(const QByteArray &path);
 
-// A new, empty file in folder, open for reading and writing, carrying the program's mark and
-// locked while it is open, so that a removal of stale temporary files leaves it alone. Where the
-// file system allows it the file has no name yet (name is left empty): nothing of it outlives the
-// process. Elsewhere it is named as kTempPrefix says. -1 with errno set when none can be made.
+// A new, empty file in folder, open for reading and writing. Where the file system allows it the
+// file has no name yet (name is left empty): nothing of it outlives the process. Elsewhere it is
+// named as kTempPrefix says, carries the program's mark and is locked while it is open, so that a
+// removal of stale temporary files leaves it alone. -1 with errno set when none can be made.
 int createTemporaryFile(const QByteArray &folder, mode_t mode, QByteArray *name);
 
-// Gives the temporary file fd made in folder a fresh name of the temporary pattern when it has
-// none yet (name empty), just before it is renamed over its target. False with errno set.
+// Gives the temporary file fd made in folder a fresh name of the temporary pattern, with the mark
+// and the lock, when it has none yet (name empty), just before it is renamed over its target.
+// False with errno set.
 bool nameTemporaryFile(int fd, const QByteArray &folder, QByteArray *name);
+
+// Names the unnamed temporary file fd path, only where no file has that name yet: never a
+// replacement, and no temporary name in between. False with errno set, EEXIST where path exists.
+bool placeUnnamedFile(int fd, const QByteArray &path);
 
 // Takes the program's mark off the file that a temporary file became at path, once renamed
 // there: the user's file carries none of it. A failure is ignored.

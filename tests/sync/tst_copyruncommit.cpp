@@ -98,17 +98,17 @@ void CopyRunCommitTest::verificationReadsTheCopyBackFromItsDisk_data()
     QTest::addColumn<bool>("pagesKept"); // dropping the copy's cached pages is refused
     QTest::addColumn<QString>("calls");  // on the copies, in order
     QTest::addColumn<QString>("text");
-    const QString own = QStringLiteral("Fdatasync,Fadvise,Pread,Rename");
+    // New files: each copy is linked under its target's name once verified.
+    const QString own = QStringLiteral("Fdatasync,Fadvise,Pread,Link");
     QTest::newRow("each file flushed")
         << 1 << true << false << own + u',' + own << "Copié et vérifié";
     QTest::newRow("both flushed together")
-        << 2 << true << false << "Syncfs,Fadvise,Pread,Rename,Fadvise,Pread,Rename"
+        << 2 << true << false << "Syncfs,Fadvise,Pread,Link,Fadvise,Pread,Link"
         << "Copié et vérifié";
     QTest::newRow("pages kept: read from memory")
         << 1 << true << true << own + u',' + own << "Copié et non vérifié";
-    QTest::newRow("not flushed: read from memory")
-        << 1 << false << false << "Pread,Rename,Pread,Rename"
-        << "Copié et non vérifié";
+    QTest::newRow("not flushed: read from memory") << 1 << false << false << "Pread,Link,Pread,Link"
+                                                   << "Copié et non vérifié";
 }
 
 // The copy is compared once flushed and its cached pages dropped, so that its reads reach the
@@ -139,11 +139,12 @@ void CopyRunCommitTest::verificationReadsTheCopyBackFromItsDisk()
                                         {FileCall::Syncfs, QStringLiteral("Syncfs")},
                                         {FileCall::Fadvise, QStringLiteral("Fadvise")},
                                         {FileCall::Pread, QStringLiteral("Pread")},
-                                        {FileCall::Rename, QStringLiteral("Rename")}};
+                                        {FileCall::Link, QStringLiteral("Link")}};
     QStringList seen;
     for (const FaultyFileCalls::Entry &entry : faulty.log()) {
         const QString name = names.value(entry.call);
-        if (entry.path.contains(kTemp) && !name.isEmpty() && seen.value(seen.size() - 1) != name)
+        const bool onCopy = entry.path.contains(kTemp) || entry.call == FileCall::Link;
+        if (onCopy && !name.isEmpty() && seen.value(seen.size() - 1) != name)
             seen << name;
     }
     QCOMPARE(seen.join(u','), calls);

@@ -82,6 +82,7 @@ private Q_SLOTS:
     void fifoOriginIsRefusedWithoutBlocking();
     void folderInTargetsPlaceIsNeverReplaced_data();
     void folderInTargetsPlaceIsNeverReplaced();
+    void copyIsNamedOnlyForItsRename_data();
     void copyIsNamedOnlyForItsRename();
     void onlyProgramTemporariesAreStale_data();
     void onlyProgramTemporariesAreStale();
@@ -433,18 +434,39 @@ void FailSafeCopyTest::folderInTargetsPlaceIsNeverReplaced()
     QCOMPARE(TreeState::changes(before, TreeState::capture(tree.root())), QStringList());
 }
 
+void FailSafeCopyTest::copyIsNamedOnlyForItsRename_data()
+{
+    QTest::addColumn<bool>("targetBefore");  // an old target when the copy is made
+    QTest::addColumn<bool>("targetAppears"); // a file made in the target's place while flushed
+    QTest::addColumn<int>("renames");
+    // Marked, so that a crash just before the rename leaves a stale temporary.
+    QTest::newRow("over an old target: a marked temporary name, renamed") << true << false << 1;
+    QTest::newRow("a new file: its own name at once") << false << false << 0;
+    QTest::newRow("a file that appeared meanwhile is replaced, never linked over")
+        << false << true << 1;
+}
+
 void FailSafeCopyTest::copyIsNamedOnlyForItsRename()
 {
+    QFETCH(bool, targetBefore);
+    QFETCH(bool, targetAppears);
+    QFETCH(int, renames);
     Pair pair(300000);
+    if (!targetBefore)
+        QVERIFY(QFile::remove(pair.to));
     const QString dest = pair.tree.path(QStringLiteral("dest"));
     const auto temporaries = [&] {
         return QDir(dest).entryList({QString::fromLatin1(kTemp) + u'*'},
                                     QDir::Files | QDir::Hidden);
     };
     QStringList whileFlushed, atRename;
-    bool marked = false; // so that a crash just before the rename leaves a stale temporary
+    bool marked = false;
     FaultyFileCalls calls;
-    calls.before(FileCall::Fdatasync, kTemp, [&] { whileFlushed = temporaries(); });
+    calls.before(FileCall::Fdatasync, kTemp, [&] {
+        whileFlushed = temporaries();
+        if (targetAppears)
+            pair.tree.writeFile(QStringLiteral("dest/a.bin"), "user's");
+    });
     calls.before(FileCall::Rename, kTemp, [&] {
         atRename = temporaries();
         const QByteArray path = nativePath(dest + u'/' + atRename.value(0));
@@ -454,8 +476,11 @@ void FailSafeCopyTest::copyIsNamedOnlyForItsRename()
 
     QCOMPARE(pair.copy().outcome, CopyOutcome::Copied);
     QCOMPARE(whileFlushed, QStringList());
-    QCOMPARE(atRename.size(), 1);
-    QVERIFY(marked);
+    QCOMPARE(calls.count(FileCall::Rename), renames);
+    QCOMPARE(atRename.size(), renames);
+    QCOMPARE(marked, renames == 1);
+    QCOMPARE(pair.tree.read(QStringLiteral("dest/a.bin")), pair.origin);
+    QCOMPARE(::getxattr(nativePath(pair.to).constData(), kMark, nullptr, 0), -1);
     QCOMPARE(TreeState::capture(pair.tree.root()).temporaryFiles(), QStringList());
 }
 
