@@ -423,9 +423,9 @@ int main(int argc, char *argv[])
     TreeShape small{100000, 2000, 6, 8 * 1024, 0, 0};
     TreeShape large{10000, 200, 6, 8 * 1024, 8, qint64(2) << 30};
 
-    // Every copy is kept until the end (up to 16 of each tree), plus the origins, plus room to
-    // spare.
-    constexpr int kCopies = 16;
+    // Every copy is kept until the end, plus the origins, plus room to spare: each round makes
+    // one copy per tool and variant (six at most), and a few single runs follow.
+    const int kCopies = 6 * kRepeats + 5;
     const qint64 smallNeed = qint64(small.files) * 8 * 1024;
     const qint64 spare = qint64(1) << 30;
     const qint64 available = QStorageInfo(work).bytesAvailable();

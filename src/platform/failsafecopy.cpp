@@ -291,20 +291,84 @@ void StagedCopy::discard()
     m_fd = -1;
 }
 
+OpenedOrigin::OpenedOrigin(OpenedOrigin &&other) noexcept
+    : m_path(std::move(other.m_path)), m_fd(std::exchange(other.m_fd, -1)),
+      m_error(std::exchange(other.m_error, EBADF)), m_stat(other.m_stat)
+{}
+
+OpenedOrigin &OpenedOrigin::operator=(OpenedOrigin &&other) noexcept
+{
+    if (this != &other) {
+        close();
+        m_path = std::move(other.m_path);
+        m_fd = std::exchange(other.m_fd, -1);
+        m_error = std::exchange(other.m_error, EBADF);
+        m_stat = other.m_stat;
+    }
+    return *this;
+}
+
+OpenedOrigin::~OpenedOrigin()
+{
+    close();
+}
+
+void OpenedOrigin::close()
+{
+    if (m_fd >= 0)
+        fileCalls().close(std::exchange(m_fd, -1));
+    m_error = EBADF;
+}
+
+qint64 OpenedOrigin::size() const
+{
+    return S_ISREG(m_stat.st_mode) ? qint64(m_stat.st_size) : -1;
+}
+
+OpenedOrigin openOrigin(const QByteArray &from)
+{
+    FileCalls &calls = fileCalls();
+    OpenedOrigin origin;
+    origin.m_path = from;
+    const int fd = calls.open(from.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
+    if (fd < 0) {
+        origin.m_error = errno;
+        // A file that cannot be read still tells its size.
+        if (calls.stat(from.constData(), &origin.m_stat) != 0)
+            origin.m_stat = {};
+        return origin;
+    }
+    if (calls.fstat(fd, &origin.m_stat) != 0) {
+        origin.m_error = errno;
+        origin.m_stat = {};
+        calls.close(fd);
+        return origin;
+    }
+    origin.m_fd = fd;
+    origin.m_error = 0;
+    return origin;
+}
+
 CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOptions &options,
+                     StagedCopy &staged)
+{
+    staged.discard();
+    OpenedOrigin opened = openOrigin(from);
+    return stageCopy(opened, to, options, staged);
+}
+
+CopyResult stageCopy(OpenedOrigin &opened, const QByteArray &to, const CopyOptions &options,
                      StagedCopy &staged)
 {
     FileCalls &calls = fileCalls();
     staged.discard();
-
-    const int in = calls.open(from.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
-    if (in < 0)
-        return failure(errno);
-    const Closer closeIn{in};
-
-    struct stat origin {};
-    if (calls.fstat(in, &origin) != 0)
-        return failure(errno);
+    // Consumed whatever the outcome: closed on return.
+    OpenedOrigin taken = std::move(opened);
+    if (taken.m_fd < 0)
+        return failure(taken.m_error);
+    const int in = taken.m_fd;
+    const struct stat &origin = taken.m_stat;
+    const QByteArray &from = taken.m_path;
     if (!S_ISREG(origin.st_mode))
         return failure(S_ISDIR(origin.st_mode) ? EISDIR : EINVAL);
 

@@ -4,9 +4,9 @@
 
 #include <QByteArray>
 
+#include <cerrno>
+#include <sys/stat.h>
 #include <vector>
-
-struct stat;
 
 namespace platform {
 
@@ -44,6 +44,38 @@ struct CopyOptions {
     bool flush = true;
 };
 
+class StagedCopy;
+
+// The origin of a copy, opened before the copy is made, so that its size is known without a
+// second reading of its path. Closed when it goes.
+class OpenedOrigin {
+public:
+    OpenedOrigin() = default;
+    OpenedOrigin(OpenedOrigin &&other) noexcept;
+    OpenedOrigin &operator=(OpenedOrigin &&other) noexcept;
+    OpenedOrigin(const OpenedOrigin &) = delete;
+    OpenedOrigin &operator=(const OpenedOrigin &) = delete;
+    ~OpenedOrigin();
+
+    // The size of a regular file, opened or not, else -1.
+    qint64 size() const;
+
+private:
+    friend OpenedOrigin openOrigin(const QByteArray &);
+    friend CopyResult stageCopy(OpenedOrigin &, const QByteArray &, const CopyOptions &,
+                                StagedCopy &);
+    void close();
+
+    QByteArray m_path;
+    int m_fd = -1;
+    int m_error = EBADF; // why it could not be opened and read
+    struct ::stat m_stat {};
+};
+
+// Opens the origin without blocking (a FIFO or a device is never waited for) and reads what it
+// is; a failure is kept, for stageCopy to report.
+OpenedOrigin openOrigin(const QByteArray &from);
+
 // A complete copy waiting in a temporary file beside its target, not yet renamed over the target:
 // unnamed where the file system allows it, else named kTempPrefix and a few random characters,
 // and locked while it lives (see createTemporaryFile). Destroying it uncommitted removes the
@@ -66,7 +98,7 @@ public:
     void discard();
 
 private:
-    friend CopyResult stageCopy(const QByteArray &, const QByteArray &, const CopyOptions &,
+    friend CopyResult stageCopy(OpenedOrigin &, const QByteArray &, const CopyOptions &,
                                 StagedCopy &);
     friend CopyResult commitCopy(StagedCopy &, bool);
     friend std::vector<CopyResult> commitCopies(std::vector<StagedCopy> &, bool);
@@ -109,6 +141,9 @@ private:
 // did not change meanwhile. On success staged holds the copy, to be verified by its commit when
 // options.verify is set; otherwise nothing is left behind.
 CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOptions &options,
+                     StagedCopy &staged);
+// The same from an origin already opened, which it consumes.
+CopyResult stageCopy(OpenedOrigin &origin, const QByteArray &to, const CopyOptions &options,
                      StagedCopy &staged);
 
 // Second half: flushes the copy (when flush); when asked, drops its pages from the cache and

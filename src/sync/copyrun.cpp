@@ -32,13 +32,6 @@ QString text(const char *source)
     return QCoreApplication::translate("CopyRun", source);
 }
 
-// The size of a file, or -1 when the path names no file.
-double sizeOf(const QByteArray &path)
-{
-    const platform::FileStat stat = platform::statPath(path);
-    return stat.ok() && stat.regular ? double(stat.size) : -1.0;
-}
-
 } // namespace
 
 CopyRunSnapshot CopyRunSnapshot::take(const FileList &list, bool withRowsToClassify)
@@ -233,7 +226,9 @@ bool CopyRun::copyRow(const CopyRunRow &row)
         return true;
     }
 
-    const double size = sizeOf(from);
+    // Opened once: its size for the free space, its bytes for the copy.
+    platform::OpenedOrigin origin = platform::openOrigin(from);
+    const double size = double(origin.size());
     if (!spaceFor(size, platform::folderOfPath(to)))
         return false;
 
@@ -259,7 +254,7 @@ bool CopyRun::copyRow(const CopyRunRow &row)
         // found different is no such failure.
         result = {platform::CopyOutcome::Failed, platform::IoStatus::fromErrno(EISDIR)};
         if (!target.folder) {
-            result = platform::stageCopy(from, to, options, staged);
+            result = platform::stageCopy(origin, to, options, staged);
             if (result.outcome == platform::CopyOutcome::Failed)
                 result = platform::stageCopy(from, to, options, staged);
         }
