@@ -82,7 +82,7 @@ void markAndLock(int fd)
 
 // Gives the open file fd the name path, where no file has it yet (EEXIST otherwise).
 // AT_EMPTY_PATH may be refused without a privilege (ENOENT, before Linux 6.10): the /proc link is
-// not, and is used from then on.
+// not, and once it served where AT_EMPTY_PATH did not, it is used from then on.
 bool linkOpenFile(int fd, const QByteArray &path)
 {
     thread_local bool emptyPathRefused = false;
@@ -91,10 +91,12 @@ bool linkOpenFile(int fd, const QByteArray &path)
             return true;
         if (errno != ENOENT && errno != EPERM)
             return false;
-        emptyPathRefused = true;
     }
-    return fileCalls().linkat(AT_FDCWD, procLink(fd).constData(), AT_FDCWD, path.constData(),
-                              AT_SYMLINK_FOLLOW) == 0;
+    if (fileCalls().linkat(AT_FDCWD, procLink(fd).constData(), AT_FDCWD, path.constData(),
+                           AT_SYMLINK_FOLLOW) != 0)
+        return false;
+    emptyPathRefused = true;
+    return true;
 }
 
 } // namespace
