@@ -217,7 +217,7 @@ bool CopyRun::copyRow(const CopyRunRow &row)
     const QByteArray &from = back ? destination : source;
     const QByteArray &to = back ? source : destination;
 
-    const platform::FileStat target = platform::statPath(to);
+    const platform::FileStat target = m_targets.stat(to);
     if (target.regular && !freeTarget(row, to))
         return true;
     if (const platform::IoStatus folder = prepareFolder(to); !folder.ok()) {

@@ -4,6 +4,7 @@
 #include "compare/rowsides.h"
 #include "platform/failsafecopy.h"
 #include "platform/filecalls.h"
+#include "platform/folderstatcache.h"
 #include "sync/copyrunhost.h"
 
 #include <QByteArray>
@@ -171,6 +172,8 @@ private:
     RowPathBuilder m_sourcePaths;
     RowPathBuilder m_destinationPaths;
     QHash<QByteArray, platform::IoStatus> m_preparedFolders;
+    // The targets' folders kept open: a target is looked at by its name alone.
+    platform::FolderStatCache m_targets;
     std::vector<Pending> m_pending;
     // The copies being committed in the background, and their rows.
     std::future<std::vector<platform::CopyResult>> m_committing;
