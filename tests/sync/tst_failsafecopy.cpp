@@ -71,6 +71,8 @@ private Q_SLOTS:
     void copiedWhatTheFileSystemLacks();
     void failureLeavesOldTarget_data();
     void failureLeavesOldTarget();
+    void failedNewFileLeavesNothing_data();
+    void failedNewFileLeavesNothing();
     void fullDiskFailsWhereverItStrikes_data();
     void fullDiskFailsWhereverItStrikes();
     void changedOriginIsDiscarded_data();
@@ -231,6 +233,39 @@ void FailSafeCopyTest::failureLeavesOldTarget()
         QCOMPARE(result.status.error(), error);
     QVERIFY(!result.placed());
     QCOMPARE(pair.changes(), QStringList());
+}
+
+void FailSafeCopyTest::failedNewFileLeavesNothing_data()
+{
+    QTest::addColumn<FileCall>("call");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QByteArray>("part");
+    QTest::newRow("flush fails") << FileCall::Fdatasync << EIO << kTemp;
+    QTest::newRow("linking under its name refused")
+        << FileCall::Link << EACCES << QByteArray("dest/a.bin");
+    // Once linked: the close is the last word of a write-back, and the file goes again.
+    QTest::newRow("close reports a lost write") << FileCall::Close << EIO << kTemp;
+}
+
+// A copy into a place where no file was leaves no file there when it fails, whatever the step.
+void FailSafeCopyTest::failedNewFileLeavesNothing()
+{
+    QFETCH(FileCall, call);
+    QFETCH(int, error);
+    QFETCH(QByteArray, part);
+    Pair pair(300000);
+    QVERIFY(QFile::remove(pair.to));
+    pair.before = TreeState::capture(pair.tree.root());
+    FaultyFileCalls calls;
+    calls.fail(call, error, part);
+    ScopedFileCalls scope(calls);
+
+    const platform::CopyResult result = pair.copy();
+
+    QCOMPARE(result.outcome, CopyOutcome::Failed);
+    QCOMPARE(result.status.error(), error);
+    QCOMPARE(pair.changes(), QStringList());
+    QCOMPARE(calls.count(FileCall::Rename), 0);
 }
 
 void FailSafeCopyTest::fullDiskFailsWhereverItStrikes_data()
