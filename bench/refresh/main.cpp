@@ -159,6 +159,17 @@ struct ChildResult {
     QByteArray output;
 };
 
+// Empties the kernel's caches of files, names and inodes where this process may (as root), so
+// that each side starts from the same state and warms it with its run 0: caches filled by other
+// work (copies of large trees kept by another benchmark) otherwise evict the trees' inodes
+// during one side's runs and not the other's. False when it may not.
+bool emptyKernelCaches()
+{
+    ::sync();
+    QFile control(QStringLiteral("/proc/sys/vm/drop_caches"));
+    return control.open(QIODevice::WriteOnly) && control.write("3\n") == 2;
+}
+
 // Runs a program, its output kept or sent to /dev/null; the time is measured around fork and
 // wait.
 ChildResult runChild(const std::vector<QByteArray> &arguments, bool keepOutput)
@@ -252,6 +263,8 @@ int main(int argc, char *argv[])
 
     const QByteArray self =
         QFile::encodeName(QFile::symLinkTarget(QStringLiteral("/proc/self/exe")));
+    const bool emptied = emptyKernelCaches();
+    std::printf("kernel caches emptied before each side: %s\n", emptied ? "yes" : "no (not root)");
     const ChildResult ours = runChild({self, "--measure", src, dst}, true);
     const QList<QByteArray> figures = ours.output.trimmed().split(' ');
     if (!ours.ok || figures.size() != 4) {
@@ -263,6 +276,8 @@ int main(int argc, char *argv[])
 
     double rsyncMs = std::numeric_limits<double>::max();
     long rsyncRss = 0;
+    if (emptied)
+        emptyKernelCaches();
     for (int run = 0; run <= kRuns; ++run) {
         const ChildResult rsync =
             runChild({"rsync", "-a", "-n", "--itemize-changes", src + '/', dst + '/'}, false);
@@ -274,6 +289,8 @@ int main(int argc, char *argv[])
             rsyncMs = std::min(rsyncMs, rsync.ns / 1e6);
         rsyncRss = std::max(rsyncRss, rsync.maxRssKiB);
     }
+    if (emptied)
+        emptyKernelCaches();
     const ChildResult window = runChild({self, "--window", src, dst}, true);
     const QList<QByteArray> windowFigures = window.output.trimmed().split(' ');
     if (!window.ok || windowFigures.size() != 2) {
