@@ -76,10 +76,10 @@ private:
 // is; a failure is kept, for stageCopy to report.
 OpenedOrigin openOrigin(const QByteArray &from);
 
-// A complete copy waiting in a temporary file beside its target, not yet renamed over the target:
+// A complete copy waiting in a temporary file beside its target, not yet in the target's place:
 // unnamed where the file system allows it, else named kTempPrefix and a few random characters,
-// and locked while it lives (see createTemporaryFile). Destroying it uncommitted removes the
-// temporary file.
+// and then marked and locked while it lives (see createTemporaryFile). Destroying it uncommitted
+// removes the temporary file.
 class StagedCopy {
 public:
     StagedCopy() = default;
@@ -149,9 +149,10 @@ CopyResult stageCopy(OpenedOrigin &origin, const QByteArray &to, const CopyOptio
 // Second half: flushes the copy (when flush); when asked, drops its pages from the cache and
 // compares it, read back from its disk, with its origin (CopiedUnverified where it could not be
 // read from the disk: not flushed, or its pages kept); checks once more that the origin's path
-// still names the file that was read, unchanged; names an unnamed copy and renames it over the
-// target (never over a folder: the rename refuses it), then reads back the time the target's
-// file system stored. Consumes staged, whatever the outcome.
+// still names the file that was read, unchanged; links an unnamed copy under the target's name
+// where no file has it, and otherwise names the copy and renames it over the target (never over
+// a folder: the rename refuses it); then reads back the time the target's file system stored.
+// Consumes staged, whatever the outcome.
 CopyResult commitCopy(StagedCopy &staged, bool flush);
 
 // Commits many staged copies, in order. Their flush is shared: one flush of each file system
