@@ -195,8 +195,8 @@ void Comparison::ListSourceFolder()
     std::deque<ListedFolder>().swap(listed);
     // Whatever breaks the order of folders (names the collation cannot tell apart by their
     // folders alone, a failed helper) is put right by the sort of whole paths.
-    if (!ordered || !isListingOrdered(m_fileList, 0))
-        sortIntoListingOrder(m_fileList, 0, m_listedDestinations);
+    if (!ordered || !isListingOrdered(m_fileList))
+        sortIntoListingOrder(m_fileList, m_listedDestinations);
     m_freshListing = true;
 }
 

@@ -284,12 +284,12 @@ bool isOrderedRange(const FileList &list, int begin, int end)
 
 } // namespace
 
-bool isListingOrdered(const FileList &list, int first)
+bool isListingOrdered(const FileList &list)
 {
     const int count = list.count();
-    const int middle = first + (count - first) / 2;
-    if (count - first < 4096)
-        return isOrderedRange(list, first, count);
+    const int middle = count / 2;
+    if (count < 4096)
+        return isOrderedRange(list, 0, count);
     // The rows do not change meanwhile: the caller waits here. A failure of either half says
     // "not ordered", and the caller sorts.
     bool secondHalf = false;
@@ -302,20 +302,20 @@ bool isListingOrdered(const FileList &list, int first)
             }
         });
     } catch (const std::system_error &) {
-        return isOrderedRange(list, first, count);
+        return isOrderedRange(list, 0, count);
     }
     bool firstHalf = false;
     try {
-        firstHalf = isOrderedRange(list, first, middle);
+        firstHalf = isOrderedRange(list, 0, middle);
     } catch (...) {
     }
     other.join();
     return firstHalf && secondHalf;
 }
 
-void sortIntoListingOrder(FileList &list, int first, std::vector<ListedDestination> &destinations)
+void sortIntoListingOrder(FileList &list, std::vector<ListedDestination> &destinations)
 {
-    const int count = list.count() - first;
+    const int count = list.count();
     std::vector<quint32> order;
     {
         // One collation key per path, computed once: comparing keys is a byte comparison, where
@@ -324,20 +324,20 @@ void sortIntoListingOrder(FileList &list, int first, std::vector<ListedDestinati
         std::vector<QCollatorSortKey> keys;
         keys.reserve(std::size_t(count));
         for (int i = 0; i < count; ++i)
-            keys.push_back(collation.sortKey(list.row(first + i).files));
+            keys.push_back(collation.sortKey(list.row(i).files));
         order.resize(std::size_t(count));
         std::iota(order.begin(), order.end(), 0u);
         std::sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
             if (const int byKey = keys[a].compare(keys[b]))
                 return byKey < 0;
-            const FileEntry &ra = list.row(first + int(a));
-            const FileEntry &rb = list.row(first + int(b));
+            const FileEntry &ra = list.row(int(a));
+            const FileEntry &rb = list.row(int(b));
             if (const int byText = ra.files.compare(rb.files))
                 return byText < 0;
             return ra.rawFiles < rb.rawFiles;
         });
     }
-    list.permute(first, order);
+    list.permute(0, order);
     if (destinations.empty())
         return;
     std::vector<ListedDestination> sorted;

@@ -75,8 +75,8 @@ void forEachVisitEntry(const std::deque<ListedFolder> &visits, const ListingCut 
 // How many entries the cut keeps (either order gives them all).
 std::size_t countEntries(const std::deque<ListedFolder> &visits, const ListingCut &cut);
 
-// Whether the rows from first on are in the listing's order (checked on two threads).
-bool isListingOrdered(const FileList &list, int first);
-// Sorts the rows from first on into the listing's order; destinations, when not empty, holds
-// one entry per row from first on and follows its row.
-void sortIntoListingOrder(FileList &list, int first, std::vector<ListedDestination> &destinations);
+// Whether the rows are in the listing's order (checked on two threads).
+bool isListingOrdered(const FileList &list);
+// Sorts the rows into the listing's order; destinations, when not empty, holds one entry per row
+// and follows its row.
+void sortIntoListingOrder(FileList &list, std::vector<ListedDestination> &destinations);

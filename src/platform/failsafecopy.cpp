@@ -352,7 +352,6 @@ OpenedOrigin openOrigin(const QByteArray &from)
 CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOptions &options,
                      StagedCopy &staged)
 {
-    staged.discard();
     OpenedOrigin opened = openOrigin(from);
     return stageCopy(opened, to, options, staged);
 }
