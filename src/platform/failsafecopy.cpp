@@ -325,12 +325,16 @@ qint64 OpenedOrigin::size() const
     return S_ISREG(m_stat.st_mode) ? qint64(m_stat.st_size) : -1;
 }
 
-OpenedOrigin openOrigin(const QByteArray &from)
+OpenedOrigin openOrigin(const QByteArray &from, int folderFd)
 {
     FileCalls &calls = fileCalls();
     OpenedOrigin origin;
     origin.m_path = from;
-    const int fd = calls.open(from.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
+    constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    const qsizetype slash = from.lastIndexOf('/');
+    const int fd = folderFd >= 0 && slash >= 0
+                       ? calls.openat(folderFd, from.constData() + slash + 1, kFlags, 0)
+                       : calls.open(from.constData(), kFlags, 0);
     if (fd < 0) {
         origin.m_error = errno;
         // A file that cannot be read still tells its size.
@@ -357,7 +361,7 @@ CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOpt
 }
 
 CopyResult stageCopy(OpenedOrigin &opened, const QByteArray &to, const CopyOptions &options,
-                     StagedCopy &staged)
+                     StagedCopy &staged, int targetFolderFd)
 {
     FileCalls &calls = fileCalls();
     staged.discard();
@@ -372,7 +376,7 @@ CopyResult stageCopy(OpenedOrigin &opened, const QByteArray &to, const CopyOptio
         return failure(S_ISDIR(origin.st_mode) ? EISDIR : EINVAL);
 
     StagedCopy copy;
-    copy.m_fd = createTemporaryFile(folderOfPath(to), 0600, &copy.m_temporary);
+    copy.m_fd = createTemporaryFile(folderOfPath(to), 0600, &copy.m_temporary, targetFolderFd);
     if (copy.m_fd < 0)
         return failure(errno);
     copy.m_target = to;

@@ -61,9 +61,9 @@ public:
     qint64 size() const;
 
 private:
-    friend OpenedOrigin openOrigin(const QByteArray &);
+    friend OpenedOrigin openOrigin(const QByteArray &, int);
     friend CopyResult stageCopy(OpenedOrigin &, const QByteArray &, const CopyOptions &,
-                                StagedCopy &);
+                                StagedCopy &, int);
     void close();
 
     QByteArray m_path;
@@ -73,8 +73,9 @@ private:
 };
 
 // Opens the origin without blocking (a FIFO or a device is never waited for) and reads what it
-// is; a failure is kept, for stageCopy to report.
-OpenedOrigin openOrigin(const QByteArray &from);
+// is; a failure is kept, for stageCopy to report. folderFd, when given, is from's folder already
+// open: only the file's name is looked up.
+OpenedOrigin openOrigin(const QByteArray &from, int folderFd = -1);
 
 // A complete copy waiting in a temporary file beside its target, not yet in the target's place:
 // unnamed where the file system allows it, else named kTempPrefix and a few random characters,
@@ -99,7 +100,7 @@ public:
 
 private:
     friend CopyResult stageCopy(OpenedOrigin &, const QByteArray &, const CopyOptions &,
-                                StagedCopy &);
+                                StagedCopy &, int);
     friend CopyResult commitCopy(StagedCopy &, bool);
     friend std::vector<CopyResult> commitCopies(std::vector<StagedCopy> &, bool);
 
@@ -142,9 +143,10 @@ private:
 // options.verify is set; otherwise nothing is left behind.
 CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOptions &options,
                      StagedCopy &staged);
-// The same from an origin already opened, which it consumes.
+// The same from an origin already opened, which it consumes; targetFolderFd, when given, is the
+// target's folder already open, where the temporary file is made.
 CopyResult stageCopy(OpenedOrigin &origin, const QByteArray &to, const CopyOptions &options,
-                     StagedCopy &staged);
+                     StagedCopy &staged, int targetFolderFd = -1);
 
 // Second half: flushes the copy (when flush); when asked, drops its pages from the cache and
 // compares it, read back from its disk, with its origin (CopiedUnverified where it could not be

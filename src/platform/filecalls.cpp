@@ -32,6 +32,15 @@ int FileCalls::open(const char *path, int flags, mode_t mode)
     return fd;
 }
 
+int FileCalls::openat(int folder, const char *name, int flags, mode_t mode)
+{
+    int fd;
+    do {
+        fd = ::openat(folder, name, flags, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
 int FileCalls::close(int fd)
 {
     return ::close(fd);

@@ -19,6 +19,8 @@ public:
     virtual ~FileCalls() = default;
 
     virtual int open(const char *path, int flags, mode_t mode);
+    // open relative to an open folder (openat): only name is looked up, not the folders above.
+    virtual int openat(int folder, const char *name, int flags, mode_t mode);
     virtual int close(int fd);
     virtual int fstat(int fd, struct stat *st);
     virtual int stat(const char *path, struct stat *st);

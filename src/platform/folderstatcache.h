@@ -22,13 +22,15 @@ public:
     FolderStatCache &operator=(const FolderStatCache &) = delete;
 
     FileStat stat(const QByteArray &path);
+    // The folder itself, open (O_PATH) for calls relative to it, or -1 with errno set. It stays
+    // open until four other folders were asked for, or the cache goes: use it at once.
+    int folderFd(QByteArrayView folder);
 
 private:
     struct Slot {
         QByteArray folder;
         int fd = -1;
     };
-    int folderFd(QByteArrayView folder);
 
     std::array<Slot, 4> m_slots;
     std::size_t m_next = 0; // the slot to reuse next, oldest first

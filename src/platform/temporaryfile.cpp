@@ -111,10 +111,12 @@ QByteArray folderOfPath(const QByteArray &path)
     return path.left(slash);
 }
 
-int createTemporaryFile(const QByteArray &folder, mode_t mode, QByteArray *name)
+int createTemporaryFile(const QByteArray &folder, mode_t mode, QByteArray *name, int folderFd)
 {
     name->clear();
-    int fd = fileCalls().open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+    constexpr int kUnnamed = O_TMPFILE | O_RDWR | O_CLOEXEC;
+    int fd = folderFd >= 0 ? fileCalls().openat(folderFd, ".", kUnnamed, mode)
+                           : fileCalls().open(folder.constData(), kUnnamed, mode);
     if (fd < 0 && unnamedRefused(errno))
         fd = createNamed(folder, mode, name);
     if (fd < 0)

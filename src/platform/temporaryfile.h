@@ -18,7 +18,9 @@ QByteArray folderOfPath(const QByteArray &path);
 // file has no name yet (name is left empty): nothing of it outlives the process. Elsewhere it is
 // named as kTempPrefix says, carries the program's mark and is locked while it is open, so that a
 // removal of stale temporary files leaves it alone. -1 with errno set when none can be made.
-int createTemporaryFile(const QByteArray &folder, mode_t mode, QByteArray *name);
+// folderFd, when given, is folder already open: the unnamed file is made without a walk of its
+// path.
+int createTemporaryFile(const QByteArray &folder, mode_t mode, QByteArray *name, int folderFd = -1);
 
 // Gives the temporary file fd made in folder a fresh name of the temporary pattern, with the mark
 // and the lock, when it has none yet (name empty), just before it is renamed over its target.

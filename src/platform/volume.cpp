@@ -231,6 +231,15 @@ IoStatus freeBytesOf(const QByteArray &folder, quint64 *bytes)
     return IoStatus::success();
 }
 
+IoStatus freeBytesOf(int folderFd, quint64 *bytes)
+{
+    struct statvfs fs {};
+    if (::fstatvfs(folderFd, &fs) != 0)
+        return IoStatus::fromErrno(errno);
+    *bytes = quint64(fs.f_bavail) * quint64(fs.f_frsize);
+    return IoStatus::success();
+}
+
 IoStatus freeBytesOf(const QString &folder, quint64 *bytes)
 {
     return freeBytesOf(QFile::encodeName(folder), bytes);

@@ -37,6 +37,8 @@ Volume volumeOf(const QString &folder);
 // (statvfs alone: cheap enough for every file of a copy run).
 IoStatus freeBytesOf(const QByteArray &folder, quint64 *bytes);
 IoStatus freeBytesOf(const QString &folder, quint64 *bytes);
+// The same for a folder already open (O_PATH will do): no walk of its path.
+IoStatus freeBytesOf(int folderFd, quint64 *bytes);
 
 // The kind of the mounted file system. sysRoot stands for /sys, where the removable flag of a
 // block device is read.

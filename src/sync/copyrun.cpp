@@ -54,8 +54,11 @@ CopyRun::CopyRun(CopyRunSnapshot snapshot, CopyRunSettings settings,
       m_StopRequested(StopRequested), m_host(host), m_freeSpace(std::move(freeSpace)),
       m_sourcePaths(m_settings.SrcPath), m_destinationPaths(m_settings.DestPath)
 {
-    if (!m_freeSpace)
-        m_freeSpace = TargetFreeSpace;
+    if (!m_freeSpace) {
+        m_freeSpace = [this](const QByteArray &folder) {
+            return TargetFreeSpace(folder, m_targets.folderFd(folder));
+        };
+    }
 }
 
 void CopyRun::JvThread1Execute()
@@ -227,7 +230,8 @@ bool CopyRun::copyRow(const CopyRunRow &row)
     }
 
     // Opened once: its size for the free space, its bytes for the copy.
-    platform::OpenedOrigin origin = platform::openOrigin(from);
+    platform::OpenedOrigin origin =
+        platform::openOrigin(from, m_origins.folderFd(platform::folderOfPath(from)));
     const double size = double(origin.size());
     if (!spaceFor(size, platform::folderOfPath(to)))
         return false;
@@ -254,7 +258,8 @@ bool CopyRun::copyRow(const CopyRunRow &row)
         // found different is no such failure.
         result = {platform::CopyOutcome::Failed, platform::IoStatus::fromErrno(EISDIR)};
         if (!target.folder) {
-            result = platform::stageCopy(origin, to, options, staged);
+            result = platform::stageCopy(origin, to, options, staged,
+                                         m_targets.folderFd(platform::folderOfPath(to)));
             if (result.outcome == platform::CopyOutcome::Failed)
                 result = platform::stageCopy(from, to, options, staged);
         }

@@ -172,7 +172,8 @@ private:
     RowPathBuilder m_sourcePaths;
     RowPathBuilder m_destinationPaths;
     QHash<QByteArray, platform::IoStatus> m_preparedFolders;
-    // The targets' folders kept open: a target is looked at by its name alone.
+    // The origins' and the targets' folders kept open: a file is reached by its name alone.
+    platform::FolderStatCache m_origins;
     platform::FolderStatCache m_targets;
     std::vector<Pending> m_pending;
     // The copies being committed in the background, and their rows.

@@ -35,8 +35,10 @@ double DestinationFreeSpace(const QString &destPath)
     return platform::freeBytesOf(destPath, &bytes).ok() ? double(bytes) : -1;
 }
 
-double TargetFreeSpace(const QByteArray &folder)
+double TargetFreeSpace(const QByteArray &folder, int folderFd)
 {
     quint64 bytes = 0;
-    return platform::freeBytesOf(folder, &bytes).ok() ? double(bytes) : -1;
+    const platform::IoStatus status = folderFd >= 0 ? platform::freeBytesOf(folderFd, &bytes)
+                                                    : platform::freeBytesOf(folder, &bytes);
+    return status.ok() ? double(bytes) : -1;
 }

@@ -25,5 +25,6 @@ QString MediaTypeName(int mediaType);
 double DestinationFreeSpace(const QString &destPath);
 
 // The free bytes of the file system that holds the existing folder, which may be another disk
-// than the destination's (a disk mounted inside it); -1 when they cannot be read.
-double TargetFreeSpace(const QByteArray &folder);
+// than the destination's (a disk mounted inside it); -1 when they cannot be read. folderFd, when
+// given, is that folder already open.
+double TargetFreeSpace(const QByteArray &folder, int folderFd = -1);

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -129,12 +131,27 @@ void FaultyFileCalls::corrupt(int fd, void *buffer, ssize_t count, off_t offset)
 
 int FaultyFileCalls::open(const char *path, int flags, mode_t mode)
 {
+    return opened(path, flags, [&] { return FileCalls::open(path, flags, mode); });
+}
+
+int FaultyFileCalls::openat(int folder, const char *name, int flags, mode_t mode)
+{
+    QByteArray path(PATH_MAX, '\0');
+    const QByteArray link = "/proc/self/fd/" + QByteArray::number(folder);
+    path.truncate(std::max<ssize_t>(0, ::readlink(link.constData(), path.data(), path.size())));
+    if (std::strcmp(name, ".") != 0)
+        path.append('/').append(name);
+    return opened(path, flags, [&] { return FileCalls::openat(folder, name, flags, mode); });
+}
+
+int FaultyFileCalls::opened(const QByteArray &path, int flags, const std::function<int()> &open)
+{
     QByteArray named = path;
     if ((flags & O_TMPFILE) == O_TMPFILE)
         named.append('/').append(kTempPrefix);
     if (intercept(FileCall::Open, named))
         return -1;
-    const int fd = FileCalls::open(path, flags, mode);
+    const int fd = open();
     if (fd >= 0) {
         const std::lock_guard lock(m_mutex);
         m_paths.insert(fd, named);

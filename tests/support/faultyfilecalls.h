@@ -45,9 +45,10 @@ enum class FileCall {
 // runs the code under test with ScopedFileCalls. Every call not told to fail goes to the system.
 // A call "names" a path when it takes one, or when its descriptor was opened through this double
 // with that path; a path matches a part when it contains that text (every path matches an
-// empty part). An unnamed temporary file (open with O_TMPFILE) is named "<folder>/" kTempPrefix,
-// as the program's named ones begin. Calls may come from several threads at once; set it up
-// before they begin.
+// empty part); a call relative to an open folder names the folder's path, as the system tells
+// it, followed by the name. An unnamed temporary file (open with O_TMPFILE) is named "<folder>/"
+// kTempPrefix, as the program's named ones begin. Calls may come from several threads at once; set
+// it up before they begin.
 class FaultyFileCalls : public FileCalls {
 public:
     // The call fails with error when it names a path matching part, once `skip` such calls
@@ -71,6 +72,7 @@ public:
     const QList<Entry> &log() const { return m_log; }
 
     int open(const char *path, int flags, mode_t mode) override;
+    int openat(int folder, const char *name, int flags, mode_t mode) override;
     int close(int fd) override;
     int fstat(int fd, struct stat *st) override;
     int stat(const char *path, struct stat *st) override;
@@ -113,6 +115,8 @@ private:
 
     // Logs the call, runs its pending actions, and answers whether it must fail (errno set).
     bool intercept(FileCall call, const QByteArray &path, const QByteArray &other = {});
+    // An open of path that may fail, then open(), its descriptor remembered under path.
+    int opened(const QByteArray &path, int flags, const std::function<int()> &open);
     QByteArray pathOf(int fd) const;
     // How many of size bytes a write into fd may put, under diskFullAfter; -1 with ENOSPC.
     ssize_t allowance(int fd, size_t size);
