@@ -38,6 +38,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <spawn.h>
 #include <string>
@@ -254,21 +255,68 @@ double ratio(qint64 a, qint64 b)
     return b > 0 ? double(a) / double(b) : 0.0;
 }
 
-// Every round of one tool, in milliseconds.
+template <typename T> T medianOf(std::vector<T> values)
+{
+    if (values.empty())
+        return T(-1);
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// Every round of one tool, in milliseconds, in round order; -1 for a round that failed.
 struct Times {
     std::vector<qint64> runs;
-    qint64 best() const { return runs.empty() ? -1 : *std::min_element(runs.begin(), runs.end()); }
-    qint64 median() const
+    std::vector<qint64> done() const
     {
-        if (runs.empty())
-            return -1;
-        std::vector<qint64> sorted = runs;
-        std::sort(sorted.begin(), sorted.end());
-        const std::size_t middle = sorted.size() / 2;
-        return sorted.size() % 2 != 0 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+        std::vector<qint64> times;
+        std::copy_if(runs.begin(), runs.end(), std::back_inserter(times),
+                     [](qint64 ms) { return ms >= 0; });
+        return times;
     }
-    qint64 worst() const { return runs.empty() ? -1 : *std::max_element(runs.begin(), runs.end()); }
+    qint64 best() const
+    {
+        const std::vector<qint64> times = done();
+        return times.empty() ? -1 : *std::min_element(times.begin(), times.end());
+    }
+    qint64 median() const { return medianOf(done()); }
+    qint64 worst() const
+    {
+        const std::vector<qint64> times = done();
+        return times.empty() ? -1 : *std::max_element(times.begin(), times.end());
+    }
 };
+
+// The faster of two tools in each round.
+Times fasterOf(const Times &a, const Times &b)
+{
+    Times faster;
+    for (std::size_t i = 0; i < std::min(a.runs.size(), b.runs.size()); ++i) {
+        const qint64 x = a.runs[i];
+        const qint64 y = b.runs[i];
+        faster.runs.push_back(x < 0 ? y : y < 0 ? x : std::min(x, y));
+    }
+    return faster;
+}
+
+// a against b within each round where both ran, then their median: the disk's speed changes
+// from round to round (by three times, at worst, here), and falls within a round on both alike.
+std::string perRound(const Times &a, const Times &b)
+{
+    std::vector<double> each;
+    std::string text = "per round";
+    for (std::size_t i = 0; i < std::min(a.runs.size(), b.runs.size()); ++i) {
+        if (a.runs[i] < 0 || b.runs[i] <= 0)
+            continue;
+        each.push_back(ratio(a.runs[i], b.runs[i]));
+        char figure[16];
+        std::snprintf(figure, sizeof figure, " %.2f", each.back());
+        text += figure;
+    }
+    char median[32];
+    std::snprintf(median, sizeof median, ", median %.2f", medianOf(each));
+    return text + median;
+}
 
 // "best/median" of a tool, in milliseconds.
 std::string bestMedian(const Times &t)
@@ -364,8 +412,7 @@ Figures measure(Copier &copier, bool withWindow)
         for (const Variant &variant : variants) {
             const qint64 ms =
                 variant.timedRun ? variant.timedRun() : once(variant.prepare, variant.run);
-            if (ms >= 0)
-                variant.result->runs.push_back(ms);
+            variant.result->runs.push_back(ms);
         }
     }
     f.unflushed = once([&] { copier.fresh(); }, [&] { copier.run(false, false); });
@@ -498,23 +545,25 @@ int main(int argc, char *argv[])
                 bestMedian(diffSmall).c_str(), bestMedian(diffLarge).c_str(),
                 bestMedian(verifyColdLarge).c_str(), static_cast<long long>(verifyLarge),
                 static_cast<long long>(cmpLarge));
-    std::printf("window ratio %s (the small tree's copy run through the main window %s ms, core "
-                "%s ms, best/median of %zu)\n",
-                ratios(s.window, s.ours).c_str(), bestMedian(s.window).c_str(),
-                bestMedian(s.ours).c_str(), s.window.runs.size());
+    std::printf("window ratio %s, %s (the small tree's copy run through the main window %s ms, "
+                "core %s ms, best/median of %zu)\n",
+                ratios(s.window, s.ours).c_str(), perRound(s.window, s.ours).c_str(),
+                bestMedian(s.window).c_str(), bestMedian(s.ours).c_str(), s.window.done().size());
     std::printf("the copy on disk when it ends, as ours is: cp -a then sync: small %s ms (ratio "
-                "%s), large %s ms (ratio %s)\n",
+                "%s, %s), large %s ms (ratio %s, %s)\n",
                 bestMedian(s.cpSynced).c_str(), ratios(s.ours, s.cpSynced).c_str(),
-                bestMedian(l.cpSynced).c_str(), ratios(l.ours, l.cpSynced).c_str());
+                perRound(s.ours, s.cpSynced).c_str(), bestMedian(l.cpSynced).c_str(),
+                ratios(l.ours, l.cpSynced).c_str(), perRound(l.ours, l.cpSynced).c_str());
     const auto line = [](const char *name, const Figures &f, std::size_t files) {
-        std::printf("copy %s ratio %s (best/median: tandrimo %s ms, cp %s ms, rsync %s ms; "
+        std::printf("copy %s ratio %s, %s (best/median: tandrimo %s ms, cp %s ms, rsync %s ms; "
                     "slowest tandrimo %lld ms; %zu files)\n",
                     name,
                     ratios(f.ours, std::min(f.cp.best(), f.rsync.best()),
                            std::min(f.cp.median(), f.rsync.median()))
                         .c_str(),
-                    bestMedian(f.ours).c_str(), bestMedian(f.cp).c_str(),
-                    bestMedian(f.rsync).c_str(), static_cast<long long>(f.ours.worst()), files);
+                    perRound(f.ours, fasterOf(f.cp, f.rsync)).c_str(), bestMedian(f.ours).c_str(),
+                    bestMedian(f.cp).c_str(), bestMedian(f.rsync).c_str(),
+                    static_cast<long long>(f.ours.worst()), files);
     };
     line("small", s, smallCopier.files.size());
     line("large", l, largeCopier.files.size());
