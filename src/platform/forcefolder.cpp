@@ -17,7 +17,7 @@ bool isFolder(const QByteArray &path)
 
 } // namespace
 
-IoStatus ForceFolder(const QByteArray &path)
+IoStatus ForceFolder(const QByteArray &path, QList<QByteArray> *made)
 {
     QByteArray folder = path;
     while (folder.size() > 1 && folder.endsWith('/'))
@@ -28,12 +28,16 @@ IoStatus ForceFolder(const QByteArray &path)
         return IoStatus::success();
     const qsizetype slash = folder.lastIndexOf('/');
     if (slash > 0) {
-        const IoStatus parent = ForceFolder(folder.left(slash));
+        const IoStatus parent = ForceFolder(folder.left(slash), made);
         if (!parent.ok())
             return parent;
     }
-    if (fileCalls().mkdir(folder.constData(), 0777) != 0 && !(errno == EEXIST && isFolder(folder)))
+    if (fileCalls().mkdir(folder.constData(), 0777) == 0) {
+        if (made != nullptr)
+            made->append(folder);
+    } else if (!(errno == EEXIST && isFolder(folder))) {
         return IoStatus::fromErrno(errno == EEXIST ? ENOTDIR : errno);
+    }
     return IoStatus::success();
 }
 

@@ -6,6 +6,7 @@
 #include "compare/folderpath.h"
 #include "compare/statuscode.h"
 #include "platform/attributes.h"
+#include "platform/filecalls.h"
 #include "platform/filestat.h"
 #include "platform/forcefolder.h"
 #include "platform/paths.h"
@@ -156,9 +157,15 @@ platform::IoStatus CopyRun::prepareFolder(const QByteArray &to)
     if (const auto known = m_preparedFolders.constFind(folder); known != m_preparedFolders.cend())
         return *known;
     platform::IoStatus status;
-    if (!platform::statPath(folder).folder)
-        status = platform::ForceFolder(folder);
-    else
+    if (m_madeFolders.contains(platform::folderOfPath(folder)) &&
+        platform::fileCalls().mkdir(folder.constData(), 0777) == 0) {
+        m_madeFolders.insert(folder); // in a folder the run made, nothing stood in its way
+    } else if (!platform::statPath(folder).folder) {
+        QList<QByteArray> made;
+        status = platform::ForceFolder(folder, &made);
+        for (const QByteArray &each : made)
+            m_madeFolders.insert(each);
+    } else
         platform::removeStaleTemporaries(folder);
     m_preparedFolders.insert(folder, status);
     return status;
@@ -220,7 +227,12 @@ bool CopyRun::copyRow(const CopyRunRow &row)
     const QByteArray &from = back ? destination : source;
     const QByteArray &to = back ? source : destination;
 
-    const platform::FileStat target = m_targets.stat(to);
+    // A target in a folder the run made is not there: no lookup of its name, which would wait
+    // for the folder's blocks while the copies before it are flushed. (A file that appeared
+    // there since makes the link fail; the copy then replaces it by a rename.)
+    const platform::FileStat target = m_madeFolders.contains(platform::folderOfPath(to))
+                                          ? platform::FileStat{}
+                                          : m_targets.stat(to);
     if (target.regular && !freeTarget(row, to))
         return true;
     if (const platform::IoStatus folder = prepareFolder(to); !folder.ok()) {

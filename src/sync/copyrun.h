@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -172,6 +173,8 @@ private:
     RowPathBuilder m_sourcePaths;
     RowPathBuilder m_destinationPaths;
     QHash<QByteArray, platform::IoStatus> m_preparedFolders;
+    // The folders the run made: nothing is in them but the copies it placed there.
+    QSet<QByteArray> m_madeFolders;
     // The origins' and the targets' folders kept open: a file is reached by its name alone.
     platform::FolderStatCache m_origins;
     platform::FolderStatCache m_targets;

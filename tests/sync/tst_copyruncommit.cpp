@@ -47,6 +47,8 @@ private Q_SLOTS:
     void backgroundCommitsKeepEachRowsStagesAndEveryTarget();
     void killedRunLeavesOldOrNewThenNextRunCleansUp_data();
     void killedRunLeavesOldOrNewThenNextRunCleansUp();
+    void whatAppearsInAFolderTheRunMadeIsMet_data();
+    void whatAppearsInAFolderTheRunMadeIsMet();
 };
 
 void CopyRunCommitTest::copyCountsOnlyOnceInPlace_data()
@@ -372,6 +374,69 @@ void CopyRunCommitTest::killedRunLeavesOldOrNewThenNextRunCleansUp()
     QCOMPARE(f.run(), CopyRunEnd::Completed);
     QCOMPARE(f.tree.read(QStringLiteral("dest/a")), big);
     QCOMPARE(f.tree.read(QStringLiteral("dest/b")), QByteArray("new b"));
+    QCOMPARE(f.temporaries(), QStringList());
+}
+
+void CopyRunCommitTest::whatAppearsInAFolderTheRunMadeIsMet_data()
+{
+    QTest::addColumn<FileCall>("call"); // something appears just before it
+    QTest::addColumn<QByteArray>("part");
+    QTest::addColumn<QString>("appears"); // a folder when it ends with '/'
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("text"); // the beginning of that row's last text
+    QTest::addColumn<QByteArray>("b"); // dest/n/b.txt afterwards, when a file
+
+    QTest::newRow("nothing") << FileCall::Link << QByteArray("dest/n/b.txt") << QString() << 1
+                             << QStringLiteral("Copié") << QByteArray("b");
+    QTest::newRow("a file where a copy goes")
+        << FileCall::Link << QByteArray("dest/n/b.txt") << QStringLiteral("dest/n/b.txt") << 1
+        << QStringLiteral("Copié") << QByteArray("b");
+    QTest::newRow("a folder where a copy goes")
+        << FileCall::Link << QByteArray("dest/n/b.txt") << QStringLiteral("dest/n/b.txt/") << 1
+        << QStringLiteral("Erreur : un dossier porte ce nom") << QByteArray();
+    QTest::newRow("a file where a folder goes")
+        << FileCall::Mkdir << QByteArray("dest/n/m") << QStringLiteral("dest/n/m") << 2
+        << QStringLiteral("Erreur : impossible de créer le dossier") << QByteArray("b");
+}
+
+// The run takes a folder it made for empty but for its own copies, and does not look for each
+// target there: whatever appears there meanwhile is met when the copy is placed, and nothing of
+// it is lost but a file the copy replaces.
+void CopyRunCommitTest::whatAppearsInAFolderTheRunMadeIsMet()
+{
+    QFETCH(FileCall, call);
+    QFETCH(QByteArray, part);
+    QFETCH(QString, appears);
+    QFETCH(int, row);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, b);
+    CopyRunFixture f;
+    for (const QString &name :
+         {QStringLiteral("n/a.txt"), QStringLiteral("n/b.txt"), QStringLiteral("n/m/c.txt")}) {
+        f.write(u"src/" + name, name.section(u'/', -1).left(1).toLatin1());
+        f.addRow(u'/' + name);
+    }
+    f.settings.commitInBackground = false;
+    FaultyFileCalls calls;
+    calls.before(call, part, [&] {
+        if (appears.endsWith(u'/'))
+            f.write(appears + u"inside", "kept");
+        else if (!appears.isEmpty())
+            f.write(appears, "appeared");
+    });
+
+    QCOMPARE(f.run(&calls), CopyRunEnd::Completed);
+
+    QVERIFY2(f.host.texts(row).last().startsWith(text), qPrintable(f.host.texts(row).last()));
+    QCOMPARE(f.tree.read(QStringLiteral("dest/n/a.txt")), QByteArray("a"));
+    if (!b.isEmpty())
+        QCOMPARE(f.tree.read(QStringLiteral("dest/n/b.txt")), b);
+    if (appears.endsWith(u'/'))
+        QCOMPARE(f.tree.read(appears + u"inside"), QByteArray("kept"));
+    if (call == FileCall::Mkdir)
+        QCOMPARE(f.tree.read(appears), QByteArray("appeared"));
+    else
+        QCOMPARE(f.tree.read(QStringLiteral("dest/n/m/c.txt")), QByteArray("c"));
     QCOMPARE(f.temporaries(), QStringList());
 }
 
