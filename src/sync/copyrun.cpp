@@ -157,16 +157,19 @@ platform::IoStatus CopyRun::prepareFolder(const QByteArray &to)
     if (const auto known = m_preparedFolders.constFind(folder); known != m_preparedFolders.cend())
         return *known;
     platform::IoStatus status;
-    if (m_madeFolders.contains(platform::folderOfPath(folder)) &&
-        platform::fileCalls().mkdir(folder.constData(), 0777) == 0) {
+    if (m_madeFolders.contains(folder)) {
+        // Made on the way to a deeper folder: nothing is in it but what the run put there.
+    } else if (m_madeFolders.contains(platform::folderOfPath(folder)) &&
+               platform::fileCalls().mkdir(folder.constData(), 0777) == 0) {
         m_madeFolders.insert(folder); // in a folder the run made, nothing stood in its way
     } else if (!platform::statPath(folder).folder) {
         QList<QByteArray> made;
         status = platform::ForceFolder(folder, &made);
         for (const QByteArray &each : made)
             m_madeFolders.insert(each);
-    } else
+    } else {
         platform::removeStaleTemporaries(folder);
+    }
     m_preparedFolders.insert(folder, status);
     return status;
 }
