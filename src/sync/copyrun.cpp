@@ -151,9 +151,8 @@ bool CopyRun::freeTarget(const CopyRunRow &row, const QByteArray &to)
 }
 
 // The target's folder exists, and holds no temporary file that an earlier, killed run left.
-platform::IoStatus CopyRun::prepareFolder(const QByteArray &to)
+platform::IoStatus CopyRun::prepareFolder(const QByteArray &folder)
 {
-    const QByteArray folder = platform::folderOfPath(to);
     if (const auto known = m_preparedFolders.constFind(folder); known != m_preparedFolders.cend())
         return *known;
     platform::IoStatus status;
@@ -233,12 +232,12 @@ bool CopyRun::copyRow(const CopyRunRow &row)
     // A target in a folder the run made is not there: no lookup of its name, which would wait
     // for the folder's blocks while the copies before it are flushed. (A file that appeared
     // there since makes the link fail; the copy then replaces it by a rename.)
-    const platform::FileStat target = m_madeFolders.contains(platform::folderOfPath(to))
-                                          ? platform::FileStat{}
-                                          : m_targets.stat(to);
+    const QByteArray toFolder = platform::folderOfPath(to);
+    const platform::FileStat target =
+        m_madeFolders.contains(toFolder) ? platform::FileStat{} : m_targets.stat(to);
     if (target.regular && !freeTarget(row, to))
         return true;
-    if (const platform::IoStatus folder = prepareFolder(to); !folder.ok()) {
+    if (const platform::IoStatus folder = prepareFolder(toFolder); !folder.ok()) {
         failWith(row, text("impossible de créer le dossier (%1)").arg(folder.explanation()),
                  folder.reason());
         return true;
@@ -248,7 +247,7 @@ bool CopyRun::copyRow(const CopyRunRow &row)
     platform::OpenedOrigin origin =
         platform::openOrigin(from, m_origins.folderFd(platform::folderOfPath(from)));
     const double size = double(origin.size());
-    if (!spaceFor(size, platform::folderOfPath(to)))
+    if (!spaceFor(size, toFolder))
         return false;
 
     // Copies waiting to replace their targets do not wait for a long copy to end.
@@ -273,8 +272,7 @@ bool CopyRun::copyRow(const CopyRunRow &row)
         // found different is no such failure.
         result = {platform::CopyOutcome::Failed, platform::IoStatus::fromErrno(EISDIR)};
         if (!target.folder) {
-            result = platform::stageCopy(origin, to, options, staged,
-                                         m_targets.folderFd(platform::folderOfPath(to)));
+            result = platform::stageCopy(origin, to, options, staged, m_targets.folderFd(toFolder));
             if (result.outcome == platform::CopyOutcome::Failed)
                 result = platform::stageCopy(from, to, options, staged);
         }

@@ -136,7 +136,7 @@ private:
     // A verification found the copy different: the row's error, then the user's choice.
     void copyFoundDifferent(const CopyRunRow &row);
     // The target's folder exists, or why it could not be made.
-    platform::IoStatus prepareFolder(const QByteArray &to);
+    platform::IoStatus prepareFolder(const QByteArray &folder);
     // Shows the row's failure with its reason and keeps it for the report.
     void fail(const CopyRunRow &row, const platform::IoStatus &status);
     void failWith(const CopyRunRow &row, const QString &explanation, const QString &detail);
