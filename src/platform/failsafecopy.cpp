@@ -256,9 +256,8 @@ StagedCopy::Identity StagedCopy::identityOf(const struct ::stat &st)
 }
 
 // The origin's path still names the file that was read, with the size and time it had.
-bool StagedCopy::originUnchanged() const
+bool StagedCopy::originUnchanged(struct ::stat &now) const
 {
-    struct stat now {};
     return fileCalls().stat(m_origin.constData(), &now) == 0 && identityOf(now) == m_identity;
 }
 
@@ -459,14 +458,15 @@ CopyResult StagedCopy::commit(Flush flush)
         outcome = verify(flush != Flush::None);
     if (outcome == CopyOutcome::Mismatch)
         return {outcome, IoStatus::fromErrno(EIO)};
-    if (outcome == CopyOutcome::SourceChanged || !originUnchanged())
+    struct stat origin {};
+    if (outcome == CopyOutcome::SourceChanged || !originUnchanged(origin))
         return sourceChanged();
 
     // An unnamed copy gets its name only now, so that a crash before leaves nothing behind: its
     // target's own name where none is there, which replaces nothing.
     if (m_temporary.isEmpty()) {
         if (placeUnnamedFile(m_fd, m_target))
-            return placed(outcome);
+            return placed(outcome, origin);
         if (errno != EEXIST)
             return failure(errno);
     }
@@ -492,7 +492,7 @@ CopyResult StagedCopy::commit(Flush flush)
 }
 
 // The copy, never named before, is in place under its target's name, where no file was.
-CopyResult StagedCopy::placed(CopyOutcome outcome)
+CopyResult StagedCopy::placed(CopyOutcome outcome, const struct ::stat &origin)
 {
     FileCalls &calls = fileCalls();
     CopyResult result{outcome, {}};
@@ -507,8 +507,14 @@ CopyResult StagedCopy::placed(CopyOutcome outcome)
     }
     // The times the file system kept, read on the open file; the path's way where they differ.
     result.storedMtimeMs = known ? fileStatFrom(st).mtimeMs : -1;
-    if (!known || (m_timesGiven && qAbs(result.storedMtimeMs - m_originMtimeMs) >= kFatTimeStep))
+    if (!known || (m_timesGiven && qAbs(result.storedMtimeMs - m_originMtimeMs) >= kFatTimeStep)) {
         result.storedMtimeMs = storedMtimeMs();
+        return result;
+    }
+    if (origin.st_nlink == 1 && st.st_nlink == 1) {
+        result.origin = fileStatFrom(origin);
+        result.target = fileStatFrom(st);
+    }
     return result;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/filestat.h"
 #include "platform/iostatus.h"
 
 #include <QByteArray>
@@ -28,6 +29,11 @@ struct CopyResult {
     // They differ where the file system keeps coarser or narrower times (FAT).
     qint64 originMtimeMs = -1;
     qint64 storedMtimeMs = -1;
+    // Once an unnamed copy took its target's name: the origin as the last check before found
+    // it, and the copy in place. Not ok() when unknown, or for a file that has other names too,
+    // which may change through them.
+    FileStat origin{};
+    FileStat target{};
 
     bool placed() const
     {
@@ -108,7 +114,7 @@ private:
     // come, or by a flush of its whole file system already done.
     enum class Flush { None, Own, Done };
     CopyResult commit(Flush flush);
-    CopyResult placed(CopyOutcome outcome);
+    CopyResult placed(CopyOutcome outcome, const struct ::stat &origin);
     CopyOutcome verify(bool flushed);
 
     struct Identity {
@@ -120,7 +126,7 @@ private:
         friend bool operator==(const Identity &, const Identity &) = default;
     };
     static Identity identityOf(const struct ::stat &st);
-    bool originUnchanged() const;
+    bool originUnchanged(struct ::stat &now) const;
     qint64 storedMtimeMs() const;
 
     int m_fd = -1;

@@ -78,6 +78,8 @@ void CopyRun::JvThread1Execute()
     m_host.clearCurrentRow(false);
     m_host.setRowClickHandler(false);
     try {
+        if (m_settings.readSidesAtEnd)
+            m_copiedSides = std::make_unique<CopiedSides>();
         loop();
     } catch (const std::exception &error) {
         m_end = CopyRunEnd::Error;
@@ -97,8 +99,8 @@ void CopyRun::JvThread1Execute()
         m_committing.wait();
     if (m_settings.readSidesAtEnd && !m_StopRequested.load()) {
         try {
-            m_rowSides = readRowSides(m_settings.SrcPath, m_settings.DestPath,
-                                      m_snapshot.toClassify, m_StopRequested);
+            m_rowSides = m_copiedSides->sides(m_settings.SrcPath, m_settings.DestPath,
+                                              m_snapshot.toClassify, m_StopRequested);
         } catch (...) {
             m_rowSides.clear(); // the classification reads them itself
         }
@@ -111,12 +113,17 @@ void CopyRun::JvThread1Execute()
 void CopyRun::loop()
 {
     m_end = CopyRunEnd::Completed;
+    std::size_t seen = 0;
     for (const CopyRunRow &row : m_snapshot.rows) {
         if (m_StopRequested.load()) {
             m_end = CopyRunEnd::Stopped;
             return;
         }
         collectCommittedIfDone();
+        // Each copy tells its folder's watch of its temporary file: taken in before the
+        // kernel's queue of them fills.
+        if (m_copiedSides && (++seen & 1023) == 0)
+            m_copiedSides->collect();
         if (m_abandoned || !copyRow(row))
             return;
         commitIfDue();
@@ -244,8 +251,13 @@ bool CopyRun::copyRow(const CopyRunRow &row)
     }
 
     // Opened once: its size for the free space, its bytes for the copy.
-    platform::OpenedOrigin origin =
-        platform::openOrigin(from, m_origins.folderFd(platform::folderOfPath(from)));
+    const QByteArray fromFolder = platform::folderOfPath(from);
+    const int fromFolderFd = m_origins.folderFd(fromFolder);
+    if (m_copiedSides) {
+        m_copiedSides->watchFolder(fromFolder, fromFolderFd);
+        m_copiedSides->watchFolder(toFolder, m_targets.folderFd(toFolder));
+    }
+    platform::OpenedOrigin origin = platform::openOrigin(from, fromFolderFd);
     const double size = double(origin.size());
     if (!spaceFor(size, toFolder))
         return false;
@@ -434,6 +446,8 @@ void CopyRun::showCommitted(const std::vector<const CopyRunRow *> &rows,
         case platform::CopyOutcome::CopiedUnverified: {
             ++m_CopyOrdinal;
             checkStoredTime(row, result);
+            if (m_copiedSides)
+                m_copiedSides->copied(row.index, row.code == StatusToCopyBack, result);
             QString shown = text("Copié");
             if (m_settings.FileCompareCopy)
                 shown = result.outcome == platform::CopyOutcome::Copied

@@ -5,6 +5,7 @@
 #include "platform/failsafecopy.h"
 #include "platform/filecalls.h"
 #include "platform/folderstatcache.h"
+#include "sync/copiedsides.h"
 #include "sync/copyrunhost.h"
 
 #include <QByteArray>
@@ -18,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <future>
+#include <memory>
 #include <vector>
 
 class FileList;
@@ -185,6 +187,8 @@ private:
     std::vector<CopyFailure> m_failures;
     QStringList m_timesNotKept;
     std::vector<RowSides> m_rowSides;
+    // With readSidesAtEnd: the two files of each copy placed, and the watch of their folders.
+    std::unique_ptr<CopiedSides> m_copiedSides;
     qint64 m_pendingBytes = 0;
     QElapsedTimer m_pendingSince;
 };

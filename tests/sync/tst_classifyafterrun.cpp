@@ -5,6 +5,7 @@
 #include "support/refreshrecorder.h"
 #include "support/testmain.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -92,6 +93,12 @@ void ClassifyAfterRunTest::endsAsAFreshClassification_data()
     QTest::newRow("later origin removed") << "-src/c.txt"
                                           << "A jour"
                                           << "Incohérence !" << 0;
+    QTest::newRow("copy's time changed") << "touch dest/a.txt"
+                                         << "Incohérence !"
+                                         << "Incohérence !" << 0;
+    QTest::newRow("copies' folder moved away") << "move dest"
+                                               << "A copier"
+                                               << "A copier" << 3;
 }
 
 // The classification at the end of a run, from the files the run read once it had ended, gives
@@ -121,9 +128,17 @@ void ClassifyAfterRunTest::endsAsAFreshClassification()
     calls.before(FileCall::Open, "src/c.txt", [&] {
         if (std::exchange(changed, true))
             return;
-        if (change.startsWith(u'-'))
+        if (change.startsWith(u'-')) {
             QVERIFY(QFile::remove(f.tree.path(change.mid(1))));
-        else if (!change.isEmpty())
+        } else if (change.startsWith(QLatin1String("touch "))) {
+            QFile file(f.tree.path(change.mid(6)));
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(kBaseTime.addSecs(3600), QFileDevice::FileModificationTime));
+        } else if (change.startsWith(QLatin1String("move "))) {
+            const QString folder = f.tree.path(change.mid(5));
+            QVERIFY(QDir().rename(folder, folder + QLatin1String("-moved")));
+            QVERIFY(QDir().mkdir(folder));
+        } else if (!change.isEmpty())
             QVERIFY(!f.write(change, "changed during the run", -3600).isEmpty());
     });
     f.settings.commitFiles = 1; // each copy in place before the next begins

@@ -1,0 +1,54 @@
+#include "sync/copiedsides.h"
+
+#include "platform/temporaryfile.h"
+
+#include <algorithm>
+
+void CopiedSides::copied(int index, bool back, const platform::CopyResult &result)
+{
+    if (!result.placed() || !result.origin.ok() || !result.target.ok())
+        return;
+    if (back)
+        m_copied.push_back({index, result.target, result.origin});
+    else
+        m_copied.push_back({index, result.origin, result.target});
+}
+
+bool CopiedSides::unchanged(RowPathBuilder &paths, const RowToRead &row) const
+{
+    const QByteArray &path = paths.path(row.files, row.rawFiles);
+    const qsizetype slash = path.lastIndexOf('/');
+    return !m_changes.mayHaveChanged(platform::folderOfPath(path), path.mid(slash + 1));
+}
+
+std::vector<RowSides> CopiedSides::sides(const QString &srcPath, const QString &destPath,
+                                         const std::vector<RowToRead> &rows,
+                                         const std::atomic<bool> &stop)
+{
+    m_changes.collect();
+    m_changes.checkPaths();
+    // The kept rows that still hold stay, in order, at the front; the others are read.
+    RowPathBuilder sources(srcPath);
+    RowPathBuilder destinations(destPath);
+    std::vector<RowToRead> toRead;
+    std::size_t kept = 0;
+    auto copied = m_copied.begin();
+    for (const RowToRead &row : rows) {
+        while (copied != m_copied.end() && copied->index < row.index)
+            ++copied;
+        if (copied != m_copied.end() && copied->index == row.index && unchanged(sources, row) &&
+            unchanged(destinations, row))
+            m_copied[kept++] = *copied;
+        else
+            toRead.push_back(row);
+    }
+    std::vector<RowSides> sides = std::move(m_copied);
+    m_copied.clear();
+    sides.resize(kept);
+    const std::vector<RowSides> read =
+        toRead.empty() ? std::vector<RowSides>() : readRowSides(srcPath, destPath, toRead, stop);
+    sides.insert(sides.end(), read.begin(), read.end());
+    std::inplace_merge(sides.begin(), sides.begin() + std::ptrdiff_t(kept), sides.end(),
+                       [](const RowSides &a, const RowSides &b) { return a.index < b.index; });
+    return sides;
+}
