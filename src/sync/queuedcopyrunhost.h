@@ -25,7 +25,9 @@ class QObject;
 // must outlive the worker: the window waits for it before it goes.
 class QueuedCopyRunHost : public CopyRunHost {
 public:
-    static constexpr int kDeliveryInterval = 30; // milliseconds
+    // Ten times a second is enough to follow a run; each delivery repaints the window, which
+    // a faster pace would make cost the worker its share of the processors.
+    static constexpr int kDeliveryInterval = 100; // milliseconds
 
     QueuedCopyRunHost(CopyRunHost &target, QObject *context);
 
