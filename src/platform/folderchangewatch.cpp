@@ -1,6 +1,7 @@
 #include "platform/folderchangewatch.h"
 
 #include <QByteArrayView>
+#include <QFile>
 
 #include <algorithm>
 #include <array>
@@ -56,7 +57,13 @@ QByteArray keyOf(QByteArrayView name)
 
 } // namespace
 
-FolderChangeWatch::FolderChangeWatch() : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
+FolderChangeWatch::FolderChangeWatch() : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+{
+    QFile limit(QStringLiteral("/proc/sys/fs/inotify/max_user_watches"));
+    bool ok = false;
+    const int watches = limit.open(QIODevice::ReadOnly) ? limit.readAll().trimmed().toInt(&ok) : 0;
+    m_budget = ok ? watches / 4 : 2048;
+}
 
 FolderChangeWatch::~FolderChangeWatch()
 {
@@ -70,7 +77,8 @@ void FolderChangeWatch::watch(const QByteArray &folder, int folderFd)
         return;
     Watch watch;
     struct stat st {};
-    if (m_fd >= 0 && folderFd >= 0 && toldEveryChange(folderFd) && ::fstat(folderFd, &st) == 0) {
+    if (m_fd >= 0 && folderFd >= 0 && m_watches.size() < m_budget && toldEveryChange(folderFd) &&
+        ::fstat(folderFd, &st) == 0) {
         // By the descriptor, which names the folder the caller reads through.
         const QByteArray path = "/proc/self/fd/" + QByteArray::number(folderFd);
         watch = {::inotify_add_watch(m_fd, path.constData(), kMask), st.st_dev, st.st_ino};

@@ -42,6 +42,8 @@ private:
     void take(const char *events, long length);
 
     int m_fd = -1;
+    // The watches one user may have are shared by all their programs: this one takes a quarter.
+    int m_budget = 0;
     bool m_lost = false;
     QHash<QByteArray, Watch> m_watches; // by the folder's path
     QHash<int, QSet<QByteArray>> m_changed;

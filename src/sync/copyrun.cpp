@@ -105,6 +105,7 @@ void CopyRun::JvThread1Execute()
             m_rowSides.clear(); // the classification reads them itself
         }
     }
+    m_copiedSides.reset(); // and the watches with it, which every program shares a budget of
     m_host.clearCurrentRow(true);
     m_host.setRowClickHandler(true);
     m_host.setBusyCursor(false);
