@@ -406,8 +406,11 @@ Figures measure(Copier &copier, bool withWindow)
              ::sync();
          }},
     };
+    // The window's run right after the core's: each tool's copies fill the disk a little more,
+    // and the runs later in a round find it slower, which is not the window's doing.
     if (withWindow)
-        variants.push_back({&f.window, [] {}, {}, [&] { return windowCopy(copier); }});
+        variants.insert(variants.begin() + 1,
+                        {&f.window, [] {}, {}, [&] { return windowCopy(copier); }});
     for (int round = 0; round < kRepeats; ++round) {
         for (const Variant &variant : variants) {
             const qint64 ms =

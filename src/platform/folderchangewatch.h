@@ -22,6 +22,8 @@ public:
 
     // Watches the folder open as folderFd (O_PATH is enough) under its path, from now on, once.
     void watch(const QByteArray &folder, int folderFd);
+    // Whether watch() was called for the folder, watched or not.
+    bool watches(const QByteArray &folder) const { return m_watches.contains(folder); }
     // Takes in what the kernel told so far. Often enough that its queue never fills (a few
     // thousand changes apart): beyond that it drops changes, and every file counts as changed.
     void collect();

@@ -4,6 +4,12 @@
 
 #include <algorithm>
 
+void CopiedSides::watchFolder(const QByteArray &folder, platform::FolderStatCache &folders)
+{
+    if (!m_changes.watches(folder))
+        m_changes.watch(folder, folders.folderFd(folder));
+}
+
 void CopiedSides::copied(int index, bool back, const platform::CopyResult &result)
 {
     if (!result.placed() || !result.origin.ok() || !result.target.ok())

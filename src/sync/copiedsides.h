@@ -4,6 +4,7 @@
 #include "compare/rowsides.h"
 #include "platform/failsafecopy.h"
 #include "platform/folderchangewatch.h"
+#include "platform/folderstatcache.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,11 +15,11 @@
 // Both files of each row a copy run placed, as its commit found them, kept for the
 // classification at the end of the run: they serve it instead of a second reading of the two
 // files, unless the folders' watch tells that one of them may have changed since. The folders
-// are watched from before the run reads anything in them. On the worker's thread.
+// are watched from before the commit. On the worker's thread.
 class CopiedSides {
 public:
-    // Watches a folder of an origin or a target, open as folderFd, before the run reads there.
-    void watchFolder(const QByteArray &folder, int folderFd) { m_changes.watch(folder, folderFd); }
+    // Watches a folder of an origin or a target, open in folders, from now on, once.
+    void watchFolder(const QByteArray &folder, platform::FolderStatCache &folders);
     // Keeps the two files of a copy in place; rows in list order. back: copied from the
     // destination over the source.
     void copied(int index, bool back, const platform::CopyResult &result);

@@ -252,13 +252,8 @@ bool CopyRun::copyRow(const CopyRunRow &row)
     }
 
     // Opened once: its size for the free space, its bytes for the copy.
-    const QByteArray fromFolder = platform::folderOfPath(from);
-    const int fromFolderFd = m_origins.folderFd(fromFolder);
-    if (m_copiedSides) {
-        m_copiedSides->watchFolder(fromFolder, fromFolderFd);
-        m_copiedSides->watchFolder(toFolder, m_targets.folderFd(toFolder));
-    }
-    platform::OpenedOrigin origin = platform::openOrigin(from, fromFolderFd);
+    platform::OpenedOrigin origin =
+        platform::openOrigin(from, m_origins.folderFd(platform::folderOfPath(from)));
     const double size = double(origin.size());
     if (!spaceFor(size, toFolder))
         return false;
@@ -378,6 +373,19 @@ void CopyRun::commitPending()
         return;
     // One group at a time: the previous one is done before the next goes.
     collectCommitted();
+    // What a commit finds of a copy's two files is kept, and holds while nothing is told of
+    // them: their folders are watched from before it. (Not from before the copy: every file
+    // operation in a watched folder costs the kernel more.)
+    if (m_copiedSides) {
+        for (const Pending &pending : m_pending) {
+            const QByteArray &source =
+                m_sourcePaths.path(pending.row->files, pending.row->rawFiles);
+            m_copiedSides->watchFolder(platform::folderOfPath(source), m_origins);
+            const QByteArray &destination =
+                m_destinationPaths.path(pending.row->files, pending.row->rawFiles);
+            m_copiedSides->watchFolder(platform::folderOfPath(destination), m_targets);
+        }
+    }
     // Shared with the committing thread, so that the copies stay here should no thread start.
     auto copies = std::make_shared<std::vector<platform::StagedCopy>>();
     std::vector<const CopyRunRow *> rows;
