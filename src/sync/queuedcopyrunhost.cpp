@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QThread>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -24,9 +25,15 @@ void QueuedCopyRunHost::post(Effect effect)
         return;
     }
     bool schedule = false;
+    const int slot = slotOf(effect);
+    std::optional<Effect> replaced; // goes once the lock is released
     {
         const std::lock_guard lock(m_mutex);
-        m_pending.push_back(std::move(effect));
+        effect.order = m_posted++;
+        if (slot >= 0)
+            replaced = std::exchange(m_latest[std::size_t(slot)], std::move(effect));
+        else
+            m_pending.push_back(std::move(effect));
         schedule = !std::exchange(m_scheduled, true);
     }
     // The timer is started on its own thread; it goes with the host, and the call with it.
@@ -38,22 +45,30 @@ void QueuedCopyRunHost::post(Effect effect)
 void QueuedCopyRunHost::deliverPending()
 {
     std::vector<Effect> effects;
+    std::array<std::optional<Effect>, 4> latest;
     {
         const std::lock_guard lock(m_mutex);
         effects.swap(m_pending);
+        latest.swap(m_latest);
         m_scheduled = false;
     }
     m_delivery.stop();
-    std::array<std::size_t, 4> last{};
-    for (std::size_t i = 0; i < effects.size(); ++i) {
-        if (const int slot = slotOf(effects[i]); slot >= 0)
-            last[std::size_t(slot)] = i;
+    // The last of each slot, at its place among the others.
+    std::vector<const Effect *> lasts;
+    for (const std::optional<Effect> &effect : latest) {
+        if (effect)
+            lasts.push_back(&*effect);
     }
-    for (std::size_t i = 0; i < effects.size(); ++i) {
-        const int slot = slotOf(effects[i]);
-        if (slot < 0 || last[std::size_t(slot)] == i)
-            apply(effects[i]);
+    std::sort(lasts.begin(), lasts.end(),
+              [](const Effect *a, const Effect *b) { return a->order < b->order; });
+    auto last = lasts.cbegin();
+    for (const Effect &effect : effects) {
+        for (; last != lasts.cend() && (*last)->order < effect.order; ++last)
+            apply(**last);
+        apply(effect);
     }
+    for (; last != lasts.cend(); ++last)
+        apply(**last);
 }
 
 int QueuedCopyRunHost::slotOf(const Effect &effect)

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <array>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -59,6 +60,7 @@ private:
         int value = 0; // a flag, a row, a panel or a percentage
         QString text;
         QString detail;
+        quint64 order = 0; // when it was posted
     };
 
     void post(Effect effect);
@@ -76,7 +78,11 @@ private:
         std::optional<BoxButton> answer;
     };
     std::mutex m_mutex;
+    // The effects waiting: those that never replace one another, and the last of each slot.
+    // Kept apart, a replaced one goes at once, on the thread that posted it.
     std::vector<Effect> m_pending;
+    std::array<std::optional<Effect>, 4> m_latest;
+    quint64 m_posted = 0;
     bool m_scheduled = false;
     std::shared_ptr<Question> m_question;
     bool m_abandoned = false;
