@@ -1,6 +1,6 @@
 #include "compare/rowsides.h"
 
-#include "compare/filelist.h"
+#include "compare/fileentry.h"
 #include "compare/folderpath.h"
 #include "compare/statuscode.h"
 #include "platform/folderstatcache.h"
@@ -32,17 +32,6 @@ std::vector<platform::FileStat> readSide(const QString &folder, const std::vecto
 }
 
 } // namespace
-
-std::vector<RowToRead> rowsToClassify(const FileList &list)
-{
-    std::vector<RowToRead> rows;
-    for (int i = 0; i < list.count(); ++i) {
-        const FileEntry &row = list.row(i);
-        if (examinedByClassification(row))
-            rows.push_back({i, row.files, row.rawFiles});
-    }
-    return rows;
-}
 
 std::vector<RowSides> readRowSides(const QString &srcPath, const QString &destPath,
                                    const std::vector<RowToRead> &rows,

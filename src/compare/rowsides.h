@@ -8,7 +8,6 @@
 #include <atomic>
 #include <vector>
 
-class FileList;
 struct FileEntry;
 
 // A row whose two files are to be read: its index in the list and its relative path.
@@ -28,10 +27,6 @@ struct RowSides {
 // Whether a classification pass gives the row a verdict: it leaves alone the rows up to date,
 // the messages, and the failed copies, which keep their error until the next refresh.
 bool examinedByClassification(const FileEntry &row);
-
-// The rows a classification pass examines (neither up to date, nor a message, nor a failed
-// copy), in list order. UI thread.
-std::vector<RowToRead> rowsToClassify(const FileList &list);
 
 // Reads both files of each row, in order, touching no row of any list: meant for a thread other
 // than the window's. Ends early, with the rows read so far, once stop is set.

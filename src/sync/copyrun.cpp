@@ -39,13 +39,14 @@ CopyRunSnapshot CopyRunSnapshot::take(const FileList &list, bool withRowsToClass
 {
     CopyRunSnapshot snapshot;
     snapshot.rowCount = list.count();
+    // One pass over the rows: each is read once while the window waits.
     for (int i = 0; i < list.count(); ++i) {
         const FileEntry &entry = list.row(i);
         if (entry.classified && isDueForCopy(entry.statusCode))
             snapshot.rows.push_back({i, entry.statusCode, entry.files, entry.rawFiles});
+        if (withRowsToClassify && examinedByClassification(entry))
+            snapshot.toClassify.push_back({i, entry.files, entry.rawFiles});
     }
-    if (withRowsToClassify)
-        snapshot.toClassify = rowsToClassify(list);
     return snapshot;
 }
 
