@@ -145,4 +145,10 @@ bool FolderChangeWatch::mayHaveChanged(const QByteArray &folder, const QByteArra
     return changed != m_changed.cend() && changed->contains(keyOf(name));
 }
 
+bool FolderChangeWatch::anyMayHaveChanged(const QByteArray &folder) const
+{
+    const int wd = m_watches.value(folder).wd;
+    return m_lost || wd < 0 || m_changed.contains(wd);
+}
+
 } // namespace platform

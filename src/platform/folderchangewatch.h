@@ -33,6 +33,8 @@ public:
     // Whether the file name of folder may have changed since the folder was watched, as far as
     // what was collected and checked tells.
     bool mayHaveChanged(const QByteArray &folder, const QByteArray &name) const;
+    // Whether any file of folder may have changed: when not, none needs asking about.
+    bool anyMayHaveChanged(const QByteArray &folder) const;
 
 private:
     struct Watch {

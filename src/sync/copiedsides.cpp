@@ -20,11 +20,15 @@ void CopiedSides::copied(int index, bool back, const platform::CopyResult &resul
         m_copied.push_back({index, result.origin, result.target});
 }
 
-bool CopiedSides::unchanged(RowPathBuilder &paths, const RowToRead &row) const
+bool CopiedSides::unchanged(RowPathBuilder &paths, const RowToRead &row, LastFolder &last) const
 {
     const QByteArray &path = paths.path(row.files, row.rawFiles);
     const qsizetype slash = path.lastIndexOf('/');
-    return !m_changes.mayHaveChanged(platform::folderOfPath(path), path.mid(slash + 1));
+    if (slash <= 0 || QByteArrayView(path).first(slash) != QByteArrayView(last.folder)) {
+        last.folder = platform::folderOfPath(path);
+        last.anyChange = m_changes.anyMayHaveChanged(last.folder);
+    }
+    return !last.anyChange || !m_changes.mayHaveChanged(last.folder, path.mid(slash + 1));
 }
 
 std::vector<RowSides> CopiedSides::sides(const QString &srcPath, const QString &destPath,
@@ -38,12 +42,14 @@ std::vector<RowSides> CopiedSides::sides(const QString &srcPath, const QString &
     RowPathBuilder destinations(destPath);
     std::vector<RowToRead> toRead;
     std::size_t kept = 0;
+    LastFolder lastSource;
+    LastFolder lastDestination;
     auto copied = m_copied.begin();
     for (const RowToRead &row : rows) {
         while (copied != m_copied.end() && copied->index < row.index)
             ++copied;
-        if (copied != m_copied.end() && copied->index == row.index && unchanged(sources, row) &&
-            unchanged(destinations, row))
+        if (copied != m_copied.end() && copied->index == row.index &&
+            unchanged(sources, row, lastSource) && unchanged(destinations, row, lastDestination))
             m_copied[kept++] = *copied;
         else
             toRead.push_back(row);

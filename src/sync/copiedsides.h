@@ -32,7 +32,14 @@ public:
                                 const std::vector<RowToRead> &rows, const std::atomic<bool> &stop);
 
 private:
-    bool unchanged(RowPathBuilder &paths, const RowToRead &row) const;
+    // What the watch tells of the last folder asked about on one side: rows come folder by
+    // folder, and most folders have no change at all.
+    struct LastFolder {
+        QByteArray folder;
+        bool anyChange = true;
+    };
+
+    bool unchanged(RowPathBuilder &paths, const RowToRead &row, LastFolder &last) const;
 
     platform::FolderChangeWatch m_changes;
     std::vector<RowSides> m_copied; // in list order
