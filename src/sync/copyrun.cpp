@@ -98,7 +98,7 @@ void CopyRun::JvThread1Execute()
     m_pending.clear();
     if (m_committing.valid())
         m_committing.wait();
-    if (m_settings.readSidesAtEnd && !m_StopRequested.load()) {
+    if (m_copiedSides && !m_StopRequested.load()) {
         try {
             m_rowSides = m_copiedSides->sides(m_settings.SrcPath, m_settings.DestPath,
                                               m_snapshot.toClassify, m_StopRequested);
@@ -122,8 +122,8 @@ void CopyRun::loop()
             return;
         }
         collectCommittedIfDone();
-        // Each copy tells its folder's watch of its temporary file: taken in before the
-        // kernel's queue of them fills.
+        // A copy made in a watched folder tells the watch of its temporary file: taken in
+        // before the kernel's queue of them fills.
         if (m_copiedSides && (++seen & 1023) == 0)
             m_copiedSides->collect();
         if (m_abandoned || !copyRow(row))
