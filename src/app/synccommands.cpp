@@ -235,3 +235,13 @@ void SyncCommands::setProgress(int percent)
 {
     m_panels.setProgress(percent);
 }
+
+void SyncCommands::beginEffects()
+{
+    m_comparison.fileList().holdRowChanges();
+}
+
+void SyncCommands::endEffects()
+{
+    m_comparison.fileList().releaseRowChanges();
+}

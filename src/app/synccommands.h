@@ -73,6 +73,8 @@ private:
     void setRowError(int index, const QString &text, const QString &detail) override;
     void setStatusPanel(int panel, const QString &text) override;
     void setProgress(int percent) override;
+    void beginEffects() override;
+    void endEffects() override;
 
     int rowCount() const { return m_comparison.fileList().count(); }
 

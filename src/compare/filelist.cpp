@@ -3,6 +3,7 @@
 #include "compare/statuscode.h"
 
 #include <algorithm>
+#include <utility>
 
 void FileList::clear()
 {
@@ -94,6 +95,27 @@ void FileList::endUpdate()
 
 void FileList::notifyRowChanged(int index)
 {
-    if (!updating())
+    if (updating())
+        return;
+    if (m_holdDepth == 0) {
         Q_EMIT rowChanged(index);
+        return;
+    }
+    m_heldFirst = m_heldFirst < 0 ? index : std::min(m_heldFirst, index);
+    m_heldLast = std::max(m_heldLast, index);
+}
+
+void FileList::holdRowChanges()
+{
+    ++m_holdDepth;
+}
+
+void FileList::releaseRowChanges()
+{
+    if (m_holdDepth == 0 || --m_holdDepth > 0)
+        return;
+    const int first = std::exchange(m_heldFirst, -1);
+    const int last = std::exchange(m_heldLast, -1);
+    if (first >= 0 && !updating())
+        Q_EMIT rowsChanged(first, last);
 }

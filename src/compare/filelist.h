@@ -42,6 +42,10 @@ public:
     bool updating() const { return m_updateDepth > 0; }
     // Tells the view that one row changed (nothing while a bulk update runs).
     void notifyRowChanged(int index);
+    // The row changes made until releaseRowChanges() are told once, as the range of rows that
+    // holds them all (rowsChanged): a copy run's window changes hundreds of rows at a time.
+    void holdRowChanges();
+    void releaseRowChanges();
 
 Q_SIGNALS:
     // The list was emptied (every refresh, a new project).
@@ -49,11 +53,15 @@ Q_SIGNALS:
     void aboutToReset();
     void reset();
     void rowChanged(int index);
+    void rowsChanged(int first, int last);
 
 private:
     std::vector<FileEntry> m_rows;
     QHash<int, QString> m_details; // by row, for the few rows that have one
     int m_updateDepth = 0;
+    int m_holdDepth = 0;
+    int m_heldFirst = -1; // the rows changed while held, -1 for none
+    int m_heldLast = -1;
 };
 
 // Brackets a bulk update, so that every exit path ends it.

@@ -6,12 +6,15 @@
 #include "filelist/resources.h"
 #include "filelist/statusstyle.h"
 
+#include <algorithm>
+
 FileListModel::FileListModel(FileList &list, QObject *parent)
     : QAbstractTableModel(parent), m_list(list), m_rowCount(list.count())
 {
     ensureResources();
     connect(&list, &FileList::reset, this, &FileListModel::listReset);
     connect(&list, &FileList::rowChanged, this, &FileListModel::rowChanged);
+    connect(&list, &FileList::rowsChanged, this, &FileListModel::rowsChanged);
 }
 
 void FileListModel::listReset()
@@ -31,6 +34,13 @@ void FileListModel::rowChanged(int row)
 {
     if (row >= 0 && row < m_rowCount)
         Q_EMIT dataChanged(index(row, 0), index(row, kFileFieldCount - 1));
+}
+
+void FileListModel::rowsChanged(int first, int last)
+{
+    last = std::min(last, m_rowCount - 1);
+    if (first >= 0 && first <= last)
+        Q_EMIT dataChanged(index(first, 0), index(last, kFileFieldCount - 1));
 }
 
 int FileListModel::rowCount(const QModelIndex &parent) const

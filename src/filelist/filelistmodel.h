@@ -27,6 +27,7 @@ public:
 private:
     void listReset();
     void rowChanged(int row);
+    void rowsChanged(int first, int last);
     QVariant display(int row, int column) const;
     QIcon directionIcon(std::int32_t code) const;
 

@@ -30,6 +30,10 @@ public:
     virtual void setProgress(int percent) = 0;
     // A modal box; the run waits for the answer.
     virtual BoxButton message(BoxKind kind, const QString &text, const BoxButtons &buttons) = 0;
+    // Around many effects carried out at once on the UI thread (QueuedCopyRunHost): what they
+    // change in the rows may be shown once for all of them.
+    virtual void beginEffects() {}
+    virtual void endEffects() {}
     // Called on the UI thread once the worker has ended: effects still held back are carried
     // out now, before the run's end is handled.
     virtual void deliverPending() {}

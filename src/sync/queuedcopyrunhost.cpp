@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 #include <QObject>
+#include <QScopeGuard>
 #include <QThread>
 
 #include <algorithm>
@@ -61,6 +62,8 @@ void QueuedCopyRunHost::deliverPending()
     }
     std::sort(lasts.begin(), lasts.end(),
               [](const Effect *a, const Effect *b) { return a->order < b->order; });
+    m_target.beginEffects();
+    const auto ended = qScopeGuard([this] { m_target.endEffects(); });
     auto last = lasts.cbegin();
     for (const Effect &effect : effects) {
         for (; last != lasts.cend() && (*last)->order < effect.order; ++last)

@@ -54,6 +54,8 @@ private Q_SLOTS:
     void secondClickReversesTheOrder();
     void classificationKeepsTheSelection();
     void passesTheModelTester();
+    void heldRowChangesAreToldOnce_data();
+    void heldRowChangesAreToldOnce();
 };
 
 void FileListModelTest::coloursAndIconsFollowTheCode_data()
@@ -291,6 +293,49 @@ void FileListModelTest::passesTheModelTester()
     list.setStatus(1, StatusToCopy, QStringLiteral("A copier"));
     fill(list, {});
     QCOMPARE(model.rowCount(), 0);
+}
+
+void FileListModelTest::heldRowChangesAreToldOnce_data()
+{
+    QTest::addColumn<QList<int>>("changed"); // rows whose text changes while held; -1: nested hold
+    QTest::addColumn<QString>("told");       // the model's dataChanged once released, "" for none
+    QTest::newRow("none") << QList<int>{} << "";
+    QTest::newRow("one") << QList<int>{4} << "4-4";
+    QTest::newRow("scattered") << QList<int>{6, 2, 5} << "2-6";
+    QTest::newRow("within a nested hold") << QList<int>{-1, 3, 1} << "1-3";
+}
+
+// Changes of many rows at once reach the view as one range, once every hold is released; none
+// is lost and none comes early.
+void FileListModelTest::heldRowChangesAreToldOnce()
+{
+    QFETCH(QList<int>, changed);
+    QFETCH(QString, told);
+
+    FileList list;
+    fill(list, QList<int>(8, StatusToCopy));
+    FileListModel model(list);
+    QSignalSpy spy(&model, &QAbstractItemModel::dataChanged);
+    list.holdRowChanges();
+    for (const int row : changed) {
+        if (row < 0)
+            list.holdRowChanges();
+        else
+            list.setStatusText(row, QStringLiteral("Copié"));
+    }
+    if (changed.contains(-1))
+        list.releaseRowChanges();
+    QCOMPARE(spy.count(), 0);
+    list.releaseRowChanges();
+
+    QStringList ranges;
+    for (const QList<QVariant> &signal : spy)
+        ranges << QStringLiteral("%1-%2")
+                      .arg(signal[0].toModelIndex().row())
+                      .arg(signal[1].toModelIndex().row());
+    QCOMPARE(ranges.join(u' '), told);
+    list.setStatusText(0, QStringLiteral("A jour")); // no longer held
+    QCOMPARE(spy.count(), told.isEmpty() ? 1 : 2);
 }
 
 TANDRIMO_TEST(FileListModelTest)
