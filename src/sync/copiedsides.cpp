@@ -4,10 +4,33 @@
 
 #include <algorithm>
 
-void CopiedSides::watchFolder(const QByteArray &folder, platform::FolderStatCache &folders)
+namespace {
+
+// Whether path's folder is folder (as folderOfPath gives it), without making it.
+bool inFolder(const QByteArray &path, const QByteArray &folder)
 {
-    if (!m_changes.watches(folder))
-        m_changes.watch(folder, folders.folderFd(folder));
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash > 0 && QByteArrayView(path).first(slash) == QByteArrayView(folder);
+}
+
+} // namespace
+
+void CopiedSides::watchFoldersOf(const QByteArray &source, const QByteArray &destination,
+                                 platform::FolderStatCache &sources,
+                                 platform::FolderStatCache &destinations)
+{
+    watchFolderOf(source, sources, m_lastSourceFolder);
+    watchFolderOf(destination, destinations, m_lastDestinationFolder);
+}
+
+void CopiedSides::watchFolderOf(const QByteArray &path, platform::FolderStatCache &folders,
+                                QByteArray &last)
+{
+    if (inFolder(path, last))
+        return;
+    last = platform::folderOfPath(path);
+    if (!m_changes.watches(last))
+        m_changes.watch(last, folders.folderFd(last));
 }
 
 void CopiedSides::copied(int index, bool back, const platform::CopyResult &result)
@@ -23,12 +46,12 @@ void CopiedSides::copied(int index, bool back, const platform::CopyResult &resul
 bool CopiedSides::unchanged(RowPathBuilder &paths, const RowToRead &row, LastFolder &last) const
 {
     const QByteArray &path = paths.path(row.files, row.rawFiles);
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash <= 0 || QByteArrayView(path).first(slash) != QByteArrayView(last.folder)) {
+    if (!inFolder(path, last.folder)) {
         last.folder = platform::folderOfPath(path);
         last.anyChange = m_changes.anyMayHaveChanged(last.folder);
     }
-    return !last.anyChange || !m_changes.mayHaveChanged(last.folder, path.mid(slash + 1));
+    return !last.anyChange ||
+           !m_changes.mayHaveChanged(last.folder, path.mid(path.lastIndexOf('/') + 1));
 }
 
 std::vector<RowSides> CopiedSides::sides(const QString &srcPath, const QString &destPath,

@@ -18,8 +18,11 @@
 // are watched from before the commit. On the worker's thread.
 class CopiedSides {
 public:
-    // Watches a folder of an origin or a target, open in folders, from now on, once.
-    void watchFolder(const QByteArray &folder, platform::FolderStatCache &folders);
+    // Watches the folders of a copy's two files (full paths) from now on, each opened in its
+    // side's cache. Copies come folder by folder: a folder just watched costs a comparison.
+    void watchFoldersOf(const QByteArray &source, const QByteArray &destination,
+                        platform::FolderStatCache &sources,
+                        platform::FolderStatCache &destinations);
     // Keeps the two files of a copy in place; rows in list order. back: copied from the
     // destination over the source.
     void copied(int index, bool back, const platform::CopyResult &result);
@@ -40,7 +43,11 @@ private:
     };
 
     bool unchanged(RowPathBuilder &paths, const RowToRead &row, LastFolder &last) const;
+    void watchFolderOf(const QByteArray &path, platform::FolderStatCache &folders,
+                       QByteArray &last);
 
     platform::FolderChangeWatch m_changes;
     std::vector<RowSides> m_copied; // in list order
+    QByteArray m_lastSourceFolder;  // the last folder watched on each side
+    QByteArray m_lastDestinationFolder;
 };

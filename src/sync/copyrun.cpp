@@ -379,12 +379,10 @@ void CopyRun::commitPending()
     // operation in a watched folder costs the kernel more.)
     if (m_copiedSides) {
         for (const Pending &pending : m_pending) {
-            const QByteArray &source =
-                m_sourcePaths.path(pending.row->files, pending.row->rawFiles);
-            m_copiedSides->watchFolder(platform::folderOfPath(source), m_origins);
-            const QByteArray &destination =
-                m_destinationPaths.path(pending.row->files, pending.row->rawFiles);
-            m_copiedSides->watchFolder(platform::folderOfPath(destination), m_targets);
+            const CopyRunRow &row = *pending.row;
+            const QByteArray &source = m_sourcePaths.path(row.files, row.rawFiles);
+            const QByteArray &destination = m_destinationPaths.path(row.files, row.rawFiles);
+            m_copiedSides->watchFoldersOf(source, destination, m_origins, m_targets);
         }
     }
     // Shared with the committing thread, so that the copies stay here should no thread start.
