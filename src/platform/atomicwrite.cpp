@@ -54,14 +54,19 @@ IoStatus replaceFileAtomically(const QString &path, const QByteArray &bytes)
     }
     written = written && ::fsync(fd) == 0 && nameTemporaryFile(fd, folderPath, &temporary);
     const int writeError = errno;
-    const bool closed = ::close(fd) == 0;
+    // A close reports a failed write-back (network file systems); a second descriptor stays
+    // open to take the mark off the file once it is in place.
+    const int check = written ? ::dup(fd) : -1;
+    const bool closed = check >= 0 && ::close(check) == 0;
     if (!written || !closed || ::rename(temporary.constData(), target.constData()) != 0) {
         const int error = !written ? writeError : errno;
         if (!temporary.isEmpty())
             ::unlink(temporary.constData());
+        ::close(fd);
         return IoStatus::fromErrno(error);
     }
-    unmarkPlacedFile(target);
+    unmarkPlacedFile(fd);
+    ::close(fd);
     const int folder = ::open(folderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         (void)::fsync(folder);

@@ -4,6 +4,7 @@
 #include "platform/filecalls.h"
 #include "platform/filecompare.h"
 #include "platform/filestat.h"
+#include "platform/lettercase.h"
 #include "platform/temporaryfile.h"
 
 #include <algorithm>
@@ -78,13 +79,21 @@ private:
     qint64 m_pending = 0;
 };
 
+bool stopped(const std::atomic<bool> *stop)
+{
+    return stop != nullptr && stop->load(std::memory_order_relaxed);
+}
+
 // Copies with read and write from the current offsets, from done up to end.
-CopyResult copyByReading(int in, int out, qint64 end, qint64 done, Writeback &writeback)
+CopyResult copyByReading(int in, int out, qint64 end, qint64 done, Writeback &writeback,
+                         const std::atomic<bool> *stop)
 {
     thread_local std::vector<char> buffer;
     if (buffer.size() < kBufferSize)
         buffer.resize(kBufferSize);
     while (done < end) {
+        if (stopped(stop))
+            return {CopyOutcome::Stopped, {}};
         const size_t want = size_t(std::min<qint64>(qint64(kBufferSize), end - done));
         const ssize_t n = fileCalls().read(in, buffer.data(), want);
         if (n < 0) {
@@ -125,6 +134,7 @@ struct Transfer {
     int out;
     qint64 chunk; // per copy_file_range call
     Writeback writeback;
+    const std::atomic<bool> *stop;
     bool byReading = false;
 };
 
@@ -135,6 +145,8 @@ CopyResult copyRange(Transfer &t, qint64 start, qint64 end)
 {
     qint64 done = start;
     while (!t.byReading && done < end) {
+        if (stopped(t.stop))
+            return {CopyOutcome::Stopped, {}};
         const size_t want = size_t(std::min<qint64>(t.chunk, end - done));
         const ssize_t n = fileCalls().copyFileRange(t.in, t.out, want);
         if (n < 0) {
@@ -150,7 +162,7 @@ CopyResult copyRange(Transfer &t, qint64 start, qint64 end)
         done += n;
         t.writeback.copied(n, done);
     }
-    return copyByReading(t.in, t.out, end, done, t.writeback);
+    return copyByReading(t.in, t.out, end, done, t.writeback, t.stop);
 }
 
 // Copies only the data of a sparse origin, each part at its own offset, so that its holes stay
@@ -187,8 +199,10 @@ std::optional<CopyResult> copyData(Transfer &t, qint64 size)
 
 // Copies every byte of the origin into the empty out: a reflink where the file system offers it,
 // else the data of a sparse origin, else every byte.
-CopyResult copyBytes(int in, int out, const struct stat &origin, quint64 toDevice, bool flush)
+CopyResult copyBytes(int in, int out, const struct stat &origin, quint64 toDevice,
+                     const CopyOptions &options)
 {
+    const bool flush = options.flush;
     const qint64 size = origin.st_size;
     const quint64 fromDevice = quint64(origin.st_dev);
     if (size == 0)
@@ -206,8 +220,10 @@ CopyResult copyBytes(int in, int out, const struct stat &origin, quint64 toDevic
             cloneRefused(fromDevice, toDevice, true);
     }
     // Small files are left to the flush: sending each one on its own costs more than it saves.
-    Transfer t{in, out, flush ? kWritebackChunk : qint64(kCopyChunk),
-               Writeback(out, flush && size > kWritebackChunk)};
+    // A copy that may be stopped goes in chunks that take a moment each.
+    const bool small = flush || options.stop != nullptr;
+    Transfer t{in, out, small ? kWritebackChunk : qint64(kCopyChunk),
+               Writeback(out, flush && size > kWritebackChunk), options.stop};
     if (qint64(origin.st_blocks) * 512 < size) {
         if (std::optional<CopyResult> sparse = copyData(t, size))
             return *sparse;
@@ -223,6 +239,7 @@ CopyResult copyBytes(int in, int out, const struct stat &origin, quint64 toDevic
 StagedCopy::StagedCopy(StagedCopy &&other) noexcept
     : m_fd(std::exchange(other.m_fd, -1)), m_temporary(std::move(other.m_temporary)),
       m_target(std::move(other.m_target)), m_origin(std::move(other.m_origin)),
+      m_followOrigin(other.m_followOrigin), m_replaces(other.m_replaces), m_stop(other.m_stop),
       m_identity(other.m_identity), m_originMtimeMs(other.m_originMtimeMs),
       m_timesGiven(other.m_timesGiven), m_device(other.m_device), m_verify(other.m_verify)
 {}
@@ -235,6 +252,9 @@ StagedCopy &StagedCopy::operator=(StagedCopy &&other) noexcept
         m_temporary = std::move(other.m_temporary);
         m_target = std::move(other.m_target);
         m_origin = std::move(other.m_origin);
+        m_followOrigin = other.m_followOrigin;
+        m_replaces = other.m_replaces;
+        m_stop = other.m_stop;
         m_identity = other.m_identity;
         m_originMtimeMs = other.m_originMtimeMs;
         m_timesGiven = other.m_timesGiven;
@@ -251,33 +271,40 @@ StagedCopy::~StagedCopy()
 
 StagedCopy::Identity StagedCopy::identityOf(const struct ::stat &st)
 {
-    return {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size), qint64(st.st_mtim.tv_sec),
-            st.st_mtim.tv_nsec};
+    return {quint64(st.st_dev),        quint64(st.st_ino), qint64(st.st_size),
+            qint64(st.st_mtim.tv_sec), st.st_mtim.tv_nsec, qint64(st.st_ctim.tv_sec),
+            st.st_ctim.tv_nsec};
 }
 
-// The origin's path still names the file that was read, with the size and time it had.
+// The origin's name still names the file that was read, with the size and times it had.
 bool StagedCopy::originUnchanged(struct ::stat &now) const
 {
-    return fileCalls().stat(m_origin.constData(), &now) == 0 && identityOf(now) == m_identity;
+    const int flags = m_followOrigin ? 0 : AT_SYMLINK_NOFOLLOW;
+    return fileCalls().fstatat(m_origin.folder->fd(), m_origin.name.constData(), &now, flags) ==
+               0 &&
+           identityOf(now) == m_identity;
 }
 
 // The target's time, read back once it is in place. A file system that gives a renamed file the
-// current time (fusefat) gets the origin's time once more, by the target's path; a difference
+// current time (fusefat) gets the origin's time once more, by the target's name; a difference
 // that FAT's two-second rounding explains is left alone.
 qint64 StagedCopy::storedMtimeMs() const
 {
     FileCalls &calls = fileCalls();
+    const char *name = m_target.name.constData();
     struct stat st {};
-    if (calls.stat(m_target.constData(), &st) != 0)
+    if (calls.fstatat(targetFolder(), name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return -1;
     if (!m_timesGiven || qAbs(fileStatFrom(st).mtimeMs - m_originMtimeMs) < kFatTimeStep)
         return fileStatFrom(st).mtimeMs;
     // The access time given as it is: fusefat ignores a change of the modification time alone.
     const struct timespec times[2] = {st.st_atim,
                                       {m_identity.mtimeSeconds, m_identity.mtimeNanoseconds}};
-    if (calls.utimensat(AT_FDCWD, m_target.constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
+    if (calls.utimensat(targetFolder(), name, times, AT_SYMLINK_NOFOLLOW) != 0)
         return fileStatFrom(st).mtimeMs;
-    return calls.stat(m_target.constData(), &st) == 0 ? fileStatFrom(st).mtimeMs : -1;
+    return calls.fstatat(targetFolder(), name, &st, AT_SYMLINK_NOFOLLOW) == 0
+               ? fileStatFrom(st).mtimeMs
+               : -1;
 }
 
 void StagedCopy::discard()
@@ -286,20 +313,22 @@ void StagedCopy::discard()
         return;
     fileCalls().close(m_fd);
     if (!m_temporary.isEmpty())
-        fileCalls().unlink(m_temporary.constData());
+        fileCalls().unlinkat(targetFolder(), m_temporary.constData(), 0);
     m_fd = -1;
 }
 
 OpenedOrigin::OpenedOrigin(OpenedOrigin &&other) noexcept
-    : m_path(std::move(other.m_path)), m_fd(std::exchange(other.m_fd, -1)),
-      m_error(std::exchange(other.m_error, EBADF)), m_stat(other.m_stat)
+    : m_file(std::move(other.m_file)), m_followLink(other.m_followLink),
+      m_fd(std::exchange(other.m_fd, -1)), m_error(std::exchange(other.m_error, EBADF)),
+      m_stat(other.m_stat)
 {}
 
 OpenedOrigin &OpenedOrigin::operator=(OpenedOrigin &&other) noexcept
 {
     if (this != &other) {
         close();
-        m_path = std::move(other.m_path);
+        m_file = std::move(other.m_file);
+        m_followLink = other.m_followLink;
         m_fd = std::exchange(other.m_fd, -1);
         m_error = std::exchange(other.m_error, EBADF);
         m_stat = other.m_stat;
@@ -324,20 +353,24 @@ qint64 OpenedOrigin::size() const
     return S_ISREG(m_stat.st_mode) ? qint64(m_stat.st_size) : -1;
 }
 
-OpenedOrigin openOrigin(const QByteArray &from, int folderFd)
+OpenedOrigin openOrigin(const FileInFolder &file, bool followLink)
 {
     FileCalls &calls = fileCalls();
     OpenedOrigin origin;
-    origin.m_path = from;
-    constexpr int kFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    const qsizetype slash = from.lastIndexOf('/');
-    const int fd = folderFd >= 0 && slash >= 0
-                       ? calls.openat(folderFd, from.constData() + slash + 1, kFlags, 0)
-                       : calls.open(from.constData(), kFlags, 0);
+    origin.m_file = file;
+    origin.m_followLink = followLink;
+    if (!file.folder) {
+        origin.m_error = ENOENT;
+        return origin;
+    }
+    const int folder = file.folder->fd();
+    const char *name = file.name.constData();
+    const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (followLink ? 0 : O_NOFOLLOW);
+    const int fd = calls.openat(folder, name, flags, 0);
     if (fd < 0) {
         origin.m_error = errno;
         // A file that cannot be read still tells its size.
-        if (calls.stat(from.constData(), &origin.m_stat) != 0)
+        if (calls.fstatat(folder, name, &origin.m_stat, followLink ? 0 : AT_SYMLINK_NOFOLLOW) != 0)
             origin.m_stat = {};
         return origin;
     }
@@ -352,15 +385,35 @@ OpenedOrigin openOrigin(const QByteArray &from, int folderFd)
     return origin;
 }
 
+namespace {
+
+// A whole path as a file of its folder, reached as the system resolves the path.
+FileInFolder fileAtPath(const QByteArray &path)
+{
+    const int fd =
+        fileCalls().open(folderOfPath(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC, 0);
+    if (fd < 0)
+        return {};
+    return {std::make_shared<const OpenFolder>(fd), path.mid(path.lastIndexOf('/') + 1)};
+}
+
+} // namespace
+
 CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOptions &options,
                      StagedCopy &staged)
 {
-    OpenedOrigin opened = openOrigin(from);
-    return stageCopy(opened, to, options, staged);
+    const FileInFolder target = fileAtPath(to);
+    if (!target.folder)
+        return failure(errno);
+    OpenedOrigin opened = openOrigin(fileAtPath(from), true);
+    struct stat old {};
+    const bool replaces = fileCalls().fstatat(target.folder->fd(), target.name.constData(), &old,
+                                              AT_SYMLINK_NOFOLLOW) == 0;
+    return stageCopy(opened, target, replaces, options, staged);
 }
 
-CopyResult stageCopy(OpenedOrigin &opened, const QByteArray &to, const CopyOptions &options,
-                     StagedCopy &staged, int targetFolderFd)
+CopyResult stageCopy(OpenedOrigin &opened, const FileInFolder &target, bool replaces,
+                     const CopyOptions &options, StagedCopy &staged)
 {
     FileCalls &calls = fileCalls();
     staged.discard();
@@ -370,16 +423,21 @@ CopyResult stageCopy(OpenedOrigin &opened, const QByteArray &to, const CopyOptio
         return failure(taken.m_error);
     const int in = taken.m_fd;
     const struct stat &origin = taken.m_stat;
-    const QByteArray &from = taken.m_path;
     if (!S_ISREG(origin.st_mode))
         return failure(S_ISDIR(origin.st_mode) ? EISDIR : EINVAL);
+    if (!target.folder)
+        return failure(ENOENT);
 
     StagedCopy copy;
-    copy.m_fd = createTemporaryFile(folderOfPath(to), 0600, &copy.m_temporary, targetFolderFd);
+    copy.m_target = target;
+    copy.m_fd = createTemporaryFileAt(target.folder->fd(), 0600, &copy.m_temporary);
     if (copy.m_fd < 0)
         return failure(errno);
-    copy.m_target = to;
-    copy.m_origin = from;
+    copy.m_origin = taken.m_file;
+    copy.m_followOrigin = taken.m_followLink;
+    copy.m_replaces = replaces;
+    // A small copy's verification takes a moment: only a large one's is given up on Stop.
+    copy.m_stop = qint64(origin.st_size) > kWritebackChunk ? options.stop : nullptr;
     copy.m_identity = StagedCopy::identityOf(origin);
     copy.m_originMtimeMs = fileStatFrom(origin).mtimeMs;
     struct stat temporary {};
@@ -387,7 +445,7 @@ CopyResult stageCopy(OpenedOrigin &opened, const QByteArray &to, const CopyOptio
         return failure(errno);
     copy.m_device = quint64(temporary.st_dev);
 
-    CopyResult result = copyBytes(in, copy.m_fd, origin, copy.m_device, options.flush);
+    CopyResult result = copyBytes(in, copy.m_fd, origin, copy.m_device, options);
     if (result.outcome != CopyOutcome::Copied)
         return result;
 
@@ -401,7 +459,7 @@ CopyResult stageCopy(OpenedOrigin &opened, const QByteArray &to, const CopyOptio
         return failure(errno);
 
     // Written to while read: seen on the open file, without a walk of its path. A file renamed
-    // over the origin meanwhile is seen by the commit, which checks the path itself.
+    // over the origin meanwhile is seen by the commit, which checks the name itself.
     struct stat now {};
     if (calls.fstat(in, &now) != 0 || StagedCopy::identityOf(now) != copy.m_identity)
         return sourceChanged();
@@ -411,17 +469,18 @@ CopyResult stageCopy(OpenedOrigin &opened, const QByteArray &to, const CopyOptio
     return {CopyOutcome::Copied, {}};
 }
 
-// Compares the copy with its origin, reopened by its path. Once the copy is flushed its pages
+// Compares the copy with its origin, reopened by its name. Once the copy is flushed its pages
 // are clean and can be dropped, so that it is read from its disk and a write the medium lost is
 // seen; otherwise both sides would come from memory, and the copy is not called verified.
 CopyOutcome StagedCopy::verify(bool flushed)
 {
     FileCalls &calls = fileCalls();
     const bool fromDisk = flushed && calls.fadvise(m_fd, 0, 0, POSIX_FADV_DONTNEED) == 0;
-    const int in =
-        calls.open(m_origin.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
+    const int flags =
+        O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (m_followOrigin ? 0 : O_NOFOLLOW);
+    const int in = calls.openat(m_origin.folder->fd(), m_origin.name.constData(), flags, 0);
     if (in < 0)
-        return CopyOutcome::CopiedUnverified; // a gone origin is told by the path check next
+        return CopyOutcome::CopiedUnverified; // a gone origin is told by the name check next
     const Closer closeIn{in};
     struct stat origin {};
     struct stat written {};
@@ -431,7 +490,7 @@ CopyOutcome StagedCopy::verify(bool flushed)
         return CopyOutcome::SourceChanged;
     if (written.st_size != origin.st_size)
         return CopyOutcome::Mismatch;
-    switch (compareOpenFiles(in, m_fd, origin.st_size)) {
+    switch (compareOpenFiles(in, m_fd, origin.st_size, m_stop)) {
     case FileComparison::Equal:
         return fromDisk ? CopyOutcome::Copied : CopyOutcome::CopiedUnverified;
     case FileComparison::Different:
@@ -439,10 +498,24 @@ CopyOutcome StagedCopy::verify(bool flushed)
         if (calls.fstat(in, &origin) == 0 && identityOf(origin) != m_identity)
             return CopyOutcome::SourceChanged;
         return CopyOutcome::Mismatch;
+    case FileComparison::Stopped:
+        return CopyOutcome::Stopped;
     case FileComparison::Unreadable:
         break;
     }
     return CopyOutcome::CopiedUnverified;
+}
+
+CopyResult StagedCopy::nameTaken() const
+{
+    struct stat st {};
+    if (fileCalls().fstatat(targetFolder(), m_target.name.constData(), &st, AT_SYMLINK_NOFOLLOW) ==
+            0 &&
+        S_ISDIR(st.st_mode))
+        return failure(EISDIR); // never replaced, as ever
+    CopyResult result{CopyOutcome::NameTaken, IoStatus::fromErrno(EEXIST)};
+    result.takenBy = entryNamedLike(targetFolder(), m_target.name);
+    return result;
 }
 
 CopyResult StagedCopy::commit(Flush flush)
@@ -458,6 +531,8 @@ CopyResult StagedCopy::commit(Flush flush)
         outcome = verify(flush != Flush::None);
     if (outcome == CopyOutcome::Mismatch)
         return {outcome, IoStatus::fromErrno(EIO)};
+    if (outcome == CopyOutcome::Stopped)
+        return {outcome, {}};
     struct stat origin {};
     if (outcome == CopyOutcome::SourceChanged || !originUnchanged(origin))
         return sourceChanged();
@@ -465,26 +540,56 @@ CopyResult StagedCopy::commit(Flush flush)
     // An unnamed copy gets its name only now, so that a crash before leaves nothing behind: its
     // target's own name where none is there, which replaces nothing.
     if (m_temporary.isEmpty()) {
-        if (placeUnnamedFile(m_fd, m_target))
+        if (placeUnnamedFileAt(m_fd, targetFolder(), m_target.name.constData()))
             return placed(outcome, origin);
         if (errno != EEXIST)
             return failure(errno);
+        if (!m_replaces)
+            return nameTaken();
     }
-    if (!nameTemporaryFile(m_fd, folderOfPath(m_target), &m_temporary))
+    if (!nameTemporaryFileAt(m_fd, targetFolder(), &m_temporary))
         return failure(errno);
-    // A close can report a failed write-back (network file systems): checked before the rename.
-    const int fd = std::exchange(m_fd, -1);
-    if (calls.close(fd) != 0) {
-        const int error = errno;
-        calls.unlink(m_temporary.constData());
+    return renameIntoPlace(outcome);
+}
+
+CopyResult StagedCopy::renameIntoPlace(CopyOutcome outcome)
+{
+    FileCalls &calls = fileCalls();
+    const int folder = targetFolder();
+    const char *temporary = m_temporary.constData();
+    const char *name = m_target.name.constData();
+    const auto failed = [&](int error) {
+        calls.unlinkat(folder, temporary, 0);
+        calls.close(std::exchange(m_fd, -1));
         return failure(error);
+    };
+    // A close reports a failed write-back (network file systems): checked before the rename, on
+    // a second descriptor; the first takes the mark off the file once it is in place.
+    const int check = calls.dup(m_fd);
+    if (check < 0 || calls.close(check) != 0)
+        return failed(errno);
+    int renamed = -1;
+    if (m_replaces) {
+        renamed = calls.renameat(folder, temporary, folder, name, 0);
+    } else {
+        renamed = calls.renameat(folder, temporary, folder, name, RENAME_NOREPLACE);
+        // A file system without that flag: the name looked at just before, a moment's gap.
+        struct stat st {};
+        if (renamed != 0 && (errno == EINVAL || errno == ENOSYS)) {
+            renamed = calls.fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0
+                          ? (errno = EEXIST, -1)
+                          : calls.renameat(folder, temporary, folder, name, 0);
+        }
+        if (renamed != 0 && errno == EEXIST) {
+            CopyResult taken = nameTaken();
+            failed(EEXIST);
+            return taken;
+        }
     }
-    if (calls.rename(m_temporary.constData(), m_target.constData()) != 0) {
-        const int error = errno;
-        calls.unlink(m_temporary.constData());
-        return failure(error);
-    }
-    unmarkPlacedFile(m_target);
+    if (renamed != 0)
+        return failed(errno);
+    unmarkPlacedFile(m_fd);
+    calls.close(std::exchange(m_fd, -1));
     CopyResult result{outcome, {}};
     result.originMtimeMs = m_originMtimeMs;
     result.storedMtimeMs = storedMtimeMs();
@@ -502,10 +607,10 @@ CopyResult StagedCopy::placed(CopyOutcome outcome, const struct ::stat &origin)
     // A failed write-back told by the close leaves no file there, as before.
     if (calls.close(std::exchange(m_fd, -1)) != 0) {
         const int error = errno;
-        calls.unlink(m_target.constData());
+        calls.unlinkat(targetFolder(), m_target.name.constData(), 0);
         return failure(error);
     }
-    // The times the file system kept, read on the open file; the path's way where they differ.
+    // The times the file system kept, read on the open file; the name's way where they differ.
     result.storedMtimeMs = known ? fileStatFrom(st).mtimeMs : -1;
     if (!known || (m_timesGiven && qAbs(result.storedMtimeMs - m_originMtimeMs) >= kFatTimeStep)) {
         result.storedMtimeMs = storedMtimeMs();
@@ -545,11 +650,14 @@ std::vector<CopyResult> commitCopies(std::vector<StagedCopy> &staged, bool flush
                                               : StagedCopy::Flush::Done;
     std::vector<CopyResult> results;
     results.reserve(staged.size());
-    for (StagedCopy &copy : staged) {
-        StagedCopy committed = std::move(copy);
+    std::size_t next = 0;
+    while (next < staged.size()) {
+        StagedCopy committed = std::move(staged[next++]);
         results.push_back(committed.commit(how));
+        if (results.back().outcome == CopyOutcome::Mismatch)
+            break;
     }
-    staged.clear();
+    staged.erase(staged.begin(), staged.begin() + std::ptrdiff_t(next));
     return results;
 }
 

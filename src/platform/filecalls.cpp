@@ -46,6 +46,11 @@ int FileCalls::close(int fd)
     return ::close(fd);
 }
 
+int FileCalls::dup(int fd)
+{
+    return ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+}
+
 int FileCalls::fstat(int fd, struct stat *st)
 {
     return ::fstat(fd, st);
@@ -59,6 +64,11 @@ int FileCalls::stat(const char *path, struct stat *st)
 int FileCalls::lstat(const char *path, struct stat *st)
 {
     return ::lstat(path, st);
+}
+
+int FileCalls::fstatat(int folder, const char *name, struct stat *st, int flags)
+{
+    return ::fstatat(folder, name, st, flags);
 }
 
 ssize_t FileCalls::read(int fd, void *buffer, size_t size)
@@ -145,6 +155,12 @@ int FileCalls::rename(const char *from, const char *to)
     return ::rename(from, to);
 }
 
+int FileCalls::renameat(int fromFolder, const char *from, int toFolder, const char *to,
+                        unsigned flags)
+{
+    return ::renameat2(fromFolder, from, toFolder, to, flags);
+}
+
 int FileCalls::linkat(int fromFolder, const char *from, int toFolder, const char *to, int flags)
 {
     return ::linkat(fromFolder, from, toFolder, to, flags);
@@ -160,14 +176,29 @@ int FileCalls::lremovexattr(const char *path, const char *name)
     return ::lremovexattr(path, name);
 }
 
+int FileCalls::fremovexattr(int fd, const char *name)
+{
+    return ::fremovexattr(fd, name);
+}
+
 int FileCalls::unlink(const char *path)
 {
     return ::unlink(path);
 }
 
+int FileCalls::unlinkat(int folder, const char *name, int flags)
+{
+    return ::unlinkat(folder, name, flags);
+}
+
 int FileCalls::mkdir(const char *path, mode_t mode)
 {
     return ::mkdir(path, mode);
+}
+
+int FileCalls::mkdirat(int folder, const char *name, mode_t mode)
+{
+    return ::mkdirat(folder, name, mode);
 }
 
 FileCalls &fileCalls()

@@ -22,9 +22,13 @@ public:
     // open relative to an open folder (openat): only name is looked up, not the folders above.
     virtual int openat(int folder, const char *name, int flags, mode_t mode);
     virtual int close(int fd);
+    // A second descriptor of the same open file (dup, close-on-exec).
+    virtual int dup(int fd);
     virtual int fstat(int fd, struct stat *st);
     virtual int stat(const char *path, struct stat *st);
     virtual int lstat(const char *path, struct stat *st);
+    // stat relative to an open folder (fstatat); AT_SYMLINK_NOFOLLOW examines a link itself.
+    virtual int fstatat(int folder, const char *name, struct stat *st, int flags);
     virtual ssize_t read(int fd, void *buffer, size_t size);
     virtual ssize_t pread(int fd, void *buffer, size_t size, off_t offset);
     virtual ssize_t write(int fd, const void *buffer, size_t size);
@@ -46,11 +50,18 @@ public:
     virtual int fchmod(int fd, mode_t mode);
     virtual int chmod(const char *path, mode_t mode);
     virtual int rename(const char *from, const char *to);
+    // rename between names of open folders (renameat2); flags as renameat2 takes them
+    // (RENAME_NOREPLACE: never over an existing name).
+    virtual int renameat(int fromFolder, const char *from, int toFolder, const char *to,
+                         unsigned flags);
     virtual int linkat(int fromFolder, const char *from, int toFolder, const char *to, int flags);
     virtual int fsetxattr(int fd, const char *name, const void *value, size_t size, int flags);
     virtual int lremovexattr(const char *path, const char *name);
+    virtual int fremovexattr(int fd, const char *name);
     virtual int unlink(const char *path);
+    virtual int unlinkat(int folder, const char *name, int flags);
     virtual int mkdir(const char *path, mode_t mode);
+    virtual int mkdirat(int folder, const char *name, mode_t mode);
 };
 
 // The calls in force on the current thread: the system's, unless a double is installed.

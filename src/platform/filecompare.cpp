@@ -62,7 +62,7 @@ private:
 
 } // namespace
 
-FileComparison compareOpenFiles(int a, int b, qint64 size)
+FileComparison compareOpenFiles(int a, int b, qint64 size, const std::atomic<bool> *stop)
 {
     thread_local std::vector<char> first;
     thread_local std::vector<char> second;
@@ -72,6 +72,8 @@ FileComparison compareOpenFiles(int a, int b, qint64 size)
         second.resize(block);
     }
     for (qint64 offset = 0; offset < size;) {
+        if (stop != nullptr && stop->load(std::memory_order_relaxed))
+            return FileComparison::Stopped;
         const size_t want = size_t(std::min<qint64>(qint64(block), size - offset));
         const ssize_t r1 = readFully(a, first.data(), want, off_t(offset));
         const ssize_t r2 = readFully(b, second.data(), want, off_t(offset));

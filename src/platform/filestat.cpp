@@ -1,8 +1,11 @@
 #include "platform/filestat.h"
 
+#include "platform/filecalls.h"
+
 #include <QFile>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace platform {
@@ -26,6 +29,17 @@ FileStat statPath(const char *path)
 {
     struct stat st {};
     if (::stat(path, &st) != 0) {
+        FileStat failed;
+        failed.error = errno != 0 ? errno : FileStat::ENOENT_FALLBACK;
+        return failed;
+    }
+    return fileStatFrom(st);
+}
+
+FileStat statAt(int folderFd, const char *name, bool followLink)
+{
+    struct stat st {};
+    if (fileCalls().fstatat(folderFd, name, &st, followLink ? 0 : AT_SYMLINK_NOFOLLOW) != 0) {
         FileStat failed;
         failed.error = errno != 0 ? errno : FileStat::ENOENT_FALLBACK;
         return failed;

@@ -41,6 +41,9 @@ inline FileStat statPath(const QByteArray &path)
 }
 // A path holding a NUL character names nothing.
 FileStat statPath(const QString &path);
+// The entry name of the open folder folderFd; a symbolic link is examined itself (neither a
+// regular file nor a folder) unless followLink.
+FileStat statAt(int folderFd, const char *name, bool followLink);
 
 // The root of a file system: "/" or a mount point, whose device differs from its parent's.
 // False when the folder cannot be examined.

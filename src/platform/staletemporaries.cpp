@@ -15,12 +15,17 @@ namespace platform {
 
 namespace {
 
-QByteArrayList temporaryNames(const QByteArray &folder)
+QByteArrayList temporaryNames(int folderFd)
 {
     QByteArrayList names;
-    DIR *dir = ::opendir(folder.constData());
-    if (dir == nullptr)
+    const int fd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
         return names;
+    DIR *dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+        ::close(fd);
+        return names;
+    }
     while (const struct dirent *entry = ::readdir(dir)) {
         if (isProgramTemporary(::dirfd(dir), entry->d_name))
             names.append(QByteArray(entry->d_name));
@@ -31,23 +36,34 @@ QByteArrayList temporaryNames(const QByteArray &folder)
 
 } // namespace
 
-int removeStaleTemporaries(const QByteArray &folder)
+int removeStaleTemporariesAt(int folderFd)
 {
     int removed = 0;
-    for (const QByteArray &name : temporaryNames(folder)) {
-        const QByteArray path = folder + '/' + name;
+    for (const QByteArray &name : temporaryNames(folderFd)) {
         // Without following a link and without blocking on a FIFO: only our own plain files.
-        const int fd = fileCalls().open(
-            path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0);
+        const int fd =
+            fileCalls().openat(folderFd, name.constData(),
+                               O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0);
         if (fd < 0)
             continue;
         struct stat st {};
         // A living copy holds its temporary file locked; the lock dies with its process.
         if (fileCalls().fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && fileCalls().unlink(path.constData()) == 0)
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            fileCalls().unlinkat(folderFd, name.constData(), 0) == 0)
             ++removed;
         fileCalls().close(fd);
     }
+    return removed;
+}
+
+int removeStaleTemporaries(const QByteArray &folder)
+{
+    const int folderFd = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
+        return 0;
+    const int removed = removeStaleTemporariesAt(folderFd);
+    ::close(folderFd);
     return removed;
 }
 

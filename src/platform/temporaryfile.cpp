@@ -22,10 +22,9 @@ constexpr char kMark[] = "user.tandrimo.temporary";
 constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
 constexpr int kAttempts = 100; // 36^6 names: a collision is rare, and retried
 
-QByteArray freshName(const QByteArray &folder)
+QByteArray freshName()
 {
-    QByteArray name = folder;
-    name.append('/').append(kTempPrefix);
+    QByteArray name(kTempPrefix);
     for (int i = 0; i < kTempSuffixLength; ++i)
         name.append(kDigits[QRandomGenerator::global()->bounded(36)]);
     return name;
@@ -38,17 +37,32 @@ bool unnamedRefused(int error)
     return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
 }
 
-int createNamed(const QByteArray &folder, mode_t mode, QByteArray *name)
+int createNamed(int folderFd, mode_t mode, QByteArray *name)
 {
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        *name = freshName(folder);
-        const int fd = fileCalls().open(name->constData(),
-                                        O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
+        *name = freshName();
+        const int fd =
+            fileCalls().openat(folderFd, name->constData(),
+                               O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     errno = EEXIST;
     return -1;
+}
+
+// The folder of a path, open for calls relative to it; -1 with errno set.
+int openFolderOf(const QByteArray &folder)
+{
+    return fileCalls().open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC, 0);
+}
+
+QByteArray pathIn(const QByteArray &folder, const QByteArray &name)
+{
+    QByteArray path = folder;
+    if (!path.endsWith('/'))
+        path += '/';
+    return path.append(name);
 }
 
 // The link that /proc gives to the file open as fd.
@@ -80,20 +94,21 @@ void markAndLock(int fd)
     (void)::flock(fd, LOCK_EX | LOCK_NB);
 }
 
-// Gives the open file fd the name path, where no file has it yet (EEXIST otherwise).
-// AT_EMPTY_PATH may be refused without a privilege (ENOENT, before Linux 6.10): the /proc link is
-// not, and once it served where AT_EMPTY_PATH did not, it is used from then on.
-bool linkOpenFile(int fd, const QByteArray &path)
+// Gives the open file fd the name name in the open folder folderFd, where no file has it yet
+// (EEXIST otherwise). AT_EMPTY_PATH may be refused without a privilege (ENOENT, before Linux
+// 6.10): the /proc link is not, and once it served where AT_EMPTY_PATH did not, it is used from
+// then on.
+bool linkOpenFile(int fd, int folderFd, const char *name)
 {
     thread_local bool emptyPathRefused = false;
     if (!emptyPathRefused) {
-        if (fileCalls().linkat(fd, "", AT_FDCWD, path.constData(), AT_EMPTY_PATH) == 0)
+        if (fileCalls().linkat(fd, "", folderFd, name, AT_EMPTY_PATH) == 0)
             return true;
         if (errno != ENOENT && errno != EPERM)
             return false;
     }
-    if (fileCalls().linkat(AT_FDCWD, procLink(fd).constData(), AT_FDCWD, path.constData(),
-                           AT_SYMLINK_FOLLOW) != 0)
+    if (fileCalls().linkat(AT_FDCWD, procLink(fd).constData(), folderFd, name, AT_SYMLINK_FOLLOW) !=
+        0)
         return false;
     emptyPathRefused = true;
     return true;
@@ -111,14 +126,12 @@ QByteArray folderOfPath(const QByteArray &path)
     return path.left(slash);
 }
 
-int createTemporaryFile(const QByteArray &folder, mode_t mode, QByteArray *name, int folderFd)
+int createTemporaryFileAt(int folderFd, mode_t mode, QByteArray *name)
 {
     name->clear();
-    constexpr int kUnnamed = O_TMPFILE | O_RDWR | O_CLOEXEC;
-    int fd = folderFd >= 0 ? fileCalls().openat(folderFd, ".", kUnnamed, mode)
-                           : fileCalls().open(folder.constData(), kUnnamed, mode);
+    int fd = fileCalls().openat(folderFd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
     if (fd < 0 && unnamedRefused(errno))
-        fd = createNamed(folder, mode, name);
+        fd = createNamed(folderFd, mode, name);
     if (fd < 0)
         return -1;
     // An unnamed file gets its mark and its lock only with a temporary name: placed under its
@@ -128,14 +141,29 @@ int createTemporaryFile(const QByteArray &folder, mode_t mode, QByteArray *name,
     return fd;
 }
 
-bool nameTemporaryFile(int fd, const QByteArray &folder, QByteArray *name)
+int createTemporaryFile(const QByteArray &folder, mode_t mode, QByteArray *name)
+{
+    name->clear();
+    const int folderFd = openFolderOf(folder);
+    if (folderFd < 0)
+        return -1;
+    const int fd = createTemporaryFileAt(folderFd, mode, name);
+    const int error = errno;
+    fileCalls().close(folderFd);
+    errno = error;
+    if (!name->isEmpty())
+        *name = pathIn(folder, *name);
+    return fd;
+}
+
+bool nameTemporaryFileAt(int fd, int folderFd, QByteArray *name)
 {
     if (!name->isEmpty())
         return true;
     markAndLock(fd);
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        const QByteArray candidate = freshName(folder);
-        if (linkOpenFile(fd, candidate)) {
+        const QByteArray candidate = freshName();
+        if (linkOpenFile(fd, folderFd, candidate.constData())) {
             *name = candidate;
             return true;
         }
@@ -146,14 +174,30 @@ bool nameTemporaryFile(int fd, const QByteArray &folder, QByteArray *name)
     return false;
 }
 
-bool placeUnnamedFile(int fd, const QByteArray &path)
+bool nameTemporaryFile(int fd, const QByteArray &folder, QByteArray *name)
 {
-    return linkOpenFile(fd, path);
+    if (!name->isEmpty())
+        return true;
+    const int folderFd = openFolderOf(folder);
+    if (folderFd < 0)
+        return false;
+    const bool named = nameTemporaryFileAt(fd, folderFd, name);
+    const int error = errno;
+    fileCalls().close(folderFd);
+    errno = error;
+    if (named)
+        *name = pathIn(folder, *name);
+    return named;
 }
 
-void unmarkPlacedFile(const QByteArray &path)
+bool placeUnnamedFileAt(int fd, int folderFd, const char *name)
 {
-    (void)fileCalls().lremovexattr(path.constData(), kMark);
+    return linkOpenFile(fd, folderFd, name);
+}
+
+void unmarkPlacedFile(int fd)
+{
+    (void)fileCalls().fremovexattr(fd, kMark);
 }
 
 bool isProgramTemporary(int folderFd, const char *name)

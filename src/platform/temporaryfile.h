@@ -14,26 +14,30 @@ inline constexpr int kTempSuffixLength = 6;
 // The folder part of a path: "." when it has no '/', "/" for a file at the root.
 QByteArray folderOfPath(const QByteArray &path);
 
-// A new, empty file in folder, open for reading and writing. Where the file system allows it the
-// file has no name yet (name is left empty): nothing of it outlives the process. Elsewhere it is
-// named as kTempPrefix says, carries the program's mark and is locked while it is open, so that a
-// removal of stale temporary files leaves it alone. -1 with errno set when none can be made.
-// folderFd, when given, is folder already open: the unnamed file is made without a walk of its
-// path.
-int createTemporaryFile(const QByteArray &folder, mode_t mode, QByteArray *name, int folderFd = -1);
+// A new, empty file in the open folder folderFd, open for reading and writing. Where the file
+// system allows it the file has no name yet (name is left empty): nothing of it outlives the
+// process. Elsewhere it is named as kTempPrefix says (name: its name in the folder), carries the
+// program's mark and is locked while it is open, so that a removal of stale temporary files
+// leaves it alone. -1 with errno set when none can be made.
+int createTemporaryFileAt(int folderFd, mode_t mode, QByteArray *name);
+// The same in the folder of that path; name is then the temporary file's whole path.
+int createTemporaryFile(const QByteArray &folder, mode_t mode, QByteArray *name);
 
-// Gives the temporary file fd made in folder a fresh name of the temporary pattern, with the mark
-// and the lock, when it has none yet (name empty), just before it is renamed over its target.
-// False with errno set.
+// Gives the temporary file fd made in the open folder folderFd a fresh name of the temporary
+// pattern, with the mark and the lock, when it has none yet (name empty), just before it is
+// renamed over its target. False with errno set.
+bool nameTemporaryFileAt(int fd, int folderFd, QByteArray *name);
+// The same in the folder of that path; name is then the whole path.
 bool nameTemporaryFile(int fd, const QByteArray &folder, QByteArray *name);
 
-// Names the unnamed temporary file fd path, only where no file has that name yet: never a
-// replacement, and no temporary name in between. False with errno set, EEXIST where path exists.
-bool placeUnnamedFile(int fd, const QByteArray &path);
+// Names the unnamed temporary file fd name in the open folder folderFd, only where no file has
+// that name yet: never a replacement, and no temporary name in between. False with errno set,
+// EEXIST where the name is taken.
+bool placeUnnamedFileAt(int fd, int folderFd, const char *name);
 
-// Takes the program's mark off the file that a temporary file became at path, once renamed
-// there: the user's file carries none of it. A failure is ignored.
-void unmarkPlacedFile(const QByteArray &path);
+// Takes the program's mark off the file open as fd, which a temporary file became once renamed
+// over its target: the user's file carries none of it. A failure is ignored.
+void unmarkPlacedFile(int fd);
 
 // Whether the entry of the open folder named name is a temporary file this program made and
 // left behind: the exact name pattern of its temporary files, and the program's mark on it, which

@@ -15,22 +15,20 @@ bool inFolder(const QByteArray &path, const QByteArray &folder)
 
 } // namespace
 
-void CopiedSides::watchFoldersOf(const QByteArray &source, const QByteArray &destination,
-                                 platform::FolderStatCache &sources,
-                                 platform::FolderStatCache &destinations)
+void CopiedSides::watchFoldersOf(const QByteArray &source, int sourceFolderFd,
+                                 const QByteArray &destination, int destinationFolderFd)
 {
-    watchFolderOf(source, sources, m_lastSourceFolder);
-    watchFolderOf(destination, destinations, m_lastDestinationFolder);
+    watchFolderOf(source, sourceFolderFd, m_lastSourceFolder);
+    watchFolderOf(destination, destinationFolderFd, m_lastDestinationFolder);
 }
 
-void CopiedSides::watchFolderOf(const QByteArray &path, platform::FolderStatCache &folders,
-                                QByteArray &last)
+void CopiedSides::watchFolderOf(const QByteArray &path, int folderFd, QByteArray &last)
 {
     if (inFolder(path, last))
         return;
     last = platform::folderOfPath(path);
     if (!m_changes.watches(last))
-        m_changes.watch(last, folders.folderFd(last));
+        m_changes.watch(last, folderFd);
 }
 
 void CopiedSides::copied(int index, bool back, const platform::CopyResult &result)

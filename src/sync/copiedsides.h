@@ -4,7 +4,6 @@
 #include "compare/rowsides.h"
 #include "platform/failsafecopy.h"
 #include "platform/folderchangewatch.h"
-#include "platform/folderstatcache.h"
 
 #include <QByteArray>
 #include <QString>
@@ -18,11 +17,10 @@
 // are watched from before the commit. On the worker's thread.
 class CopiedSides {
 public:
-    // Watches the folders of a copy's two files (full paths) from now on, each opened in its
-    // side's cache. Copies come folder by folder: a folder just watched costs a comparison.
-    void watchFoldersOf(const QByteArray &source, const QByteArray &destination,
-                        platform::FolderStatCache &sources,
-                        platform::FolderStatCache &destinations);
+    // Watches the folders of a copy's two files (full paths, and their folders held open) from
+    // now on. Copies come folder by folder: a folder just watched costs a comparison.
+    void watchFoldersOf(const QByteArray &source, int sourceFolderFd, const QByteArray &destination,
+                        int destinationFolderFd);
     // Keeps the two files of a copy in place; rows in list order. back: copied from the
     // destination over the source.
     void copied(int index, bool back, const platform::CopyResult &result);
@@ -43,8 +41,7 @@ private:
     };
 
     bool unchanged(RowPathBuilder &paths, const RowToRead &row, LastFolder &last) const;
-    void watchFolderOf(const QByteArray &path, platform::FolderStatCache &folders,
-                       QByteArray &last);
+    void watchFolderOf(const QByteArray &path, int folderFd, QByteArray &last);
 
     platform::FolderChangeWatch m_changes;
     std::vector<RowSides> m_copied; // in list order

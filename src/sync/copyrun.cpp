@@ -5,12 +5,8 @@
 #include "compare/filetime.h"
 #include "compare/folderpath.h"
 #include "compare/statuscode.h"
-#include "platform/attributes.h"
 #include "platform/filecalls.h"
-#include "platform/filestat.h"
-#include "platform/forcefolder.h"
 #include "platform/paths.h"
-#include "platform/staletemporaries.h"
 #include "platform/temporaryfile.h"
 #include "sync/volume.h"
 
@@ -54,13 +50,11 @@ CopyRun::CopyRun(CopyRunSnapshot snapshot, CopyRunSettings settings,
                  std::atomic<bool> &StopRequested, CopyRunHost &host, FreeSpace freeSpace)
     : m_snapshot(std::move(snapshot)), m_settings(std::move(settings)),
       m_StopRequested(StopRequested), m_host(host), m_freeSpace(std::move(freeSpace)),
-      m_sourcePaths(m_settings.SrcPath), m_destinationPaths(m_settings.DestPath)
+      m_sourcePaths(m_settings.SrcPath), m_destinationPaths(m_settings.DestPath),
+      m_places(m_settings.SrcPath, m_settings.DestPath)
 {
-    if (!m_freeSpace) {
-        m_freeSpace = [this](const QByteArray &folder) {
-            return TargetFreeSpace(folder, m_targets.folderFd(folder));
-        };
-    }
+    if (!m_freeSpace)
+        m_freeSpace = TargetFreeSpace;
 }
 
 void CopyRun::JvThread1Execute()
@@ -119,6 +113,7 @@ void CopyRun::loop()
     for (const CopyRunRow &row : m_snapshot.rows) {
         if (m_StopRequested.load()) {
             m_end = CopyRunEnd::Stopped;
+            m_host.setStatusPanel(2, text("Arrêt en cours..."));
             return;
         }
         collectCommittedIfDone();
@@ -132,54 +127,6 @@ void CopyRun::loop()
         if (m_abandoned)
             return;
     }
-}
-
-// Frees an existing target of its attributes; false when the row is passed over for a
-// read-only target.
-bool CopyRun::freeTarget(const CopyRunRow &row, const QByteArray &to)
-{
-    const std::optional<unsigned> attributes = platform::fileAttributes(to);
-    if (!m_settings.FileSyncReadOnly) {
-        // Unreadable attributes count as read-only, as everywhere.
-        if (!attributes || (*attributes & platform::AttributeReadOnly) != 0) {
-            m_host.setRowStatusText(row.index, text("Lecture seule"));
-            return false;
-        }
-        return true;
-    }
-    if (!attributes)
-        return true;
-    // Each clearing is independent and its failure is ignored: the copy decides.
-    if (*attributes & platform::AttributeReadOnly)
-        (void)platform::clearReadOnly(to);
-    if (*attributes & platform::AttributeHidden)
-        (void)platform::clearHidden(to);
-    if (*attributes & platform::AttributeSystem)
-        (void)platform::clearSystem(to);
-    return true;
-}
-
-// The target's folder exists, and holds no temporary file that an earlier, killed run left.
-platform::IoStatus CopyRun::prepareFolder(const QByteArray &folder)
-{
-    if (const auto known = m_preparedFolders.constFind(folder); known != m_preparedFolders.cend())
-        return *known;
-    platform::IoStatus status;
-    if (m_madeFolders.contains(folder)) {
-        // Made on the way to a deeper folder: nothing is in it but what the run put there.
-    } else if (m_madeFolders.contains(platform::folderOfPath(folder)) &&
-               platform::fileCalls().mkdir(folder.constData(), 0777) == 0) {
-        m_madeFolders.insert(folder); // in a folder the run made, nothing stood in its way
-    } else if (!platform::statPath(folder).folder) {
-        QList<QByteArray> made;
-        status = platform::ForceFolder(folder, &made);
-        for (const QByteArray &each : made)
-            m_madeFolders.insert(each);
-    } else {
-        platform::removeStaleTemporaries(folder);
-    }
-    m_preparedFolders.insert(folder, status);
-    return status;
 }
 
 QString CopyRun::fromText(const CopyRunRow &row) const
@@ -231,32 +178,26 @@ int CopyRun::progress() const
 bool CopyRun::copyRow(const CopyRunRow &row)
 {
     m_host.setCurrentRow(row.index);
-
-    const QByteArray source = m_sourcePaths.path(row.files, row.rawFiles);
-    const QByteArray destination = m_destinationPaths.path(row.files, row.rawFiles);
     const bool back = row.code == StatusToCopyBack;
-    const QByteArray &from = back ? destination : source;
-    const QByteArray &to = back ? source : destination;
-
-    // A target in a folder the run made is not there: no lookup of its name, which would wait
-    // for the folder's blocks while the copies before it are flushed. (A file that appeared
-    // there since makes the link fail; the copy then replaces it by a rename.)
-    const QByteArray toFolder = platform::folderOfPath(to);
-    const platform::FileStat target =
-        m_madeFolders.contains(toFolder) ? platform::FileStat{} : m_targets.stat(to);
-    if (target.regular && !freeTarget(row, to))
+    const RowPlaces places = m_places.find(relativePathBytes(row.files, row.rawFiles), back);
+    if (!places.ok()) {
+        failWith(row, places.failure, places.failureDetail);
         return true;
-    if (const platform::IoStatus folder = prepareFolder(toFolder); !folder.ok()) {
-        failWith(row, text("impossible de créer le dossier (%1)").arg(folder.explanation()),
-                 folder.reason());
+    }
+    // The old target is never changed: the rename replaces a read-only file as any other, and
+    // the new file has the origin's permission bits.
+    const TargetState &target = places.targetState;
+    if (target.regular && target.readOnly && !m_settings.FileSyncReadOnly) {
+        m_host.setRowStatusText(row.index, text("Lecture seule"));
         return true;
     }
 
     // Opened once: its size for the free space, its bytes for the copy.
-    platform::OpenedOrigin origin =
-        platform::openOrigin(from, m_origins.folderFd(platform::folderOfPath(from)));
+    platform::OpenedOrigin origin = platform::openOrigin(places.origin, places.originFollowsLink);
     const double size = double(origin.size());
-    if (!spaceFor(size, toFolder))
+    const QByteArray &to = back ? m_sourcePaths.path(row.files, row.rawFiles)
+                                : m_destinationPaths.path(row.files, row.rawFiles);
+    if (!spaceFor(size, platform::folderOfPath(to), places.target.folder->fd()))
         return false;
 
     // Copies waiting to replace their targets do not wait for a long copy to end.
@@ -270,26 +211,16 @@ bool CopyRun::copyRow(const CopyRunRow &row)
     m_host.setStatusPanel(2, text("Copie de ") + fromText(row));
     m_host.setProgress(progress());
 
-    platform::CopyOptions options;
-    options.verify = m_settings.FileCompareCopy;
-    options.flush = m_settings.flush;
     platform::StagedCopy staged;
-    platform::CopyResult result;
-    try {
-        // A folder in the target's place is never replaced: no copy is even begun. Otherwise
-        // a second attempt follows at once a failure that may pass; a changed origin or a copy
-        // found different is no such failure.
-        result = {platform::CopyOutcome::Failed, platform::IoStatus::fromErrno(EISDIR)};
-        if (!target.folder) {
-            result = platform::stageCopy(origin, to, options, staged, m_targets.folderFd(toFolder));
-            if (result.outcome == platform::CopyOutcome::Failed)
-                result = platform::stageCopy(from, to, options, staged);
-        }
-    } catch (const std::exception &) {
-        staged.discard();
-        result = {platform::CopyOutcome::Failed, platform::IoStatus::fromErrno(0)};
+    // A folder in the target's place is never replaced: no copy is even begun.
+    const platform::CopyResult result =
+        target.folder ? platform::CopyResult{platform::CopyOutcome::Failed,
+                                             platform::IoStatus::fromErrno(EISDIR)}
+                      : stage(origin, places, staged);
+    if (result.outcome == platform::CopyOutcome::Stopped) {
+        m_host.setRowStatusText(row.index, text("Copie arrêtée"));
+        return true;
     }
-
     if (!staged.isValid()) {
         fail(row, result.status);
         return true;
@@ -298,21 +229,46 @@ bool CopyRun::copyRow(const CopyRunRow &row)
     m_pendingBytes += staged.size();
     if (m_pending.empty())
         m_pendingSince.start();
-    m_pending.push_back({&row, std::move(staged)});
+    m_pending.push_back({&row, std::move(staged), places.sourceFolder, places.destinationFolder});
     return true;
+}
+
+platform::CopyResult CopyRun::stage(platform::OpenedOrigin &origin, const RowPlaces &places,
+                                    platform::StagedCopy &staged)
+{
+    platform::CopyOptions options;
+    options.verify = m_settings.FileCompareCopy;
+    options.flush = m_settings.flush;
+    options.stop = &m_StopRequested;
+    const bool replaces = places.targetState.exists;
+    try {
+        // A second attempt follows at once a failure that may pass; a changed origin or a copy
+        // found different is no such failure.
+        platform::CopyResult result =
+            platform::stageCopy(origin, places.target, replaces, options, staged);
+        if (result.outcome == platform::CopyOutcome::Failed) {
+            platform::OpenedOrigin again =
+                platform::openOrigin(places.origin, places.originFollowsLink);
+            result = platform::stageCopy(again, places.target, replaces, options, staged);
+        }
+        return result;
+    } catch (const std::exception &) {
+        staged.discard();
+        return {platform::CopyOutcome::Failed, platform::IoStatus::fromErrno(0)};
+    }
 }
 
 // The free space of the target's file system against the size of the file; when it does not
 // fit, the user is told and the run ends (false).
-bool CopyRun::spaceFor(double size, const QByteArray &folder)
+bool CopyRun::spaceFor(double size, const QByteArray &folder, int folderFd)
 {
-    double free = m_freeSpace(folder);
+    double free = m_freeSpace(folder, folderFd);
     if (!(free >= size) && (!m_pending.empty() || m_committing.valid())) {
         // Copies waiting to replace their targets hold the old targets' space: free it first.
         finishCommits();
         if (m_abandoned)
             return false;
-        free = m_freeSpace(folder);
+        free = m_freeSpace(folder, folderFd);
     }
     m_host.setStatusPanel(1, SizeText(size, false) + u" / " + SizeText(free, false));
     if (free >= size)
@@ -374,30 +330,33 @@ void CopyRun::commitPending()
         return;
     // One group at a time: the previous one is done before the next goes.
     collectCommitted();
+    if (m_abandoned) {
+        discardPending();
+        return;
+    }
     // What a commit finds of a copy's two files is kept, and holds while nothing is told of
     // them: their folders are watched from before it. (Not from before the copy: every file
     // operation in a watched folder costs the kernel more.)
     if (m_copiedSides) {
         for (const Pending &pending : m_pending) {
             const CopyRunRow &row = *pending.row;
-            const QByteArray &source = m_sourcePaths.path(row.files, row.rawFiles);
-            const QByteArray &destination = m_destinationPaths.path(row.files, row.rawFiles);
-            m_copiedSides->watchFoldersOf(source, destination, m_origins, m_targets);
+            m_copiedSides->watchFoldersOf(
+                m_sourcePaths.path(row.files, row.rawFiles), pending.sourceFolder->fd(),
+                m_destinationPaths.path(row.files, row.rawFiles), pending.destinationFolder->fd());
         }
     }
     // Shared with the committing thread, so that the copies stay here should no thread start.
-    auto copies = std::make_shared<std::vector<platform::StagedCopy>>();
-    std::vector<const CopyRunRow *> rows;
-    copies->reserve(m_pending.size());
-    rows.reserve(m_pending.size());
+    Group group{{}, std::make_shared<std::vector<platform::StagedCopy>>()};
+    group.copies->reserve(m_pending.size());
+    group.rows.reserve(m_pending.size());
     for (Pending &pending : m_pending) {
-        copies->push_back(std::move(pending.copy));
-        rows.push_back(pending.row);
+        group.copies->push_back(std::move(pending.copy));
+        group.rows.push_back(pending.row);
     }
     m_pending.clear();
     m_pendingBytes = 0;
     if (m_settings.FileCompareCopy) {
-        for (const CopyRunRow *row : rows) {
+        for (const CopyRunRow *row : group.rows) {
             m_host.setRowStatusText(row->index, text("Vérification..."));
             m_host.setStatusPanel(2, text("Vérification de ") + fromText(*row));
         }
@@ -408,26 +367,26 @@ void CopyRun::commitPending()
         try {
             // The commit runs on the same file operations as the worker (a test's double).
             platform::FileCalls *calls = &platform::fileCalls();
-            m_committing = std::async(std::launch::async, [copies, flush, calls] {
+            m_committing = std::async(std::launch::async, [copies = group.copies, flush, calls] {
                 platform::ScopedFileCalls scoped(*calls);
                 return platform::commitCopies(*copies, flush);
             });
-            m_committingRows = std::move(rows);
+            m_committingGroup = std::move(group);
             return;
         } catch (const std::system_error &) {
             // No thread to be had: the worker commits them itself, below.
         }
     }
-    showCommitted(rows, platform::commitCopies(*copies, flush));
+    settle(group, platform::commitCopies(*group.copies, flush));
 }
 
 void CopyRun::collectCommitted()
 {
     if (!m_committing.valid())
         return;
-    const std::vector<const CopyRunRow *> rows = std::move(m_committingRows);
-    m_committingRows.clear();
-    showCommitted(rows, m_committing.get());
+    Group group = std::move(m_committingGroup);
+    m_committingGroup = {};
+    settle(group, m_committing.get());
 }
 
 void CopyRun::collectCommittedIfDone()
@@ -443,34 +402,76 @@ void CopyRun::finishCommits()
     collectCommitted();
 }
 
-void CopyRun::showCommitted(const std::vector<const CopyRunRow *> &rows,
-                            const std::vector<platform::CopyResult> &results)
+void CopyRun::settle(Group &group, std::vector<platform::CopyResult> results)
 {
-    for (std::size_t i = 0; i < results.size() && i < rows.size(); ++i) {
-        const CopyRunRow &row = *rows[i];
-        const platform::CopyResult &result = results[i];
-        switch (result.outcome) {
-        case platform::CopyOutcome::Copied:
-        case platform::CopyOutcome::CopiedUnverified: {
-            ++m_CopyOrdinal;
-            checkStoredTime(row, result);
-            if (m_copiedSides)
-                m_copiedSides->copied(row.index, row.code == StatusToCopyBack, result);
-            QString shown = text("Copié");
-            if (m_settings.FileCompareCopy)
-                shown = result.outcome == platform::CopyOutcome::Copied
-                            ? text("Copié et vérifié")
-                            : text("Copié et non vérifié");
-            m_host.setRowStatusText(row.index, shown);
-            break;
+    std::size_t shown = 0;
+    for (;;) {
+        for (const platform::CopyResult &result : results) {
+            if (shown < group.rows.size())
+                showCommitted(*group.rows[shown++], result);
         }
-        case platform::CopyOutcome::Mismatch:
-            copyFoundDifferent(row);
+        if (group.copies->empty())
+            return;
+        if (m_abandoned)
             break;
-        case platform::CopyOutcome::Failed:
-        case platform::CopyOutcome::SourceChanged:
-            fail(row, result.status);
-            break;
-        }
+        // The user chose to go on after a copy found different: the rest of the group follows.
+        results = platform::commitCopies(*group.copies, m_settings.flush);
+    }
+    group.copies->clear();
+    for (; shown < group.rows.size(); ++shown)
+        m_host.setRowStatusText(group.rows[shown]->index, text("Copie abandonnée"));
+}
+
+void CopyRun::discardPending()
+{
+    for (const Pending &pending : m_pending)
+        m_host.setRowStatusText(pending.row->index, text("Copie abandonnée"));
+    m_pending.clear(); // their temporary files go with them
+    m_pendingBytes = 0;
+}
+
+void CopyRun::showCommitted(const CopyRunRow &row, const platform::CopyResult &result)
+{
+    switch (result.outcome) {
+    case platform::CopyOutcome::Copied:
+    case platform::CopyOutcome::CopiedUnverified: {
+        ++m_CopyOrdinal;
+        m_copiedRows.push_back(row.index);
+        checkStoredTime(row, result);
+        if (m_copiedSides)
+            m_copiedSides->copied(row.index, row.code == StatusToCopyBack, result);
+        QString shown = text("Copié");
+        if (m_settings.FileCompareCopy)
+            shown = result.outcome == platform::CopyOutcome::Copied ? text("Copié et vérifié")
+                                                                    : text("Copié et non vérifié");
+        m_host.setRowStatusText(row.index, shown);
+        break;
+    }
+    case platform::CopyOutcome::Mismatch:
+        copyFoundDifferent(row);
+        break;
+    case platform::CopyOutcome::Stopped:
+        m_host.setRowStatusText(row.index, text("Copie arrêtée"));
+        break;
+    case platform::CopyOutcome::NameTaken: {
+        const QString name = platform::fileNamePart(row.files);
+        const QString holder = QFile::decodeName(result.takenBy);
+        if (!holder.isEmpty() && holder != name)
+            failWith(row,
+                     text("le nom est déjà pris par « %1 » sur ce support, qui ne distingue pas "
+                          "les majuscules des minuscules")
+                         .arg(holder),
+                     text("« %1 » et « %2 » désignent le même fichier sur ce support ; « %1 » "
+                          "n'est pas remplacé.")
+                         .arg(holder, name));
+        else
+            failWith(row, text("un fichier de ce nom est apparu pendant la copie"),
+                     text("Le fichier apparu à sa place n'est pas remplacé."));
+        break;
+    }
+    case platform::CopyOutcome::Failed:
+    case platform::CopyOutcome::SourceChanged:
+        fail(row, result.status);
+        break;
     }
 }

@@ -4,14 +4,12 @@
 #include "compare/rowsides.h"
 #include "platform/failsafecopy.h"
 #include "platform/filecalls.h"
-#include "platform/folderstatcache.h"
 #include "sync/copiedsides.h"
 #include "sync/copyrunhost.h"
+#include "sync/rowplaces.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
-#include <QHash>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -86,7 +84,7 @@ enum class CopyRunEnd {
     Completed,         // every row was seen
     Stopped,           // StopRequested was set
     InsufficientSpace, // a file did not fit on the destination
-    Abandoned,         // "&Abandon" after a failed verification
+    Abandoned,         // "&Abandon" after a failed verification: no copy was placed after it
     Error,             // an error escaped the loop: errorText()
 };
 
@@ -94,14 +92,18 @@ enum class CopyRunEnd {
 // its code gives (StatusToCopy: source over destination; StatusToCopyBack: destination over
 // source), after a check of the destination's free space, optionally verified, and reports each
 // stage in the row's status text. Each copy is fail-safe: the target is replaced only by a
-// complete copy, and a failure leaves the old target exactly as it was. A copy counts, and its
-// row says so, only once it is in its target's place.
+// complete copy, and a failure leaves the old target exactly as it was, its permission bits
+// included. A copy counts, and its row says so, only once it is in its target's place. Files
+// are reached below the two folders without following a link (RowPlacesFinder). Stop ends the
+// copy under way within a moment, its temporary file discarded; the copies already made still
+// take their targets' places. "&Abandon" ends the run at once: no copy made but not yet placed
+// takes its target's place.
 class CopyRun {
 public:
-    // The free bytes of the file system that holds the target's folder (a disk mounted inside
-    // the destination is another disk), or -1 when unknown. Called on the worker, once per
-    // file; by default TargetFreeSpace.
-    using FreeSpace = std::function<double(const QByteArray &folder)>;
+    // The free bytes of the file system that holds the target's folder (its path, and the folder
+    // held open; a disk mounted inside the destination is another disk), or -1 when unknown.
+    // Called on the worker, once per file; by default TargetFreeSpace.
+    using FreeSpace = std::function<double(const QByteArray &folder, int folderFd)>;
 
     CopyRun(CopyRunSnapshot snapshot, CopyRunSettings settings, std::atomic<bool> &StopRequested,
             CopyRunHost &host, FreeSpace freeSpace = {});
@@ -116,6 +118,9 @@ public:
     std::int32_t CopyOrdinal() const { return m_CopyOrdinal; }
     // The rows whose copy failed, in the order they failed. Read once the worker has ended.
     const std::vector<CopyFailure> &failures() const { return m_failures; }
+    // The rows whose copy took its target's place, in the order placed. Read once the worker
+    // has ended.
+    const std::vector<int> &copiedRows() const { return m_copiedRows; }
     // The copies whose target's file system stored another modification time than the
     // origin's, so that the next comparison will not find them up to date (relative paths).
     const QStringList &timesNotKept() const { return m_timesNotKept; }
@@ -128,17 +133,26 @@ private:
     struct Pending {
         const CopyRunRow *row;
         platform::StagedCopy copy;
+        platform::FolderRef sourceFolder; // the row's folders, for the watch of their changes
+        platform::FolderRef destinationFolder;
+    };
+    // Copies handed over to be committed together, and their rows; a commit stopped by a copy
+    // found different leaves the rest in copies.
+    struct Group {
+        std::vector<const CopyRunRow *> rows;
+        std::shared_ptr<std::vector<platform::StagedCopy>> copies;
     };
 
     void loop();
     // False when the loop must end.
     bool copyRow(const CopyRunRow &row);
-    bool freeTarget(const CopyRunRow &row, const QByteArray &to);
-    bool spaceFor(double size, const QByteArray &folder);
+    // Makes the copy of the origin into a temporary file beside the target, a second time at
+    // once after a failure that may pass.
+    platform::CopyResult stage(platform::OpenedOrigin &origin, const RowPlaces &places,
+                               platform::StagedCopy &staged);
+    bool spaceFor(double size, const QByteArray &folder, int folderFd);
     // A verification found the copy different: the row's error, then the user's choice.
     void copyFoundDifferent(const CopyRunRow &row);
-    // The target's folder exists, or why it could not be made.
-    platform::IoStatus prepareFolder(const QByteArray &folder);
     // Shows the row's failure with its reason and keeps it for the report.
     void fail(const CopyRunRow &row, const platform::IoStatus &status);
     void failWith(const CopyRunRow &row, const QString &explanation, const QString &detail);
@@ -156,8 +170,12 @@ private:
     void collectCommittedIfDone();
     // Every copy made so far is in its target's place, or has failed and is shown so.
     void finishCommits();
-    void showCommitted(const std::vector<const CopyRunRow *> &rows,
-                       const std::vector<platform::CopyResult> &results);
+    // Shows how each copy of the group ended. After a copy found different, the rest of the group
+    // is committed once the user chose to go on, or discarded after "&Abandon".
+    void settle(Group &group, std::vector<platform::CopyResult> results);
+    void showCommitted(const CopyRunRow &row, const platform::CopyResult &result);
+    // After "&Abandon": a copy made never takes its target's place, and its row says so.
+    void discardPending();
     // The two full paths of a row, origin first, as the user reads them.
     QString fromText(const CopyRunRow &row) const;
     QString toText(const CopyRunRow &row) const;
@@ -174,17 +192,13 @@ private:
     bool m_abandoned = false; // "&Abandon" answered: the loop ends, and no box follows
     RowPathBuilder m_sourcePaths;
     RowPathBuilder m_destinationPaths;
-    QHash<QByteArray, platform::IoStatus> m_preparedFolders;
-    // The folders the run made: nothing is in them but the copies it placed there.
-    QSet<QByteArray> m_madeFolders;
-    // The origins' and the targets' folders kept open: a file is reached by its name alone.
-    platform::FolderStatCache m_origins;
-    platform::FolderStatCache m_targets;
+    RowPlacesFinder m_places;
     std::vector<Pending> m_pending;
     // The copies being committed in the background, and their rows.
     std::future<std::vector<platform::CopyResult>> m_committing;
-    std::vector<const CopyRunRow *> m_committingRows;
+    Group m_committingGroup;
     std::vector<CopyFailure> m_failures;
+    std::vector<int> m_copiedRows;
     QStringList m_timesNotKept;
     std::vector<RowSides> m_rowSides;
     // With readSidesAtEnd: the two files of each copy placed, and the watch of their folders.

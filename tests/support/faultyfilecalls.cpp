@@ -134,14 +134,22 @@ int FaultyFileCalls::open(const char *path, int flags, mode_t mode)
     return opened(path, flags, [&] { return FileCalls::open(path, flags, mode); });
 }
 
-int FaultyFileCalls::openat(int folder, const char *name, int flags, mode_t mode)
+QByteArray FaultyFileCalls::pathAt(int folder, const char *name)
 {
+    if (folder == AT_FDCWD || name[0] == '/')
+        return name;
     QByteArray path(PATH_MAX, '\0');
     const QByteArray link = "/proc/self/fd/" + QByteArray::number(folder);
     path.truncate(std::max<ssize_t>(0, ::readlink(link.constData(), path.data(), path.size())));
-    if (std::strcmp(name, ".") != 0)
+    if (name[0] != '\0' && std::strcmp(name, ".") != 0)
         path.append('/').append(name);
-    return opened(path, flags, [&] { return FileCalls::openat(folder, name, flags, mode); });
+    return path;
+}
+
+int FaultyFileCalls::openat(int folder, const char *name, int flags, mode_t mode)
+{
+    return opened(pathAt(folder, name), flags,
+                  [&] { return FileCalls::openat(folder, name, flags, mode); });
 }
 
 int FaultyFileCalls::opened(const QByteArray &path, int flags, const std::function<int()> &open)
@@ -175,6 +183,17 @@ int FaultyFileCalls::close(int fd)
     return FileCalls::close(fd);
 }
 
+int FaultyFileCalls::dup(int fd)
+{
+    const int copy = FileCalls::dup(fd);
+    if (copy >= 0) {
+        const QByteArray path = pathOf(fd);
+        const std::lock_guard lock(m_mutex);
+        m_paths.insert(copy, path);
+    }
+    return copy;
+}
+
 int FaultyFileCalls::fstat(int fd, struct stat *st)
 {
     return intercept(FileCall::Fstat, pathOf(fd)) ? -1 : FileCalls::fstat(fd, st);
@@ -188,6 +207,12 @@ int FaultyFileCalls::stat(const char *path, struct stat *st)
 int FaultyFileCalls::lstat(const char *path, struct stat *st)
 {
     return intercept(FileCall::Lstat, path) ? -1 : FileCalls::lstat(path, st);
+}
+
+int FaultyFileCalls::fstatat(int folder, const char *name, struct stat *st, int flags)
+{
+    const FileCall call = (flags & AT_SYMLINK_NOFOLLOW) ? FileCall::Lstat : FileCall::Stat;
+    return intercept(call, pathAt(folder, name)) ? -1 : FileCalls::fstatat(folder, name, st, flags);
 }
 
 ssize_t FaultyFileCalls::read(int fd, void *buffer, size_t size)
@@ -287,8 +312,9 @@ int FaultyFileCalls::futimens(int fd, const struct timespec times[2])
 int FaultyFileCalls::utimensat(int folder, const char *path, const struct timespec times[2],
                                int flags)
 {
-    return intercept(FileCall::Utimensat, path) ? -1
-                                                : FileCalls::utimensat(folder, path, times, flags);
+    return intercept(FileCall::Utimensat, pathAt(folder, path))
+               ? -1
+               : FileCalls::utimensat(folder, path, times, flags);
 }
 
 int FaultyFileCalls::fchmod(int fd, mode_t mode)
@@ -306,6 +332,14 @@ int FaultyFileCalls::rename(const char *from, const char *to)
     return intercept(FileCall::Rename, from, to) ? -1 : FileCalls::rename(from, to);
 }
 
+int FaultyFileCalls::renameat(int fromFolder, const char *from, int toFolder, const char *to,
+                              unsigned flags)
+{
+    return intercept(FileCall::Rename, pathAt(fromFolder, from), pathAt(toFolder, to))
+               ? -1
+               : FileCalls::renameat(fromFolder, from, toFolder, to, flags);
+}
+
 int FaultyFileCalls::linkat(int fromFolder, const char *from, int toFolder, const char *to,
                             int flags)
 {
@@ -316,7 +350,7 @@ int FaultyFileCalls::linkat(int fromFolder, const char *from, int toFolder, cons
         source = pathOf(fromFolder);
     else if (source.startsWith(proc))
         source = pathOf(source.mid(sizeof proc - 1).toInt());
-    return intercept(FileCall::Link, to, source)
+    return intercept(FileCall::Link, pathAt(toFolder, to), source)
                ? -1
                : FileCalls::linkat(fromFolder, from, toFolder, to, flags);
 }
@@ -333,14 +367,33 @@ int FaultyFileCalls::lremovexattr(const char *path, const char *name)
     return intercept(FileCall::RemoveXattr, path) ? -1 : FileCalls::lremovexattr(path, name);
 }
 
+int FaultyFileCalls::fremovexattr(int fd, const char *name)
+{
+    return intercept(FileCall::RemoveXattr, pathOf(fd)) ? -1 : FileCalls::fremovexattr(fd, name);
+}
+
 int FaultyFileCalls::unlink(const char *path)
 {
     return intercept(FileCall::Unlink, path) ? -1 : FileCalls::unlink(path);
 }
 
+int FaultyFileCalls::unlinkat(int folder, const char *name, int flags)
+{
+    return intercept(FileCall::Unlink, pathAt(folder, name))
+               ? -1
+               : FileCalls::unlinkat(folder, name, flags);
+}
+
 int FaultyFileCalls::mkdir(const char *path, mode_t mode)
 {
     return intercept(FileCall::Mkdir, path) ? -1 : FileCalls::mkdir(path, mode);
+}
+
+int FaultyFileCalls::mkdirat(int folder, const char *name, mode_t mode)
+{
+    return intercept(FileCall::Mkdir, pathAt(folder, name))
+               ? -1
+               : FileCalls::mkdirat(folder, name, mode);
 }
 
 } // namespace platform

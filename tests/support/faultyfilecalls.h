@@ -74,9 +74,12 @@ public:
     int open(const char *path, int flags, mode_t mode) override;
     int openat(int folder, const char *name, int flags, mode_t mode) override;
     int close(int fd) override;
+    int dup(int fd) override; // never fails; the copy names the same path
     int fstat(int fd, struct stat *st) override;
     int stat(const char *path, struct stat *st) override;
     int lstat(const char *path, struct stat *st) override;
+    // Counted as Stat, or Lstat with AT_SYMLINK_NOFOLLOW.
+    int fstatat(int folder, const char *name, struct stat *st, int flags) override;
     ssize_t read(int fd, void *buffer, size_t size) override;
     ssize_t pread(int fd, void *buffer, size_t size, off_t offset) override;
     ssize_t write(int fd, const void *buffer, size_t size) override;
@@ -93,11 +96,17 @@ public:
     int fchmod(int fd, mode_t mode) override;
     int chmod(const char *path, mode_t mode) override;
     int rename(const char *from, const char *to) override;
+    // Counted as Rename.
+    int renameat(int fromFolder, const char *from, int toFolder, const char *to,
+                 unsigned flags) override;
     int linkat(int fromFolder, const char *from, int toFolder, const char *to, int flags) override;
     int fsetxattr(int fd, const char *name, const void *value, size_t size, int flags) override;
     int lremovexattr(const char *path, const char *name) override;
+    int fremovexattr(int fd, const char *name) override; // counted as RemoveXattr
     int unlink(const char *path) override;
+    int unlinkat(int folder, const char *name, int flags) override; // counted as Unlink
     int mkdir(const char *path, mode_t mode) override;
+    int mkdirat(int folder, const char *name, mode_t mode) override; // counted as Mkdir
 
 private:
     struct Failure {
@@ -118,6 +127,8 @@ private:
     // An open of path that may fail, then open(), its descriptor remembered under path.
     int opened(const QByteArray &path, int flags, const std::function<int()> &open);
     QByteArray pathOf(int fd) const;
+    // The path of name relative to the open folder, as the system tells the folder's.
+    static QByteArray pathAt(int folder, const char *name);
     // How many of size bytes a write into fd may put, under diskFullAfter; -1 with ENOSPC.
     ssize_t allowance(int fd, size_t size);
     // Counts count bytes written into fd against the disk of diskFullAfter.

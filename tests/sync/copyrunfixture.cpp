@@ -42,7 +42,7 @@ CopyRunEnd CopyRunFixture::run(platform::FileCalls *calls)
     used.fileCalls = calls;
     CopyRun::FreeSpace freeSpace;
     if (!realFreeSpace) {
-        freeSpace = [this](const QByteArray &folder) {
+        freeSpace = [this](const QByteArray &folder, int) {
             ++freeQueries;
             freeFolders.append(QDir(tree.root()).relativeFilePath(QFile::decodeName(folder)));
             return free;

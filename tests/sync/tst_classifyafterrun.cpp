@@ -96,9 +96,10 @@ void ClassifyAfterRunTest::endsAsAFreshClassification_data()
     QTest::newRow("copy's time changed") << "touch dest/a.txt"
                                          << "Incohérence !"
                                          << "Incohérence !" << 0;
+    // The run goes on in the folder it began with, under its new name.
     QTest::newRow("copies' folder moved away") << "move dest"
                                                << "A copier"
-                                               << "A copier" << 3;
+                                               << "A copier" << 4;
 }
 
 // The classification at the end of a run, from the files the run read once it had ended, gives
@@ -148,7 +149,7 @@ void ClassifyAfterRunTest::endsAsAFreshClassification()
     f.settings.fileCalls = &calls;
     ListHost host({&fromRun.comparison->fileList(), &readAgain.comparison->fileList()});
     CopyRun run(CopyRunSnapshot::take(fromRun.comparison->fileList(), true), f.settings, f.stop,
-                host, [](const QByteArray &) { return 1e12; });
+                host, [](const QByteArray &, int) { return 1e12; });
     run.JvThread1Execute();
     QCOMPARE(run.rowSides().size(), std::size_t(4));
 

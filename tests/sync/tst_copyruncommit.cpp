@@ -390,18 +390,18 @@ void CopyRunCommitTest::whatAppearsInAFolderTheRunMadeIsMet_data()
                              << QStringLiteral("Copié") << QByteArray("b");
     QTest::newRow("a file where a copy goes")
         << FileCall::Link << QByteArray("dest/n/b.txt") << QStringLiteral("dest/n/b.txt") << 1
-        << QStringLiteral("Copié") << QByteArray("b");
+        << QStringLiteral("Erreur : un fichier de ce nom est apparu") << QByteArray("appeared");
     QTest::newRow("a folder where a copy goes")
         << FileCall::Link << QByteArray("dest/n/b.txt") << QStringLiteral("dest/n/b.txt/") << 1
         << QStringLiteral("Erreur : un dossier porte ce nom") << QByteArray();
     QTest::newRow("a file where a folder goes")
         << FileCall::Mkdir << QByteArray("dest/n/m") << QStringLiteral("dest/n/m") << 2
-        << QStringLiteral("Erreur : impossible de créer le dossier") << QByteArray("b");
+        << QStringLiteral("Erreur : « ") << QByteArray("b");
 }
 
 // The run takes a folder it made for empty but for its own copies, and does not look for each
 // target there: whatever appears there meanwhile is met when the copy is placed, and nothing of
-// it is lost but a file the copy replaces.
+// it is lost.
 void CopyRunCommitTest::whatAppearsInAFolderTheRunMadeIsMet()
 {
     QFETCH(FileCall, call);

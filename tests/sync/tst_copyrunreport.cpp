@@ -85,7 +85,7 @@ void CopyRunReportTest::failuresAreKeptInOrder()
     f.settings.FilesToCopyCount = 3;
 
     CopyRun run(CopyRunSnapshot::take(f.list), f.settings, f.stop, f.host,
-                [](const QByteArray &) { return 1e12; });
+                [](const QByteArray &, int) { return 1e12; });
     run.JvThread1Execute();
     QCOMPARE(int(run.failures().size()), 2);
     QCOMPARE(run.failures()[0].index, 1);
@@ -109,7 +109,7 @@ void CopyRunReportTest::timesTheFileSystemCouldNotKeep()
     f.settings.fileCalls = &calls;
 
     CopyRun run(CopyRunSnapshot::take(f.list), f.settings, f.stop, f.host,
-                [](const QByteArray &) { return 1e12; });
+                [](const QByteArray &, int) { return 1e12; });
     run.JvThread1Execute();
 
     QCOMPARE(run.timesNotKept(), QStringList{QStringLiteral("/b")});

@@ -35,7 +35,7 @@ struct Window {
     }
     bool start()
     {
-        return JvThread1.start(f.list, f.settings, f.stop, queued, [this](const QByteArray &) {
+        return JvThread1.start(f.list, f.settings, f.stop, queued, [this](const QByteArray &, int) {
             freeSpaceThreads.append(QThread::currentThread());
             return 1e12;
         });
@@ -136,7 +136,7 @@ void CopyRunThreadTest::goingWhileAQuestionWaitsNeverHangs()
         bool shown = false;
         w->f.host.onMessage = [&shown] { shown = true; };
         w->JvThread1.start(w->f.list, w->f.settings, w->f.stop, w->queued,
-                           [&asking](const QByteArray &) {
+                           [&asking](const QByteArray &, int) {
                                asking.release();
                                return 0.0; // nothing fits: the worker asks
                            });

@@ -1,0 +1,131 @@
+#include "sync/rowplaces.h"
+
+#include "compare/folderpath.h"
+#include "platform/filestat.h"
+#include "platform/lettercase.h"
+#include "platform/staletemporaries.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace {
+
+QString text(const char *source)
+{
+    return QCoreApplication::translate("CopyRun", source);
+}
+
+bool hasAsciiLetter(const QByteArray &name)
+{
+    return std::any_of(name.cbegin(), name.cend(),
+                       [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); });
+}
+
+} // namespace
+
+RowPlacesFinder::RowPlacesFinder(const QString &srcPath, const QString &destPath)
+    : m_source(QFile::encodeName(srcPath)), m_destination(QFile::encodeName(destPath)),
+      m_srcPath(srcPath), m_destPath(destPath)
+{}
+
+QString RowPlacesFinder::pathText(bool sourceSide, const QByteArray &relative) const
+{
+    return JoinFolderPath(sourceSide ? m_srcPath : m_destPath, QFile::decodeName(relative));
+}
+
+RowPlaces RowPlacesFinder::find(const QByteArray &relative, bool back)
+{
+    RowPlaces places;
+    const QByteArrayView folder = platform::folderPartOf(relative);
+    const QByteArray name = platform::namePartOf(relative).toByteArray();
+    platform::FolderTree &originTree = back ? m_destination : m_source;
+    platform::FolderTree &targetTree = back ? m_source : m_destination;
+    const auto failed = [&](const platform::FolderReach &reach, bool sourceSide, bool targetSide) {
+        const QString where = pathText(sourceSide, reach.stoppedAt);
+        const int error = reach.status.error();
+        if (error == ELOOP)
+            places.failure =
+                text("le dossier « %1 » est un lien symbolique, que la copie ne suit jamais")
+                    .arg(where);
+        else if (reach.stoppedAt.isEmpty())
+            places.failure = text("dossier inaccessible (%1)").arg(reach.status.explanation());
+        else if (error == ENOTDIR)
+            places.failure = text("« %1 » n'est pas un dossier").arg(where);
+        else if (targetSide && reach.makeFailed)
+            places.failure = text("impossible de créer le dossier « %1 » (%2)")
+                                 .arg(where, reach.status.explanation());
+        else
+            places.failure =
+                text("dossier « %1 » inaccessible (%2)").arg(where, reach.status.explanation());
+        places.failureDetail = reach.status.reason();
+    };
+
+    const platform::FolderReach origin = originTree.reach(folder, false);
+    if (!origin.ok()) {
+        failed(origin, !back, false);
+        return places;
+    }
+    const platform::FolderReach target = targetTree.reach(folder, true);
+    if (!target.ok()) {
+        failed(target, back, true);
+        return places;
+    }
+    places.origin = {origin.folder, name};
+    places.target = {target.folder, name};
+    places.originFollowsLink = !back;
+    places.sourceFolder = back ? target.folder : origin.folder;
+    places.destinationFolder = back ? origin.folder : target.folder;
+    if (!target.made)
+        examineTarget(places, (back ? '<' : '>') + folder.toByteArray());
+    return places;
+}
+
+// A target in a folder the run made is not there: no lookup of its name, which would wait for the
+// folder's blocks while the copies before it are flushed. (A file that appears there since keeps
+// its place: the commit never replaces a name it found free.)
+void RowPlacesFinder::examineTarget(RowPlaces &places, const QByteArray &folderKey)
+{
+    const int fd = places.target.folder->fd();
+    if (!m_cleaned.contains(folderKey)) {
+        platform::removeStaleTemporariesAt(fd);
+        m_cleaned.insert(folderKey);
+    }
+    const QByteArray &name = places.target.name;
+    const platform::FileStat st = platform::statAt(fd, name.constData(), false);
+    TargetState &target = places.targetState;
+    if (st.error == ENOENT)
+        return;
+    // An entry that cannot be examined counts as a read-only file: nothing is decided for it.
+    target.exists = true;
+    target.regular = !st.ok() || st.regular;
+    target.folder = st.ok() && st.folder;
+    target.readOnly = !st.ok() || (st.regular && !st.ownerWritable);
+    if (!st.ok() || target.folder || !ignoresLetterCase(places, folderKey))
+        return;
+    const QByteArray holder = platform::entryNamedLike(fd, name);
+    if (holder.isEmpty() || holder == name)
+        return;
+    const QString holderText = QFile::decodeName(holder);
+    places.failure =
+        text("le nom est déjà pris par « %1 » sur ce support, qui ne distingue pas les "
+             "majuscules des minuscules")
+            .arg(holderText);
+    places.failureDetail = text("« %1 » et « %2 » désignent le même fichier sur ce support ; "
+                                "« %1 » n'est pas remplacé.")
+                               .arg(holderText, QFile::decodeName(name));
+}
+
+bool RowPlacesFinder::ignoresLetterCase(const RowPlaces &places, const QByteArray &folderKey)
+{
+    if (const auto known = m_caseIgnored.constFind(folderKey); known != m_caseIgnored.cend())
+        return *known;
+    const QByteArray &name = places.target.name;
+    if (!hasAsciiLetter(name))
+        return false; // nothing to try with this name: the next one tells
+    const bool ignored = platform::ignoresLetterCase(places.target.folder->fd(), name);
+    m_caseIgnored.insert(folderKey, ignored);
+    return ignored;
+}
