@@ -74,8 +74,11 @@ QString cliHelpText()
         "  - copie vérifiée différente de l'original : elle est comptée en erreur, la copie\n"
         "    continue ;\n"
         "  - répertoire source à la racine d'un disque : la synchronisation a lieu.\n"
-        "Ctrl+C arrête la copie après le fichier en cours, comme la commande Arrêter ; un\n"
-        "fichier n'est jamais laissé à moitié copié.\n"
+        "Ctrl+C (ou les signaux SIGTERM et SIGHUP) arrête la copie après le fichier en cours,\n"
+        "comme la commande Arrêter ; un fichier n'est jamais laissé à moitié copié. Un second\n"
+        "signal arrête le programme aussitôt.\n"
+        "Une synchronisation vers un répertoire de destination où une autre est en cours\n"
+        "(fenêtre ou tandrimo-cli) est refusée sans rien copier.\n"
         "\n"
         "Code de sortie :\n"
         "  0    chaque fichier à copier a été copié\n"
@@ -83,5 +86,6 @@ QString cliHelpText()
         "  2    un répertoire est inaccessible ou refusé (la raison sur la sortie d'erreur)\n"
         "  3    des fichiers n'ont pas été copiés ou des dossiers de la source n'ont pas été\n"
         "       lus (chacun nommé sur la sortie d'erreur avec sa raison)\n"
-        "  130  arrêté par Ctrl+C\n");
+        "  4    une autre synchronisation vers le même répertoire de destination est en cours\n"
+        "  130  arrêté par Ctrl+C, SIGTERM ou SIGHUP\n");
 }

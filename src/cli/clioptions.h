@@ -32,5 +32,6 @@ enum CliExit {
     ExitUsage = 1,        // a bad command line, an unreadable project, a CSV not written
     ExitFolderCheck = 2,  // a folder check of the refresh failed
     ExitSomeFailed = 3,   // some files were not copied, or source folders not read
-    ExitInterrupted = 130 // Ctrl+C
+    ExitLocked = 4,       // another run holds the destination's lock: nothing copied
+    ExitInterrupted = 130 // Ctrl+C, SIGTERM or SIGHUP
 };

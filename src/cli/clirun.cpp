@@ -9,14 +9,18 @@
 #include "compare/csvexport.h"
 #include "compare/statuscode.h"
 #include "platform/appinfo.h"
+#include "platform/runlock.h"
 #include "platform/terminal.h"
 #include "project/project.h"
 #include "project/projectlifecycle.h"
 #include "project/userprefs.h"
 #include "sync/copyrun.h"
 #include "sync/copyrunreport.h"
+#include "sync/runlocktext.h"
 
 #include <QLocale>
+
+#include <optional>
 
 namespace {
 
@@ -158,11 +162,20 @@ int runCli(const CliOptions &options, Console &console)
 
     const FileList &list = comparison.fileList();
     int failed = 0;
+    // Held until the run returns, the CSV written; a dry run writes nothing and takes none.
+    std::optional<platform::RunLock> lock;
     if (options.dryRun) {
         listRows(list, console);
         console.line(comparison.summaryText());
         failed = reportUnreadFolders(list, console);
     } else {
+        lock = platform::RunLock::acquire(project.DestPath);
+        if (lock->state() == platform::RunLock::State::HeldElsewhere) {
+            console.error(runLockRefusal(project.DestPath));
+            return ExitLocked;
+        }
+        if (lock->state() == platform::RunLock::State::Unavailable)
+            console.error(runLockWarning(project.DestPath, lock->status()));
         failed = reportUnreadFolders(list, console);
         if (comparison.FilesToCopyCount > 0)
             failed += copyDueRows(comparison, prefs, project, console).failed;

@@ -14,9 +14,19 @@ std::atomic<std::atomic<bool> *> g_stop{nullptr};
 static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
 static_assert(std::atomic<std::atomic<bool> *>::is_always_lock_free, "read in a signal handler");
 
-void onInterrupt(int)
+// The first of the signals asks the work to stop; any later one, of any of them, ends the
+// process at once by its own default action. Only async-signal-safe calls here.
+void onInterrupt(int signalNumber)
 {
-    g_interrupted.store(true);
+    if (g_interrupted.exchange(true)) {
+        struct sigaction fallback {};
+        fallback.sa_handler = SIG_DFL;
+        sigemptyset(&fallback.sa_mask);
+        ::sigaction(signalNumber, &fallback, nullptr);
+        // Blocked while this handler runs, it is delivered, and ends the process, on return.
+        ::raise(signalNumber);
+        return;
+    }
     if (std::atomic<bool> *stop = g_stop.load())
         stop->store(true);
 }
@@ -42,9 +52,14 @@ void installInterruptHandler(std::atomic<bool> &stop)
     struct sigaction action {};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
-    // Interrupted system calls resume; the handler gives way to the default after one signal.
-    action.sa_flags = SA_RESTART | SA_RESETHAND;
-    ::sigaction(SIGINT, &action, nullptr);
+    action.sa_flags = SA_RESTART; // interrupted system calls resume
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal ignored from the start (nohup, a background job) stays ignored.
+        struct sigaction old {};
+        if (::sigaction(signalNumber, nullptr, &old) == 0 && old.sa_handler == SIG_IGN)
+            continue;
+        ::sigaction(signalNumber, &action, nullptr);
+    }
 }
 
 bool interruptRequested()

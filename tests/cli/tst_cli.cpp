@@ -1,4 +1,5 @@
 #include "platform/appinfo.h"
+#include "platform/runlock.h"
 #include "support/childprocess.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
@@ -63,9 +64,14 @@ class CliTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
     void init();
     void exitStatuses_data();
     void exitStatuses();
+    void destinationLock_data();
+    void destinationLock();
+    void interruptStopsAfterTheCurrentFile_data();
     void interruptStopsAfterTheCurrentFile();
     void fileWithoutRoomFailsAndTheRunGoesOn();
     void csvReadsBack_data();
@@ -76,10 +82,26 @@ private Q_SLOTS:
 
 private:
     QString project(const QString &name, const QString &source, const QString &destination);
-    void start(QProcess &process, const QStringList &arguments, const QStringList &environment);
+    void start(QProcess &process, const QStringList &arguments, const QStringList &environment,
+               int ignoredSignal = 0);
     CliResult run(const QStringList &arguments, const QStringList &environment = {});
     std::unique_ptr<TestTree> m_tree;
+    std::optional<QByteArray> m_runtime; // the environment's, restored at the end
 };
+
+void CliTest::initTestCase()
+{
+    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
+        m_runtime = qgetenv("XDG_RUNTIME_DIR");
+}
+
+void CliTest::cleanupTestCase()
+{
+    if (m_runtime)
+        qputenv("XDG_RUNTIME_DIR", *m_runtime);
+    else
+        qunsetenv("XDG_RUNTIME_DIR");
+}
 
 void CliTest::init()
 {
@@ -92,6 +114,8 @@ void CliTest::init()
     project("p.tdm", "src", "dst");
     project("missing.tdm", "src", "nowhere");
     project("fails.tdm", "src2", "dst2");
+    // The runs' destination locks, and this test's, lie in the tree.
+    qputenv("XDG_RUNTIME_DIR", m_tree->makeFolder("run").toUtf8());
 }
 
 QString CliTest::project(const QString &name, const QString &source, const QString &destination)
@@ -101,13 +125,19 @@ QString CliTest::project(const QString &name, const QString &source, const QStri
                                        "\nPathRecursive=1\n");
 }
 
-void CliTest::start(QProcess &process, const QStringList &arguments, const QStringList &environment)
+void CliTest::start(QProcess &process, const QStringList &arguments, const QStringList &environment,
+                    int ignoredSignal)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("TANDRIMO_INI", m_tree->path("s.ini"));
     for (const QString &pair : environment)
         env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
     process.setProcessEnvironment(env);
+    // The program keeps a stop signal that it finds ignored, as a test runner may leave them.
+    process.setChildProcessModifier([ignoredSignal] {
+        for (const int number : {SIGINT, SIGTERM, SIGHUP})
+            std::signal(number, number == ignoredSignal ? SIG_IGN : SIG_DFL);
+    });
     process.setWorkingDirectory(m_tree->root());
     process.start(TANDRIMO_CLI, arguments);
 }
@@ -172,17 +202,78 @@ void CliTest::exitStatuses()
     QCOMPARE(m_tree->read("dst/a.txt"), copied ? QByteArray("new") : QByteArray());
 }
 
-// Ctrl+C in the middle of a large file: the file is finished (never cut), nothing after it is
-// begun, and the status says so.
+void CliTest::destinationLock_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("heldByAnother");
+    QTest::addColumn<QString>("runtime"); // the runtime folder, below the tree
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("err");
+    QTest::addColumn<bool>("copied");
+    QTest::newRow("held by another run")
+        << QStringList{"p.tdm"} << true << "run" << 4
+        << "Une autre synchronisation vers le répertoire \"%1\" est en cours (fenêtre ou "
+           "tandrimo-cli). Attendez qu'elle se termine, puis recommencez.\n"
+        << false;
+    QTest::newRow("dry run beside it")
+        << QStringList{"-n", "p.tdm"} << true << "run" << 0 << "" << false;
+    QTest::newRow("lock unavailable")
+        << QStringList{"-q", "p.tdm"} << false << "s.ini" << 0
+        << "Le verrou du répertoire \"%1\" n'a pas pu être pris (un élément du chemin n'est pas "
+           "un dossier) : une autre synchronisation vers ce répertoire ne serait pas détectée.\n"
+        << true;
+}
+
+// The test holds the destination's lock as another run would, or the lock cannot be taken.
+void CliTest::destinationLock()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, heldByAnother);
+    QFETCH(QString, runtime);
+    QFETCH(int, code);
+    QFETCH(QString, err);
+    QFETCH(bool, copied);
+    m_tree->writeFile("s.ini");
+    std::optional<platform::RunLock> lock;
+    if (heldByAnother) {
+        lock = platform::RunLock::acquire(m_tree->path("dst/"));
+        QCOMPARE(lock->state(), platform::RunLock::State::Held);
+    }
+    const CliResult result = run(arguments, {"XDG_RUNTIME_DIR=" + m_tree->path(runtime)});
+    QCOMPARE(result.code, code);
+    QCOMPARE(result.err, err.isEmpty() ? err : err.arg(m_tree->path("dst")));
+    QCOMPARE(m_tree->read("dst/a.txt"), copied ? QByteArray("new") : QByteArray());
+}
+
+void CliTest::interruptStopsAfterTheCurrentFile_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("second"); // 0: none
+    QTest::addColumn<int>("ignored");
+    QTest::addColumn<QString>("outcome");
+    QTest::newRow("Ctrl+C") << int(SIGINT) << 0 << 0 << "stopped";
+    QTest::newRow("SIGTERM") << int(SIGTERM) << 0 << 0 << "stopped";
+    QTest::newRow("SIGHUP") << int(SIGHUP) << 0 << 0 << "stopped";
+    QTest::newRow("SIGTERM, then Ctrl+C") << int(SIGTERM) << int(SIGINT) << 0 << "killed";
+    QTest::newRow("SIGHUP ignored, as under nohup")
+        << int(SIGHUP) << 0 << int(SIGHUP) << "finished";
+}
+
+// A stop signal in the middle of a large file: the file is finished (never cut), nothing after
+// it is begun, and the status and the summary say so. A second signal ends the run at once.
 void CliTest::interruptStopsAfterTheCurrentFile()
 {
+    QFETCH(int, first);
+    QFETCH(int, second);
+    QFETCH(int, ignored);
+    QFETCH(QString, outcome);
     const QByteArray large(256 << 20, 'x');
     m_tree->writeFile("src/a.txt", large, kNew);
     m_tree->writeFile("dst/a.txt", "old", kOld);
     m_tree->writeFile("src/b.txt", "new b", kNew);
     m_tree->writeFile("dst/b.txt", "old b", kOld);
     QProcess process;
-    start(process, {"-q", "p.tdm"}, {});
+    start(process, {"p.tdm"}, {}, ignored);
     QVERIFY(process.waitForStarted());
     // The copy's unnamed temporary file, open in the process, still short of the whole size.
     const QString fds = QStringLiteral("/proc/%1/fd").arg(process.processId());
@@ -197,7 +288,8 @@ void CliTest::interruptStopsAfterTheCurrentFile()
             if ((target.startsWith(m_tree->path("dst/#")) ||
                  target.startsWith(m_tree->path("dst/.tandrimo~"))) &&
                 ::stat(QFile::encodeName(fd).constData(), &st) == 0 && st.st_size < large.size()) {
-                interrupted = ::kill(pid_t(process.processId()), SIGINT) == 0;
+                const pid_t pid = pid_t(process.processId());
+                interrupted = ::kill(pid, first) == 0 && (second == 0 || ::kill(pid, second) == 0);
                 break;
             }
         }
@@ -205,10 +297,19 @@ void CliTest::interruptStopsAfterTheCurrentFile()
     QVERIFY(process.waitForFinished(60000));
     if (!interrupted)
         QSKIP("the large file was copied before it could be interrupted");
-    QCOMPARE(process.exitCode(), 130);
+    const QStringList out = lines(process.readAllStandardOutput());
+    QCOMPARE(m_tree->read("dst/b.txt"), QByteArray(outcome == u"finished" ? "new b" : "old b"));
+    if (outcome == u"killed") {
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(process.exitCode(), second); // the signal that ended it
+        QVERIFY2(out.isEmpty() || !out.last().contains(u"à copier"), qPrintable(out.join(u'\n')));
+        return;
+    }
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), outcome == u"finished" ? 0 : 130);
+    QVERIFY2(out.value(out.size() - 1).endsWith(u" / 2 à copier"), qPrintable(out.join(u'\n')));
     const QByteArray copy = m_tree->read("dst/a.txt");
     QVERIFY(copy == large || copy == "old");
-    QCOMPARE(m_tree->read("dst/b.txt"), QByteArray("old b"));
     QCOMPARE(QDir(m_tree->path("dst")).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
