@@ -14,8 +14,8 @@ struct TProject {
     bool PathRecursive = false;
     QString SrcPath = kDefaultProjectFolder;
     QString DestPath = kDefaultProjectFolder;
-    ExclusionList ExtensionsToExclude;
-    ExclusionList FilesToExclude;
+    ExclusionList ExtensionsToExclude{ExclusionList::Kind::Extensions};
+    ExclusionList FilesToExclude{ExclusionList::Kind::Files};
 
     // An extension with its dot, as the classification takes it from a row.
     bool IsExtExcluded(const QString &extension) const
@@ -26,5 +26,10 @@ struct TProject {
     bool IsFileExcluded(const QString &relativePath) const
     {
         return FilesToExclude.contains(relativePath);
+    }
+    // A row's file, by the entry that excluding it adds (ExclusionList::fileEntryOfRow).
+    bool IsFileExcluded(const QString &files, const QByteArray &rawFiles) const
+    {
+        return FilesToExclude.contains(ExclusionList::fileEntryOfRow(files, rawFiles));
     }
 };
