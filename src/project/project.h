@@ -1,6 +1,7 @@
 #pragma once
 
 #include "project/exclusionlist.h"
+#include "project/projectfolder.h"
 
 #include <QString>
 
@@ -16,6 +17,12 @@ struct TProject {
     QString DestPath = kDefaultProjectFolder;
     ExclusionList ExtensionsToExclude{ExclusionList::Kind::Extensions};
     ExclusionList FilesToExclude{ExclusionList::Kind::Files};
+
+    // The folders the listing, the classification, the copy run and the commands use: SrcPath
+    // and DestPath, which stay as written, a relative one taken relative to the folder of the
+    // project's file (projectFolderPath).
+    QString sourceFolder() const { return projectFolderPath(SrcPath, FileName); }
+    QString destinationFolder() const { return projectFolderPath(DestPath, FileName); }
 
     // An extension with its dot, as the classification takes it from a row.
     bool IsExtExcluded(const QString &extension) const
