@@ -14,7 +14,7 @@ namespace platform {
 QString losslessText(QByteArrayView bytes);
 
 // The inverse: a lone surrogate U+DC80..U+DCFF is its byte, every other character its UTF-8
-// (another lone surrogate, which has none, is U+FFFD's). losslessBytes(losslessText(b)) == b.
+// (another lone surrogate, which has none, becomes '?'). losslessBytes(losslessText(b)) == b.
 QByteArray losslessBytes(QStringView text);
 
 // Whether the text holds a surrogate that is not half of a pair, which UTF-8 cannot carry.
