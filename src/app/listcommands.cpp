@@ -6,6 +6,7 @@
 #include "compare/comparison.h"
 #include "compare/rowedits.h"
 #include "filelist/filelistview.h"
+#include "platform/paths.h"
 #include "project/project.h"
 
 #include <QDesktopServices>
@@ -65,9 +66,9 @@ void ListCommands::ActProjectFileSetReadOnlyFalseExecute()
 void ListCommands::rvFilesDblClick()
 {
     const int current = m_view.currentFileRow();
-    const QString document = documentToOpen(m_comparison.fileList(), current, m_project.SrcPath);
+    const QByteArray document = documentToOpen(m_comparison.fileList(), current, m_project.SrcPath);
     if (!document.isEmpty())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(document));
+        QDesktopServices::openUrl(platform::localFileUrl(document));
 }
 
 // Several selected rows give one classification, not one each: a pass per row would take

@@ -121,7 +121,7 @@ void Comparison::classifyRow(int index, const platform::FileStat &source,
 
     if (m_project.IsExtExcluded(extensionOf(row.files))) {
         m_fileList.setStatus(index, StatusExcludedByExtension, QStringLiteral("Exclu"));
-    } else if (m_project.IsFileExcluded(row.files)) {
+    } else if (m_project.IsFileExcluded(row.files, row.rawFiles)) {
         m_fileList.setStatus(index, StatusExcludedByFile, QStringLiteral("Exclu"));
     } else if (!destinationExists) {
         m_fileList.setStatus(index, StatusToCopy, QStringLiteral("A copier"));

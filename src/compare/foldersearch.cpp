@@ -91,9 +91,10 @@ void FolderSearch::execute(ListedFolders &folders)
     m_levels.clear();
     m_everyName = fileMasks.contains(QStringLiteral("*"));
     const QByteArray rootBytes = QFile::encodeName(rootDirectory);
-    const bool separator = !rootDirectory.endsWith(u'/');
-    m_rawRelative = separator ? QByteArrayLiteral("/") : QByteArray();
-    m_relative = separator ? QStringLiteral("/") : QString();
+    // Every relative path begins with one '/', however the root is written ("/", "/data/src/",
+    // "/data//src/./"): the rows, their exclusion entries and their joins do not depend on it.
+    m_rawRelative = QByteArrayLiteral("/");
+    m_relative = QStringLiteral("/");
     // The root may be given through a link; below it, links are never followed.
     enterFolder(std::make_unique<FolderReader>(rootBytes), newVisit(-1, 0, false), true);
     // Depth first without recursion: the depth of a tree is no limit of the stack either.

@@ -40,8 +40,8 @@ struct ListedDir : ListedName {
 
 // One visit of the search: a folder read, or one that could not be opened.
 struct ListedFolder {
-    // The full path minus the root folder's text, ending with '/' (empty for a root given with
-    // its '/'), as text and as its exact bytes.
+    // The path below the root folder, beginning and ending with '/' ("/" for the root itself),
+    // as text and as its exact bytes.
     QString relative;
     QByteArray rawRelative;
     // A name on the way down is not valid UTF-8: every path below keeps its bytes.
@@ -63,7 +63,7 @@ struct ListedFolder {
     }
     QString text(const ListedName &name) const;
     // The relative path of the folder as a found entry reports it ("/" for the root itself).
-    QString entryText() const { return relative.isEmpty() ? QStringLiteral("/") : relative; }
+    const QString &entryText() const { return relative; }
 };
 
 // The visits of a search, published one by one by the walking thread and read by others as

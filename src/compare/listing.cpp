@@ -214,7 +214,8 @@ bool Comparison::replayVisit(const ListedFolder &visit, std::size_t index, Listi
     const std::size_t dirs = visit.dirs.size();
     while (file < files || dir < dirs) {
         if (dir < dirs && visit.dirs[dir].filesBefore == file) {
-            ShowStatusMessage(m_project.SrcPath + visit.relative + visit.text(visit.dirs[dir]));
+            ShowStatusMessage(
+                JoinFolderPath(m_project.SrcPath, visit.relative + visit.text(visit.dirs[dir])));
             m_fileList.endUpdate(); // lets the view repaint
             m_fileList.beginUpdate();
             ++dir;

@@ -124,16 +124,19 @@ int excludeExtensionsOfRows(ExclusionList &extensions, const FileList &list, con
 int excludeFilesOfRows(ExclusionList &files, const FileList &list, const QList<int> &rows,
                        bool &modified)
 {
-    return excludeOfRows(files, list, rows, modified,
-                         [](const FileEntry &row) { return row.files; });
+    return excludeOfRows(files, list, rows, modified, [](const FileEntry &row) {
+        return ExclusionList::fileEntryOfRow(row.files, row.rawFiles);
+    });
 }
 
-QString documentToOpen(const FileList &list, int row, const QString &srcPath)
+QByteArray documentToOpen(const FileList &list, int row, const QString &srcPath)
 {
     if (row < 0 || row >= list.count() || list.row(row).message)
-        return QString();
-    const QString path = JoinFolderPath(srcPath, list.row(row).files);
+        return QByteArray();
+    const FileEntry &entry = list.row(row);
+    RowPathBuilder paths(srcPath);
+    const QByteArray path = paths.path(entry.files, entry.rawFiles);
     if (platform::mayRunAsProgram(path))
-        return path.left(path.lastIndexOf(u'/') + 1);
+        return path.left(path.lastIndexOf('/') + 1);
     return path;
 }

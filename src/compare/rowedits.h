@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -29,14 +30,14 @@ int clearReadOnlyOfDestinations(const FileList &list, const QList<int> &rows,
                                 const QString &destPath);
 
 // Adds the extension of each row's file (none for a name without a dot) to the list, or each
-// row's relative path; how many rows gave an entry, whether or not it was new. modified is set
-// when an entry was new.
+// row's relative path (ExclusionList::fileEntryOfRow, which keeps every byte); how many rows gave
+// an entry, whether or not it was new. modified is set when an entry was new.
 int excludeExtensionsOfRows(ExclusionList &extensions, const FileList &list, const QList<int> &rows,
                             bool &modified);
 int excludeFilesOfRows(ExclusionList &files, const FileList &list, const QList<int> &rows,
                        bool &modified);
 
-// What opening a row's source file opens: the file itself, or its folder when the file could
-// run as a program (an execute bit, or a desktop entry), so that a double-click never runs one.
-// Empty for a row that carries a message.
-QString documentToOpen(const FileList &list, int row, const QString &srcPath);
+// What opening a row's source file opens, as its exact bytes: the file itself, or its folder
+// (ending with '/') when the file could run as a program (an execute bit, or a desktop entry),
+// so that a double-click never runs one. Empty for a row that carries a message.
+QByteArray documentToOpen(const FileList &list, int row, const QString &srcPath);

@@ -33,12 +33,20 @@ bool isExistingFolder(const QString &path)
     return statMode(path, &mode) && S_ISDIR(mode);
 }
 
-bool mayRunAsProgram(const QString &path)
+bool mayRunAsProgram(const QByteArray &path)
 {
-    mode_t mode = 0;
-    if (path.endsWith(QStringLiteral(".desktop"), Qt::CaseInsensitive))
+    if (path.isEmpty())
+        return false;
+    if (path.right(8).toLower() == ".desktop")
         return true;
-    return statMode(path, &mode) && S_ISREG(mode) && (mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0;
+    struct stat st {};
+    return ::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) &&
+           (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0;
+}
+
+QUrl localFileUrl(const QByteArray &path)
+{
+    return QUrl::fromEncoded(QByteArray("file://" + path.toPercentEncoding("/")));
 }
 
 QString fileNamePart(const QString &path)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QUrl>
 
 namespace platform {
 
@@ -9,8 +11,11 @@ bool isExistingFile(const QString &path);
 // A folder, or a symbolic link to one.
 bool isExistingFolder(const QString &path);
 // A file that a desktop would run rather than open: a regular file with an execute bit, or a
-// desktop entry (".desktop").
-bool mayRunAsProgram(const QString &path);
+// desktop entry (".desktop", in any letter case). path: its exact bytes.
+bool mayRunAsProgram(const QByteArray &path);
+// The file URL of a path given by its exact bytes, percent-encoded byte for byte, so that a name
+// that is not valid UTF-8 still names that file and no other.
+QUrl localFileUrl(const QByteArray &path);
 // The text after the last '/', or the whole text when it has none.
 QString fileNamePart(const QString &path);
 

@@ -1,8 +1,26 @@
 #include "project/exclusionlist.h"
 
+#include "platform/losslessname.h"
+
+ExclusionList::ExclusionList(Kind kind, QObject *parent) : QObject(parent), m_kind(kind) {}
+
+QString ExclusionList::key(const QString &entry) const
+{
+    if (m_kind == Kind::Extensions)
+        return entry.toCaseFolded();
+    if (entry.startsWith(u'/'))
+        return entry;
+    return u'/' + entry;
+}
+
+QString ExclusionList::fileEntryOfRow(const QString &files, const QByteArray &rawFiles)
+{
+    return rawFiles.isEmpty() ? files : platform::losslessText(rawFiles);
+}
+
 bool ExclusionList::contains(const QString &entry) const
 {
-    return m_keys.contains(key(entry));
+    return !entry.isEmpty() && m_keys.contains(key(entry));
 }
 
 bool ExclusionList::add(const QString &entry)

@@ -4,14 +4,21 @@
 #include <QSet>
 #include <QStringList>
 
-// One of the project's two exclusion lists: ordered entries, compared as whole texts without
-// letter case (accented letters included). It never holds an empty entry or an entry twice.
+// One of the project's two exclusion lists: ordered entries, compared as whole texts. It never
+// holds an empty entry, nor two entries that compare equal.
+//
+// Extensions compare without letter case (accented letters included): ".JPG" and ".jpg" are one
+// extension. Files compare with exact letter case, as the file system tells two names apart;
+// an entry without a leading '/', as older lists wrote them, stands for the same path with it.
+//
 // Lookups, additions and assignments cost constant time per entry, so that lists of hundreds of
 // thousands of entries load and classify at once.
 class ExclusionList : public QObject {
     Q_OBJECT
 public:
-    using QObject::QObject;
+    enum class Kind { Extensions, Files };
+
+    explicit ExclusionList(Kind kind, QObject *parent = nullptr);
 
     const QStringList &entries() const { return m_entries; }
     qsizetype count() const { return m_entries.size(); }
@@ -25,15 +32,22 @@ public:
     void assign(const QStringList &entries);
     void clear() { assign({}); }
 
+    // The file entry of a row: its relative path as a text that keeps every byte of its name
+    // (see platform::losslessText) when the name is not valid UTF-8 (rawFiles set), else files.
+    static QString fileEntryOfRow(const QString &files, const QByteArray &rawFiles);
+
 Q_SIGNALS:
     void aboutToChange();
     void changed();
 
 private:
-    static QString key(const QString &entry) { return entry.toCaseFolded(); }
+    // What two entries that compare equal share.
+    QString key(const QString &entry) const;
+
+    Kind m_kind;
     QStringList m_entries;
-    // The entries case-folded: toCaseFolded() folds letter by letter exactly as a comparison
-    // without letter case does.
+    // The keys of the entries. For extensions, case-folded: toCaseFolded() folds letter by
+    // letter exactly as a comparison without letter case does.
     QSet<QString> m_keys;
 };
 

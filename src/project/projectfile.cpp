@@ -1,5 +1,6 @@
 #include "project/projectfile.h"
 
+#include "platform/losslessname.h"
 #include "platform/paths.h"
 
 #include <algorithm>
@@ -19,7 +20,9 @@ constexpr QChar kEscape = u'%';
 
 // Whether the INI rules would change the entry as a key: an '=' or a line break ends it, spaces
 // at either end are trimmed, a leading '[' or ';' makes a section or a comment; no other control
-// character goes into the file either. One that starts with the escape needs it to read back.
+// character goes into the file either. One that starts with the escape needs it to read back,
+// and so does one that keeps bytes of a name that are not valid UTF-8 (lone surrogates), which
+// a UTF-8 file cannot hold as text.
 bool needsEscape(const QString &entry)
 {
     if (entry.isEmpty())
@@ -29,16 +32,18 @@ bool needsEscape(const QString &entry)
         entry.back().isSpace())
         return true;
     return std::any_of(entry.cbegin(), entry.cend(),
-                       [](QChar c) { return c == u'=' || c.unicode() < 0x20; });
+                       [](QChar c) { return c == u'=' || c.unicode() < 0x20; }) ||
+           platform::holdsLoneSurrogate(entry);
 }
 
-// The entry itself, or when it needs it the escape and its UTF-8 percent-encoded: only
-// letters, digits and "-._~" remain, which no INI rule touches.
+// The entry itself, or when it needs it the escape and its bytes percent-encoded (its UTF-8, a
+// kept byte of a name as that byte): only letters, digits and "-._~" remain, which no INI rule
+// touches.
 QString keyOfEntry(const QString &entry)
 {
     if (!needsEscape(entry))
         return entry;
-    return kEscape + QString::fromLatin1(entry.toUtf8().toPercentEncoding());
+    return kEscape + QString::fromLatin1(platform::losslessBytes(entry).toPercentEncoding());
 }
 
 // Only a key exactly as keyOfEntry() writes it is decoded: any other, such as a hand-written
@@ -48,7 +53,7 @@ QString entryOfKey(const QString &key)
     if (!key.startsWith(kEscape))
         return key;
     const QString entry =
-        QString::fromUtf8(QByteArray::fromPercentEncoding(key.sliced(1).toUtf8()));
+        platform::losslessText(QByteArray::fromPercentEncoding(key.sliced(1).toUtf8()));
     return keyOfEntry(entry) == key ? entry : key;
 }
 

@@ -48,7 +48,7 @@ QString projectIncompleteWarning(const QString &path, const ProjectFileRead &rea
 // Writes the project into the file at path. An existing file keeps its other sections and keys;
 // the two exclusion sections are written anew at its end, and absent when their list is empty.
 // Each entry is a key; one that the INI rules would change as a key ('=', a control character,
-// spaces at either end, a leading '[', ';' or '%') is written as '%' and its percent-encoded
-// UTF-8, and read back decoded.
+// spaces at either end, a leading '[', ';' or '%', bytes of a name that are not valid UTF-8) is
+// written as '%' and its percent-encoded bytes, and read back decoded.
 // The file is replaced at once: a failure leaves it as it was.
 platform::IoStatus writeProjectFile(const QString &path, const ProjectFileContent &content);

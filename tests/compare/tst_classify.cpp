@@ -77,7 +77,7 @@ private slots:
             {"read-only, newer, off", 0, 9000, 3, true, false, "", "0|Lecture seule|0"},
             {"read-only, preference on", 0, 0, 3, true, true, "", "5|A jour|0"},
             {"extension, case ignored", 9000, 0, 3, false, true, ".TXT", "11|Exclu|0"},
-            {"file, case ignored", 9000, 0, 3, false, true, "/A.TXT", "12|Exclu|0"},
+            {"file, exact case only", 9000, 0, 3, false, true, "/A.TXT", "0|A copier|1"},
             {"extension before file", 9000, 0, 3, false, true, "/a.txt .txt", "11|Exclu|0"},
             {"exclusion before existence", 0, kMissing, 3, false, true, "/a.txt", "12|Exclu|0"}};
         for (const auto &c : cases)

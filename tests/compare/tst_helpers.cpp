@@ -30,6 +30,9 @@ private slots:
         QTest::newRow("both") << "/data/"
                               << "/sub/a.txt"
                               << "/data/sub/a.txt";
+        QTest::newRow("the root") << "/"
+                                  << "/a.txt"
+                                  << "/a.txt";
         QTest::newRow("empty folder") << ""
                                       << "a.txt"
                                       << "/a.txt";

@@ -69,9 +69,9 @@ private slots:
             << QStringList{"/.profile|.profile|1,50 KO ", "/archive.tar.gz|.gz|1,00 KO ",
                            "/dir.d/noext||1 Octets ", "/dir.d/x.y|.y|2 Octets ",
                            "/README||4 Octets "};
-        QTest::newRow("trailing separator: no leading one")
+        QTest::newRow("trailing separator: the same leading one")
             << QStringList{"a.txt=1", "sub/b.txt=1"} << "src/" << true
-            << QStringList{"a.txt|.txt|1 Octets ", "sub/b.txt|.txt|1 Octets "};
+            << QStringList{"/a.txt|.txt|1 Octets ", "/sub/b.txt|.txt|1 Octets "};
         QTest::newRow("without sub-folders")
             << QStringList{"a.txt=1", "sub/b.txt=1", "sub/deeper/c.txt=1"} << "src" << false
             << QStringList{"/a.txt|.txt|1 Octets "};

@@ -160,8 +160,8 @@ void RowEditsTest::exclusionsOfRows()
         list.append().files = QLatin1String(name);
     list.append().message = true;
     list.row(4).files = QStringLiteral("* Répertoire inaccessible *");
-    ExclusionList extensions;
-    ExclusionList files;
+    ExclusionList extensions(ExclusionList::Kind::Extensions);
+    ExclusionList files(ExclusionList::Kind::Files);
     bool modified = false;
 
     QCOMPARE(excludeExtensionsOfRows(extensions, list, {0, 1, 2, 3, 4}, modified), 3);
@@ -186,12 +186,13 @@ void RowEditsTest::openingNeverRunsAProgram()
         list.append().files = QLatin1String(name);
     list.append().message = true;
     const QString src = tree.path(QStringLiteral("src"));
+    const QByteArray bytes = QFile::encodeName(src);
 
-    QCOMPARE(documentToOpen(list, 0, src), src + QStringLiteral("/notes.txt"));
-    QCOMPARE(documentToOpen(list, 1, src), src + QStringLiteral("/bin/"));
-    QCOMPARE(documentToOpen(list, 2, src), src + QStringLiteral("/"));
-    QCOMPARE(documentToOpen(list, 3, src), QString());
-    QCOMPARE(documentToOpen(list, -1, src), QString());
+    QCOMPARE(documentToOpen(list, 0, src), bytes + "/notes.txt");
+    QCOMPARE(documentToOpen(list, 1, src), bytes + "/bin/");
+    QCOMPARE(documentToOpen(list, 2, src), bytes + "/");
+    QCOMPARE(documentToOpen(list, 3, src), QByteArray());
+    QCOMPARE(documentToOpen(list, -1, src), QByteArray());
 }
 
 TANDRIMO_TEST(RowEditsTest)

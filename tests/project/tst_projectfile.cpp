@@ -22,7 +22,8 @@ private Q_SLOTS:
     void entriesReadBackAsWritten_data();
     void entriesReadBackAsWritten();
     void failedWriteLeavesTheFile();
-    void exclusionListKeepsEntriesUnique();
+    void exclusionListCompares_data();
+    void exclusionListCompares();
     void summaries_data();
     void summaries();
     void summariesOfLongListsAreCut();
@@ -82,12 +83,15 @@ void ProjectFileTest::readsValuesAndDefaults_data()
     QTest::newRow("cut after the source")
         << QByteArray("[Directories]\nSrcRelPath=/a\nDestRel") << "/a" << none << false
         << QStringList() << QStringList() << QStringList{dest, rec};
-    // Only a key exactly as the program escapes one is decoded; any other reads as written.
+    // Only a key exactly as the program escapes one is decoded; any other reads as written. A
+    // byte that is not UTF-8 is a byte kept from a name.
     QTest::newRow("keys starting with the escape")
         << QByteArray("[FilesToExclude]\n%%3D=#\n%%2Fa%20=#\n%20off.txt=#\n%zz=#\n%%3d=#\n"
-                      "%%C3=#\n%=#\n%%=#\n")
+                      "%%C3=#\n%%c3=#\n%=#\n%%=#\n")
         << none << none << false << QStringList()
-        << QStringList{"=", "/a ", "%20off.txt", "%zz", "%%3d", "%%C3", "%", "%%"} << all;
+        << QStringList{"=",    "/a ", "%20off.txt", "%zz", "%%3d", QString::fromUtf16(u"\xDCC3"),
+                       "%%c3", "%",   "%%"}
+        << all;
     QTest::newRow("empty value is no missing key")
         << QByteArray("[Directories]\nSrcRelPath=\nDestRelPath=/b\nPathRecursive=0\n") << none
         << "/b" << false << QStringList() << QStringList() << QStringList();
@@ -155,11 +159,11 @@ void ProjectFileTest::loadsAHugeListAtOnce()
         ProjectFileContent read;
         if (!readProjectFile(path, read).ok())
             return QByteArray("read failed");
-        ExclusionList list;
+        ExclusionList list(ExclusionList::Kind::Files);
         list.assign(read.filesToExclude);
         const qint64 elapsed = timer.elapsed();
         if (list.entries() != content.filesToExclude ||
-            !list.contains(QStringLiteral("/DOSSIER 199999/fichier.TXT")))
+            !list.contains(QStringLiteral("dossier 199999/Fichier.txt")))
             return QByteArray("lists differ");
         return QByteArray::number(elapsed);
     });
@@ -224,6 +228,11 @@ void ProjectFileTest::entriesReadBackAsWritten_data()
     QTest::newRow("spaces at both ends") << " é.txt " << QByteArray("%%20%C3%A9.txt%20");
     QTest::newRow("trailing no-break space") << "/x\u00a0" << QByteArray("%%2Fx%C2%A0");
     QTest::newRow("leading percent") << "%20.txt" << QByteArray("%%2520.txt");
+    // A byte of a name that is not UTF-8 is kept as a lone surrogate, and written as that byte.
+    QTest::newRow("kept byte") << QString::fromUtf16(u"/bad\xDCFF.txt")
+                               << QByteArray("%%2Fbad%FF.txt");
+    QTest::newRow("kept bytes around letters")
+        << QString::fromUtf16(u"/é\xDCE9t\xDC80") << QByteArray("%%2F%C3%A9%E9t%80");
 }
 
 void ProjectFileTest::entriesReadBackAsWritten()
@@ -257,27 +266,58 @@ void ProjectFileTest::failedWriteLeavesTheFile()
     QCOMPARE(tree.read(QStringLiteral("p.tdm")), before);
 }
 
-void ProjectFileTest::exclusionListKeepsEntriesUnique()
+// Entries as added in order ('+' appended, '=' refused as a duplicate), then probes that match
+// ('~') or do not ('!'). assign() of the same entries keeps the same ones.
+void ProjectFileTest::exclusionListCompares_data()
 {
-    ExclusionList list;
-    QVERIFY(list.add(QStringLiteral(".TXT")));
-    QVERIFY(!list.add(QStringLiteral(".txt")));
+    QTest::addColumn<bool>("files");
+    QTest::addColumn<QStringList>("steps");
+    QTest::newRow("extensions ignore letter case")
+        << false << QStringList{"+.TXT", "=.txt", "+.été", "~.ÉTÉ", "~.tXt", "!.tx", "!"};
+    // Folded letter by letter, as a comparison without case: "ſ" is an "s", "ß" is no "ss".
+    QTest::newRow("extensions fold letters") << false << QStringList{"+.ſ", "~.S", "+.ß", "!.SS"};
+    QTest::newRow("files keep letter case")
+        << true << QStringList{"+/A.txt", "+/a.txt", "=/a.txt", "!/A.TXT", "+/été", "!/ÉTÉ"};
+    QTest::newRow("an old entry without its '/'")
+        << true << QStringList{"+a.txt",     "=/a.txt", "+sub/b.txt", "~/sub/b.txt",
+                               "~sub/b.txt", "!/A.txt", "!//a.txt",   "!/b.txt"};
+    QTest::newRow("the whole path, not the name")
+        << true << QStringList{"+/a/x.txt", "!/b/x.txt", "!/x.txt", "!x.txt", "!", "!/"};
+    QTest::newRow("kept bytes are letters of their own")
+        << true
+        << QStringList{QString::fromUtf16(u"+/bad\xDCFF.txt"),
+                       QString::fromUtf16(u"+/bad\xDCFE.txt"),
+                       QString::fromUtf16(u"!/bad\xFFFD.txt")};
+}
+
+void ProjectFileTest::exclusionListCompares()
+{
+    QFETCH(bool, files);
+    QFETCH(QStringList, steps);
+    const auto kind = files ? ExclusionList::Kind::Files : ExclusionList::Kind::Extensions;
+    ExclusionList list(kind);
+    QStringList added, kept;
+    for (const QString &step : steps) {
+        const QString entry = step.mid(1);
+        if (step[0] == u'+' || step[0] == u'=') {
+            QCOMPARE(list.add(entry), step[0] == u'+');
+            added << entry;
+            if (step[0] == u'+')
+                kept << entry;
+        } else {
+            QVERIFY2(list.contains(entry) == (step[0] == u'~'), qPrintable(step));
+        }
+    }
     QVERIFY(!list.add(QString()));
-    QVERIFY(list.add(QStringLiteral(".été")));
-    QVERIFY(list.contains(QStringLiteral(".ÉTÉ")));
-    QVERIFY(!list.contains(QString()));
-    QVERIFY(!list.removeAt(2));
-    QVERIFY(!list.removeAt(-1));
-    QCOMPARE(list.entries(), QStringList({QStringLiteral(".TXT"), QStringLiteral(".été")}));
-    list.assign({QStringLiteral("/a"), QString(), QStringLiteral("/A"), QStringLiteral("/b")});
-    QCOMPARE(list.entries(), QStringList({QStringLiteral("/a"), QStringLiteral("/b")}));
-    // Letters match as a comparison without case matches them: "ſ" is an "s", "ß" is no "ss".
-    QVERIFY(list.add(QStringLiteral("/ſ")));
-    QVERIFY(list.contains(QStringLiteral("/S")));
-    QVERIFY(list.add(QStringLiteral("/ß")));
-    QVERIFY(!list.contains(QStringLiteral("/SS")));
+    QCOMPARE(list.entries(), kept);
+    ExclusionList assigned(kind);
+    assigned.assign(added + QStringList{QString()});
+    QCOMPARE(assigned.entries(), kept);
+    // A removed entry frees its place; an invalid index removes nothing.
+    QVERIFY(!list.removeAt(-1) && !list.removeAt(list.count()));
     QVERIFY(list.removeAt(0));
-    QVERIFY(list.add(QStringLiteral("/A")));
+    QVERIFY(!list.contains(kept[0]));
+    QVERIFY(list.add(kept[0]));
 }
 
 void ProjectFileTest::summaries_data()
