@@ -1,74 +1,48 @@
 #include "platform/lettercase.h"
 
-#include "platform/filecalls.h"
+#include <QFile>
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
 
-namespace {
-
-QByteArray otherCase(const QByteArray &name)
+QSet<QByteArray> folderEntryNames(int folderFd)
 {
-    QByteArray swapped = name;
-    for (char &c : swapped) {
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-        else if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    }
-    return swapped;
-}
-
-bool statAt(int folderFd, const QByteArray &name, struct stat &st)
-{
-    return fileCalls().fstatat(folderFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-}
-
-} // namespace
-
-bool ignoresLetterCase(int folderFd, const QByteArray &name)
-{
-    const QByteArray swapped = otherCase(name);
-    struct stat first {};
-    struct stat second {};
-    return swapped != name && statAt(folderFd, name, first) && statAt(folderFd, swapped, second) &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
-
-QByteArray entryNamedLike(int folderFd, const QByteArray &name)
-{
-    struct stat wanted {};
-    if (!statAt(folderFd, name, wanted))
-        return {};
+    QSet<QByteArray> names;
     const int fd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     DIR *dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
     if (dir == nullptr) {
         if (fd >= 0)
             ::close(fd);
-        return {};
+        return names;
     }
-    // Each entry is examined: some file systems give other numbers in a folder's entries than
-    // their files' own, and the case rules of a disk's names go beyond ASCII.
-    QByteArray found;
     while (const struct dirent *entry = ::readdir(dir)) {
-        const QByteArray candidate(entry->d_name);
-        struct stat st {};
-        if (candidate == "." || candidate == "..")
-            continue;
-        if (candidate == name) {
-            found = candidate;
-            break;
-        }
-        if (found.isEmpty() && statAt(folderFd, candidate, st) && st.st_dev == wanted.st_dev &&
-            st.st_ino == wanted.st_ino)
-            found = candidate; // unless the name itself follows: another name of the same file
+        const QByteArray name(entry->d_name);
+        if (name != "." && name != "..")
+            names.insert(name);
     }
     ::closedir(dir);
-    return found;
+    return names;
+}
+
+QByteArray nameInOtherCase(const QSet<QByteArray> &names, const QByteArray &name)
+{
+    // Compared as text, so that letters beyond ASCII match as the disk's rules would.
+    const QString text = QFile::decodeName(name);
+    for (const QByteArray &candidate : names) {
+        if (candidate != name &&
+            QFile::decodeName(candidate).compare(text, Qt::CaseInsensitive) == 0)
+            return candidate;
+    }
+    return {};
+}
+
+QByteArray entryNamedLike(int folderFd, const QByteArray &name)
+{
+    const QSet<QByteArray> names = folderEntryNames(folderFd);
+    return names.contains(name) ? name : nameInOtherCase(names, name);
 }
 
 } // namespace platform

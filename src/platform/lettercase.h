@@ -1,17 +1,20 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSet>
 
 namespace platform {
 
-// Whether the file system of the open folder takes name and the same name in other letter case
-// for one file (FAT, exFAT, NTFS, SMB shares): name must be an entry of the folder. False when
-// the name holds no ASCII letter to try, or when it cannot be told.
-bool ignoresLetterCase(int folderFd, const QByteArray &name);
+// The names of the entries of the open folder, "." and ".." left out; empty when it cannot be
+// read.
+QSet<QByteArray> folderEntryNames(int folderFd);
 
-// The entry of the open folder that holds the place of name: name itself, or the one that a file
-// system ignoring letter case takes for it (the entry of the same file). Empty when there is no
-// such file, or the folder cannot be read.
+// Among names, one that differs from name in letter case only, which a file system ignoring
+// letter case (FAT, exFAT, NTFS, SMB shares) takes for name; empty when there is none.
+QByteArray nameInOtherCase(const QSet<QByteArray> &names, const QByteArray &name);
+
+// The entry of the open folder that holds the place of name: name itself, or one that differs
+// in letter case only. Empty when there is none, or the folder cannot be read.
 QByteArray entryNamedLike(int folderFd, const QByteArray &name);
 
 } // namespace platform

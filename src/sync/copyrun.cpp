@@ -127,6 +127,9 @@ void CopyRun::loop()
         if (m_abandoned)
             return;
     }
+    // A Stop during the last copy ended it too.
+    if (m_StopRequested.load())
+        m_end = CopyRunEnd::Stopped;
 }
 
 QString CopyRun::fromText(const CopyRunRow &row) const
@@ -456,17 +459,13 @@ void CopyRun::showCommitted(const CopyRunRow &row, const platform::CopyResult &r
     case platform::CopyOutcome::NameTaken: {
         const QString name = platform::fileNamePart(row.files);
         const QString holder = QFile::decodeName(result.takenBy);
-        if (!holder.isEmpty() && holder != name)
-            failWith(row,
-                     text("le nom est déjà pris par « %1 » sur ce support, qui ne distingue pas "
-                          "les majuscules des minuscules")
-                         .arg(holder),
-                     text("« %1 » et « %2 » désignent le même fichier sur ce support ; « %1 » "
-                          "n'est pas remplacé.")
-                         .arg(holder, name));
-        else
+        if (!holder.isEmpty() && holder != name) {
+            const auto [explanation, detail] = nameTakenTexts(holder, name);
+            failWith(row, explanation, detail);
+        } else {
             failWith(row, text("un fichier de ce nom est apparu pendant la copie"),
                      text("Le fichier apparu à sa place n'est pas remplacé."));
+        }
         break;
     }
     case platform::CopyOutcome::Failed:

@@ -8,8 +8,8 @@
 #include <QCoreApplication>
 #include <QFile>
 
-#include <algorithm>
 #include <cerrno>
+#include <tuple>
 
 namespace {
 
@@ -18,13 +18,17 @@ QString text(const char *source)
     return QCoreApplication::translate("CopyRun", source);
 }
 
-bool hasAsciiLetter(const QByteArray &name)
-{
-    return std::any_of(name.cbegin(), name.cend(),
-                       [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); });
-}
-
 } // namespace
+
+std::pair<QString, QString> nameTakenTexts(const QString &holder, const QString &name)
+{
+    return {text("le nom est déjà pris par « %1 » sur ce support, qui ne distingue pas les "
+                 "majuscules des minuscules")
+                .arg(holder),
+            text("« %1 » et « %2 » désignent le même fichier sur ce support ; « %1 » n'est pas "
+                 "remplacé.")
+                .arg(holder, name)};
+}
 
 RowPlacesFinder::RowPlacesFinder(const QString &srcPath, const QString &destPath)
     : m_source(QFile::encodeName(srcPath)), m_destination(QFile::encodeName(destPath)),
@@ -103,29 +107,26 @@ void RowPlacesFinder::examineTarget(RowPlaces &places, const QByteArray &folderK
     target.regular = !st.ok() || st.regular;
     target.folder = st.ok() && st.folder;
     target.readOnly = !st.ok() || (st.regular && !st.ownerWritable);
-    if (!st.ok() || target.folder || !ignoresLetterCase(places, folderKey))
+    if (!st.ok() || target.folder)
         return;
-    const QByteArray holder = platform::entryNamedLike(fd, name);
-    if (holder.isEmpty() || holder == name)
+    const QByteArray holder = nameTakenFor(places, folderKey);
+    if (holder.isEmpty())
         return;
-    const QString holderText = QFile::decodeName(holder);
-    places.failure =
-        text("le nom est déjà pris par « %1 » sur ce support, qui ne distingue pas les "
-             "majuscules des minuscules")
-            .arg(holderText);
-    places.failureDetail = text("« %1 » et « %2 » désignent le même fichier sur ce support ; "
-                                "« %1 » n'est pas remplacé.")
-                               .arg(holderText, QFile::decodeName(name));
+    std::tie(places.failure, places.failureDetail) =
+        nameTakenTexts(QFile::decodeName(holder), QFile::decodeName(name));
 }
 
-bool RowPlacesFinder::ignoresLetterCase(const RowPlaces &places, const QByteArray &folderKey)
+QByteArray RowPlacesFinder::nameTakenFor(const RowPlaces &places, const QByteArray &folderKey)
 {
-    if (const auto known = m_caseIgnored.constFind(folderKey); known != m_caseIgnored.cend())
-        return *known;
     const QByteArray &name = places.target.name;
-    if (!hasAsciiLetter(name))
-        return false; // nothing to try with this name: the next one tells
-    const bool ignored = platform::ignoresLetterCase(places.target.folder->fd(), name);
-    m_caseIgnored.insert(folderKey, ignored);
-    return ignored;
+    const int fd = places.target.folder->fd();
+    if (m_namesFolder != folderKey) {
+        m_names = platform::folderEntryNames(fd);
+        m_namesFolder = folderKey;
+    }
+    if (m_names.contains(name))
+        return {};
+    // Read again: the file may have come since the names were read.
+    m_names = platform::folderEntryNames(fd);
+    return m_names.contains(name) ? QByteArray() : platform::nameInOtherCase(m_names, name);
 }

@@ -4,9 +4,10 @@
 #include "platform/foldertree.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QSet>
 #include <QString>
+
+#include <utility>
 
 // What a copy finds in its target's place, the entry itself examined (a link is not followed).
 struct TargetState {
@@ -35,13 +36,17 @@ struct RowPlaces {
     bool ok() const { return failure.isEmpty(); }
 };
 
+// Why a copy does not take its name, held by holder on a disk that takes one for the other:
+// the row's text and its detail.
+std::pair<QString, QString> nameTakenTexts(const QString &holder, const QString &name);
+
 // The places of a copy run's rows in its two folders. Every folder below the source and the
 // destination is reached from its parent's handle one name at a time, never through a symbolic
 // link (a link planted there, before or during the run, names its path in the row's error); the
 // target's folder is made when missing, and cleaned of the temporary files an earlier, killed run
-// left there the first time it is met. Before a copy takes a name, a target file system that
-// ignores letter case is asked which entry holds the name: another name's file is never replaced
-// in its stead. On the worker's thread, rows in list order.
+// left there the first time it is met. An existing target is looked for among its folder's own
+// names: a file system that ignores letter case finds README.txt where only Readme.TXT is, and
+// that other file is never replaced in its stead. On the worker's thread, rows in list order.
 class RowPlacesFinder {
 public:
     RowPlacesFinder(const QString &srcPath, const QString &destPath);
@@ -52,16 +57,18 @@ public:
 
 private:
     void examineTarget(RowPlaces &places, const QByteArray &folderKey);
-    // Whether the file system of the target's folder ignores letter case (known per device).
-    bool ignoresLetterCase(const RowPlaces &places, const QByteArray &folderKey);
+    // The entry that holds the place of an existing target under another letter case, on a
+    // file system that takes one for the other; empty when the target's own name is there.
+    QByteArray nameTakenFor(const RowPlaces &places, const QByteArray &folderKey);
     QString pathText(bool sourceSide, const QByteArray &relative) const;
 
     platform::FolderTree m_source;
     platform::FolderTree m_destination;
     QString m_srcPath;
     QString m_destPath;
-    // Per target folder, '<' or '>' (its side) then its relative path: cleaned already, and
-    // whether its file system ignores letter case, once a name told.
+    // Per target folder, '<' or '>' (its side) then its relative path: cleaned already.
     QSet<QByteArray> m_cleaned;
-    QHash<QByteArray, bool> m_caseIgnored;
+    // The names in the last target folder that held a target, read once for the folder's rows.
+    QByteArray m_namesFolder;
+    QSet<QByteArray> m_names;
 };

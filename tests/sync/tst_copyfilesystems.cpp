@@ -1,3 +1,4 @@
+#include "copyrunfixture.h"
 #include "testfiles.h"
 
 #include "platform/atomicwrite.h"
@@ -38,6 +39,45 @@ int run(const QString &program, const QStringList &arguments)
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
+// A FAT disk image of 16 MiB mounted through FUSE on a folder of the tree, for as long as it
+// lives; mounted() is false where the machine cannot (say why with skipReason).
+class FatDisk {
+public:
+    explicit FatDisk(TestTree &tree) : m_folder(tree.makeFolder(QStringLiteral("disk")))
+    {
+        const QStringList bins{QStringLiteral("/usr/bin"), QStringLiteral("/usr/sbin"),
+                               QStringLiteral("/sbin")};
+        const QString fusefat = QStandardPaths::findExecutable(QStringLiteral("fusefat"), bins);
+        const QString mkfs = QStandardPaths::findExecutable(QStringLiteral("mkfs.vfat"), bins);
+        if (fusefat.isEmpty() || mkfs.isEmpty() || !QFile::exists(QStringLiteral("/dev/fuse"))) {
+            m_skip = "fusefat, mkfs.vfat or /dev/fuse is missing";
+            return;
+        }
+        const QString image = tree.writeFile(QStringLiteral("fat.img"));
+        m_mounted =
+            QFile::resize(image, 16 * kMiB) && run(mkfs, {image}) == 0 &&
+            run(fusefat, {QStringLiteral("-o"), QStringLiteral("rw+"), image, m_folder}) == 0 &&
+            QStorageInfo(m_folder).fileSystemType().startsWith("fuse");
+        m_skip = "the FAT image could not be mounted through FUSE";
+    }
+    ~FatDisk()
+    {
+        if (run(QStringLiteral("fusermount"), {QStringLiteral("-u"), m_folder}) != 0)
+            run(QStringLiteral("umount"), {QStringLiteral("-l"), m_folder});
+    }
+    FatDisk(const FatDisk &) = delete;
+    FatDisk &operator=(const FatDisk &) = delete;
+
+    bool mounted() const { return m_mounted; }
+    const char *skipReason() const { return m_skip; }
+    const QString &folder() const { return m_folder; }
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+    const char *m_skip = nullptr;
+};
+
 qint64 allocated(const QString &path)
 {
     struct stat st {};
@@ -54,6 +94,8 @@ private Q_SLOTS:
     void sparseOriginKeepsItsHoles();
     void fatThroughFuseTakesCopies_data();
     void fatThroughFuseTakesCopies();
+    void oneNameNeverReplacesAnotherOnADiskIgnoringCase_data();
+    void oneNameNeverReplacesAnotherOnADiskIgnoringCase();
 };
 
 void CopyFileSystemsTest::sparseOriginKeepsItsHoles_data()
@@ -110,25 +152,11 @@ void CopyFileSystemsTest::fatThroughFuseTakesCopies()
 {
     QFETCH(QDateTime, modified);
     QFETCH(bool, timeKept);
-    const QStringList bins{QStringLiteral("/usr/bin"), QStringLiteral("/usr/sbin"),
-                           QStringLiteral("/sbin")};
-    const QString fusefat = QStandardPaths::findExecutable(QStringLiteral("fusefat"), bins);
-    const QString mkfs = QStandardPaths::findExecutable(QStringLiteral("mkfs.vfat"), bins);
-    if (fusefat.isEmpty() || mkfs.isEmpty() || !QFile::exists(QStringLiteral("/dev/fuse")))
-        QSKIP("fusefat, mkfs.vfat or /dev/fuse is missing");
     TestTree tree;
-    const QString image = tree.writeFile(QStringLiteral("fat.img"));
-    const QString disk = tree.makeFolder(QStringLiteral("disk"));
-    QVERIFY(QFile::resize(image, 16 * kMiB));
-    QCOMPARE(run(mkfs, {image}), 0);
-    const bool mounted =
-        run(fusefat, {QStringLiteral("-o"), QStringLiteral("rw+"), image, disk}) == 0;
-    const auto unmount = qScopeGuard([&] {
-        if (run(QStringLiteral("fusermount"), {QStringLiteral("-u"), disk}) != 0)
-            run(QStringLiteral("umount"), {QStringLiteral("-l"), disk});
-    });
-    if (!mounted || !QStorageInfo(disk).fileSystemType().startsWith("fuse"))
-        QSKIP("the FAT image could not be mounted through FUSE");
+    const FatDisk fat(tree);
+    if (!fat.mounted())
+        QSKIP(fat.skipReason());
+    const QString disk = fat.folder();
     const QByteArray content = patternBytes(300000, 3);
     const QString from = tree.writeFile(QStringLiteral("src/a.bin"), content, modified);
     QVERIFY(tree.setMode(QStringLiteral("src/a.bin"), 0640));
@@ -149,6 +177,41 @@ void CopyFileSystemsTest::fatThroughFuseTakesCopies()
     QVERIFY(platform::replaceFileAtomically(ini, "[a]\n").ok());
     QVERIFY(platform::replaceFileAtomically(ini, "[b]\n").ok());
     QCOMPARE(tree.read(QStringLiteral("disk/tandrimo.ini")), QByteArray("[b]\n"));
+}
+
+void CopyFileSystemsTest::oneNameNeverReplacesAnotherOnADiskIgnoringCase_data()
+{
+    QTest::addColumn<bool>("there"); // Readme.TXT on the disk before the run
+    QTest::newRow("the other name already there") << true;
+    QTest::newRow("both names new in one run") << false;
+}
+
+// A disk that ignores letter case takes README.txt for Readme.TXT: the copy of the one never
+// replaces the other, and its row names both.
+void CopyFileSystemsTest::oneNameNeverReplacesAnotherOnADiskIgnoringCase()
+{
+    QFETCH(bool, there);
+    CopyRunFixture f;
+    const FatDisk fat(f.tree);
+    if (!fat.mounted())
+        QSKIP(fat.skipReason());
+    f.settings.DestPath = fat.folder();
+    f.write(QStringLiteral("src/Readme.TXT"), "first");
+    f.write(QStringLiteral("src/README.txt"), "second");
+    if (there)
+        f.write(QStringLiteral("disk/Readme.TXT"), "old", 3600);
+    f.addRow(QStringLiteral("/Readme.TXT"));
+    f.addRow(QStringLiteral("/README.txt"));
+
+    QCOMPARE(f.run(), CopyRunEnd::Completed);
+
+    QCOMPARE(QDir(fat.folder()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("Readme.TXT")});
+    QCOMPARE(f.tree.read(QStringLiteral("disk/Readme.TXT")), QByteArray("first"));
+    QCOMPARE(f.host.texts(0).last(), QStringLiteral("Copié"));
+    const QString shown = f.host.texts(1).last();
+    QVERIFY2(shown.startsWith(u"Erreur : le nom est déjà pris par « Readme.TXT »"),
+             qPrintable(shown));
 }
 
 TANDRIMO_TEST(CopyFileSystemsTest)

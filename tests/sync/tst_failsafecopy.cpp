@@ -314,6 +314,8 @@ void FailSafeCopyTest::changedOriginIsDiscarded_data()
     QTest::newRow("replaced, same size and time") << 2;
     QTest::newRow("deleted") << 3;
     QTest::newRow("shrunk while read") << 4;
+    // Only its status-change time tells: no program can put that one back.
+    QTest::newRow("rewritten in place, its time put back") << 5;
 }
 
 void FailSafeCopyTest::changedOriginIsDiscarded()
@@ -346,6 +348,13 @@ void FailSafeCopyTest::changedOriginIsDiscarded()
             break;
         case 4:
             QVERIFY(file.resize(1000));
+            break;
+        case 5:
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.seek(150000));
+            file.write("rewritten");
+            file.close();
+            QVERIFY(pair.tree.setModified(QStringLiteral("src/a.bin"), kOriginTime));
             break;
         }
     };

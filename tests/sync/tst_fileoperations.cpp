@@ -1,7 +1,6 @@
 #include "testfiles.h"
 #include "treestate.h"
 
-#include "platform/attributes.h"
 #include "platform/deletefile.h"
 #include "platform/filecompare.h"
 #include "platform/forcefolder.h"
@@ -21,12 +20,6 @@ class FileOperationsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void attributes_data();
-    void attributes();
-    void attributesOfWhatCannotBeExamined();
-    void clearReadOnlySetsOnlyOwnerWrite_data();
-    void clearReadOnlySetsOnlyOwnerWrite();
-    void clearReadOnlyReportsFailure();
     void forceFolder_data();
     void forceFolder();
     void deletePermanently_data();
@@ -36,85 +29,6 @@ private Q_SLOTS:
     void verifyCopy_data();
     void verifyCopy();
 };
-
-void FileOperationsTest::attributes_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<unsigned>("mode");
-    QTest::addColumn<unsigned>("expected");
-
-    QTest::newRow("plain") << "a.txt" << 0644u << 0u;
-    QTest::newRow("owner write clear") << "a.txt" << 0444u << unsigned(platform::AttributeReadOnly);
-    QTest::newRow("only others may write")
-        << "a.txt" << 0466u << unsigned(platform::AttributeReadOnly);
-    QTest::newRow("dot name") << ".a" << 0600u << unsigned(platform::AttributeHidden);
-    QTest::newRow("dot name, read-only")
-        << ".a" << 0400u << unsigned(platform::AttributeHidden | platform::AttributeReadOnly);
-    QTest::newRow("dot inside the name") << "a.b." << 0200u << 0u;
-}
-
-void FileOperationsTest::attributes()
-{
-    QFETCH(QString, name);
-    QFETCH(unsigned, mode);
-    QFETCH(unsigned, expected);
-    TestTree tree;
-    // A hidden folder above does not make the file hidden.
-    const QString path = tree.writeFile(u".folder/" + name, "x");
-    QVERIFY(tree.setMode(u".folder/" + name, mode));
-
-    QCOMPARE(platform::fileAttributes(nativePath(path)), std::optional<unsigned>(expected));
-}
-
-void FileOperationsTest::attributesOfWhatCannotBeExamined()
-{
-    TestTree tree;
-    const QString missing = tree.path(QStringLiteral("missing"));
-    QCOMPARE(platform::fileAttributes(nativePath(missing)), std::nullopt);
-    QCOMPARE(platform::fileAttributes(QByteArray()), std::nullopt);
-}
-
-void FileOperationsTest::clearReadOnlySetsOnlyOwnerWrite_data()
-{
-    QTest::addColumn<unsigned>("mode");
-    QTest::addColumn<unsigned>("expected");
-    QTest::newRow("r--r--r--") << 0444u << 0644u;
-    QTest::newRow("r-x------") << 0500u << 0700u;
-    QTest::newRow("nothing") << 0u << 0200u;
-    QTest::newRow("setgid and others write") << 02456u << 02656u;
-    QTest::newRow("already writable") << 0640u << 0640u;
-}
-
-void FileOperationsTest::clearReadOnlySetsOnlyOwnerWrite()
-{
-    QFETCH(unsigned, mode);
-    QFETCH(unsigned, expected);
-    TestTree tree;
-    const QString path = tree.writeFile(QStringLiteral("a"), "content");
-    QVERIFY(tree.setMode(QStringLiteral("a"), mode));
-
-    QVERIFY(platform::clearReadOnly(nativePath(path)).ok());
-    QCOMPARE(factsOf(path).mode, expected);
-    QCOMPARE(tree.read(QStringLiteral("a")), QByteArray("content"));
-    QVERIFY(platform::clearHidden(nativePath(path)).ok());
-    QVERIFY(platform::clearSystem(nativePath(path)).ok());
-    QCOMPARE(factsOf(path).mode, expected);
-}
-
-void FileOperationsTest::clearReadOnlyReportsFailure()
-{
-    TestTree tree;
-    const QString path = tree.writeFile(QStringLiteral("a"), "content");
-    tree.setMode(QStringLiteral("a"), 0444);
-    FaultyFileCalls calls;
-    calls.fail(FileCall::Chmod, EPERM);
-    ScopedFileCalls scope(calls);
-
-    QCOMPARE(platform::clearReadOnly(nativePath(path)).error(), EPERM);
-    QCOMPARE(platform::clearReadOnly(nativePath(tree.path(QStringLiteral("missing")))).error(),
-             ENOENT);
-    QCOMPARE(factsOf(path).mode, 0444u);
-}
 
 void FileOperationsTest::forceFolder_data()
 {
