@@ -14,6 +14,8 @@ public:
     virtual void ShowSummary() = 0;
     virtual void RefreshFileList() = 0;
     virtual void ClassifyFileList() = 0;
+    // The project's folders may have changed in the fields: the list may no longer be theirs.
+    virtual void FoldersChanged() = 0;
     virtual void ShowExtToExclude() = 0;
     virtual void ShowFilesToExclude() = 0;
 };

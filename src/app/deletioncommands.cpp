@@ -25,7 +25,7 @@ void DeletionCommands::ActFileDeleteExecute(const QAction &sender)
         return;
     const DeletionResult result =
         runDeletion(sender.data().value<DeletionCommand>(), m_comparison.fileList(),
-                    m_view.selectedRows(), m_project, m_prefs, *this);
+                    m_view.selectedRows(), m_comparison.listedFolders(), m_prefs, *this);
     // Told before the refresh, which a failed folder check may end.
     if (!result.failures.isEmpty())
         m_dialogs.message(m_shell.window(), BoxKind::Warning,

@@ -255,6 +255,8 @@ void TfmMain::UpdateCommandStates()
     const Comparison &list = comparison();
     CommandContext context;
     context.busy = list.busy();
+    context.stoppable = list.stoppable();
+    context.listCurrent = list.listCurrent();
     context.rows = list.fileList().count();
     context.selectedRows = rvFiles->selectedCount();
     context.filesToCopyCount = list.FilesToCopyCount;
@@ -286,6 +288,11 @@ void TfmMain::RefreshFileList()
 void TfmMain::ClassifyFileList()
 {
     m_sync->ClassifyFileList();
+}
+
+void TfmMain::FoldersChanged()
+{
+    m_sync->foldersChanged();
 }
 
 void TfmMain::ShowExtToExclude()

@@ -63,6 +63,7 @@ public:
     void ShowSummary() override;
     void RefreshFileList() override;
     void ClassifyFileList() override;
+    void FoldersChanged() override;
     void ShowExtToExclude() override;
     void ShowFilesToExclude() override;
 

@@ -59,14 +59,16 @@ void ListCommands::ActProjectFilesInvertSrcAndDestExecute()
 
 void ListCommands::ActProjectFileSetReadOnlyFalseExecute()
 {
-    clearReadOnlyOfDestinations(m_comparison.fileList(), m_view.selectedRows(), m_project.DestPath);
+    clearReadOnlyOfDestinations(m_comparison.fileList(), m_view.selectedRows(),
+                                m_comparison.listedFolders().destination);
     m_view.clearCurrentRow();
 }
 
 void ListCommands::rvFilesDblClick()
 {
     const int current = m_view.currentFileRow();
-    const QByteArray document = documentToOpen(m_comparison.fileList(), current, m_project.SrcPath);
+    const QByteArray document =
+        documentToOpen(m_comparison.fileList(), current, m_comparison.listedFolders().source);
     if (!document.isEmpty())
         QDesktopServices::openUrl(platform::localFileUrl(document));
 }

@@ -148,6 +148,7 @@ void ProjectCommands::edDirSrcChange()
     m_project.SrcPath = m_fields.edDirSrc->text();
     m_fields.showSourceState();
     m_project.Modified = true;
+    m_shell.FoldersChanged();
 }
 
 void ProjectCommands::edDirDestChange()
@@ -155,12 +156,14 @@ void ProjectCommands::edDirDestChange()
     m_project.DestPath = m_fields.edDirDest->text();
     m_fields.showDestinationState();
     m_project.Modified = true;
+    m_shell.FoldersChanged();
 }
 
 void ProjectCommands::cbPathRecursiveClick()
 {
     m_project.PathRecursive = m_fields.cbPathRecursive->isChecked();
     m_project.Modified = true;
+    m_shell.FoldersChanged();
     m_shell.RefreshFileList();
 }
 

@@ -5,6 +5,7 @@
 #include "app/dialogs.h"
 #include "app/guard.h"
 #include "app/statuspanels.h"
+#include "compare/abort.h"
 #include "compare/filesize.h"
 #include "compare/rowsides.h"
 #include "filelist/filelistview.h"
@@ -12,6 +13,7 @@
 #include "project/userprefs.h"
 #include "sync/copyrunreport.h"
 #include "sync/pathprobe.h"
+#include "sync/runlocktext.h"
 #include "sync/volume.h"
 
 #include <QAction>
@@ -47,15 +49,25 @@ void SyncCommands::ShowSummary()
     if (!m_freeSpace) {
         m_freeSpace = std::make_unique<PathProbe<double>>(
             this, DestinationFreeSpace, [this](const QString &folder, double bytes) {
-                if (folder == m_project.DestPath && !m_comparison.busy())
+                if (folder == m_comparison.listedFolders().destination && !m_comparison.busy())
                     m_panels.setPanel1(SizeText(bytes, true));
             });
     }
-    const QString &folder = m_project.DestPath;
+    const QString folder = m_comparison.listedFolders().destination;
     const double bytes =
         m_freeSpace->ask(folder, kWait).value_or(m_freeSpace->lastAnswerFor(folder).value_or(-1));
     m_panels.setPanel1(SizeText(bytes, true));
     m_comparison.ShowStatusMessage(m_comparison.summaryText());
+}
+
+void SyncCommands::foldersChanged()
+{
+    const bool before = m_comparison.listCurrent();
+    m_comparison.foldersChanged();
+    if (m_comparison.listCurrent() == before)
+        return;
+    m_shell.UpdateCommandStates();
+    ShowSummary();
 }
 
 void SyncCommands::ActProjectFileToCopyRefreshExecute()
@@ -66,17 +78,34 @@ void SyncCommands::ActProjectFileToCopyRefreshExecute()
 
 void SyncCommands::ActAppCopyFilesExecute()
 {
+    // Nothing starts on a list that is no longer the fields' folders' (the command is disabled).
+    if (!m_comparison.listCurrent() || m_comparison.busy() || m_thread.isRunning())
+        return;
+    const FoldersOfList folders = m_comparison.listedFolders();
     CopyRunSettings settings;
-    settings.SrcPath = m_project.SrcPath;
-    settings.DestPath = m_project.DestPath;
+    settings.SrcPath = folders.source;
+    settings.DestPath = folders.destination;
     settings.FileSyncReadOnly = m_prefs.FileSyncReadOnly;
     settings.FileCompareCopy = m_prefs.FileCompareCopy;
     settings.FilesToCopyCount = m_comparison.FilesToCopyCount;
     // The classification at the end of the run takes both files of each row from the worker.
     settings.readSidesAtEnd = true;
+    settings.fileCalls = m_copyFileCalls;
+    if (settings.FilesToCopyCount == 0)
+        return;
+    platform::RunLock lock = platform::RunLock::acquire(folders.destination);
+    if (lock.state() == platform::RunLock::State::HeldElsewhere) {
+        m_dialogs.message(m_shell.window(), BoxKind::Warning, runLockRefusal(folders.destination),
+                          {BoxButton::Ok});
+        throw Abort();
+    }
+    if (lock.state() == platform::RunLock::State::Unavailable)
+        m_dialogs.message(m_shell.window(), BoxKind::Warning,
+                          runLockWarning(folders.destination, lock.status()), {BoxButton::Ok});
     if (!m_thread.start(m_comparison.fileList(), settings, m_comparison.StopRequested,
                         m_copyRunHost))
         return;
+    m_runLock.emplace(std::move(lock));
     if (rowCount() > 0)
         m_comparison.beginCopyRun();
     m_shell.UpdateCommandStates();
@@ -86,8 +115,13 @@ void SyncCommands::ActAppCopyFilesExecute()
 
 void SyncCommands::ActAppStopExecute()
 {
+    // A classification pass on its own does not look at the flag: nothing to stop.
+    if (!m_comparison.stoppable())
+        return;
     m_comparison.StopRequested = true;
     m_commands.action(Command::ActAppStop)->setEnabled(false);
+    if (m_comparison.busyReason() == Comparison::BusyReason::CopyRun)
+        setStatusText(QStringLiteral("Arrêt en cours..."));
 }
 
 void SyncCommands::JvThread1FinishAll()
@@ -99,13 +133,19 @@ void SyncCommands::JvThread1FinishAll()
         run != nullptr ? copyRunReport(run->failures(), run->timesNotKept()) : QString();
     {
         const auto idle = qScopeGuard([this] {
+            m_runLock.reset();
             m_panels.setProgress(0);
             setStatusText(QString());
             m_comparison.endCopyRun();
             m_shell.UpdateCommandStates();
             ShowSummary();
         });
-        if (run != nullptr)
+        const bool cutShort = run != nullptr && (run->end() == CopyRunEnd::Stopped ||
+                                                 run->end() == CopyRunEnd::Abandoned);
+        // Cut short, the rows keep what the run wrote; those copied are never copied again.
+        if (cutShort)
+            m_comparison.endStoppedCopyRun(run->copiedRows());
+        else if (run != nullptr)
             m_comparison.ClassifyAfterCopyRun(run->rowSides());
         else
             ClassifyFileList();

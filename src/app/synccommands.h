@@ -2,6 +2,7 @@
 
 #include "compare/comparison.h"
 #include "compare/refreshhost.h"
+#include "platform/runlock.h"
 #include "sync/copyrunhost.h"
 #include "sync/copyrunthread.h"
 #include "sync/queuedcopyrunhost.h"
@@ -9,6 +10,7 @@
 #include <QObject>
 
 #include <memory>
+#include <optional>
 
 class CommandRegistry;
 class CommandShell;
@@ -32,6 +34,8 @@ public:
 
     // The list view shows the rows; it exists once the rows do.
     void setView(FileListView *view) { m_view = view; }
+    // The file operations of the copy run's worker: a test's double, or the system's (null).
+    void setCopyFileCalls(platform::FileCalls *calls) { m_copyFileCalls = calls; }
 
     Comparison &comparison() { return m_comparison; }
     CopyRunThread &copyRunThread() { return m_thread; }
@@ -39,6 +43,9 @@ public:
     void RefreshFileList();
     void ClassifyFileList();
     void ShowSummary();
+    // The fields may name other folders than the list's: once they do, the list is shown as
+    // not refreshed and the commands on its files are disabled.
+    void foldersChanged();
 
     void ActProjectFileToCopyRefreshExecute();
     void ActAppCopyFilesExecute();
@@ -85,11 +92,14 @@ private:
     const UserPrefs &m_prefs;
     StatusPanels &m_panels;
     FileListView *m_view = nullptr;
+    platform::FileCalls *m_copyFileCalls = nullptr;
     bool m_rowClickAttached = true;
     bool m_closeWhenIdle = false;
     // The destination's free space, asked where a file system that does not answer cannot hold
     // the window.
     std::unique_ptr<PathProbe<double>> m_freeSpace;
+    // The destination's lock, held from Start until the run's end has been handled.
+    std::optional<platform::RunLock> m_runLock;
     // In this order: the thread goes first, then the host it calls, then the rows and the
     // stop flag it points into.
     Comparison m_comparison;

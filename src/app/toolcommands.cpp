@@ -29,15 +29,16 @@ void ToolCommands::ActAppFileSetDateTimeExecute()
     if (m_comparison.fileList().count() == 0 || m_view.selectedCount() == 0)
         return;
     // Refreshing after a change is offered where it is quick: without sub-folders.
-    TfmDateTime dialog(*this, !m_project.PathRecursive, m_shell.window());
+    TfmDateTime dialog(*this, !m_comparison.listedFolders().recursive, m_shell.window());
     dialog.FillDateTimeList();
     m_runModal(dialog);
 }
 
 QList<DatedFile> ToolCommands::selectedFiles(bool source, bool destination)
 {
-    return filesToDate(m_comparison.fileList(), m_view.selectedRows(), m_project.SrcPath,
-                       m_project.DestPath, source, destination);
+    const FoldersOfList folders = m_comparison.listedFolders();
+    return filesToDate(m_comparison.fileList(), m_view.selectedRows(), folders.source,
+                       folders.destination, source, destination);
 }
 
 void ToolCommands::refreshFileList()

@@ -59,12 +59,12 @@ void listRows(const FileList &list, Console &console)
     }
 }
 
-CopyOutcome copyDueRows(Comparison &comparison, const UserPrefs &prefs, const TProject &project,
-                        Console &console)
+CopyOutcome copyDueRows(Comparison &comparison, const UserPrefs &prefs, Console &console)
 {
+    const FoldersOfList folders = comparison.listedFolders();
     CopyRunSettings settings;
-    settings.SrcPath = project.SrcPath;
-    settings.DestPath = project.DestPath;
+    settings.SrcPath = folders.source;
+    settings.DestPath = folders.destination;
     settings.FileSyncReadOnly = prefs.FileSyncReadOnly;
     settings.FileCompareCopy = prefs.FileCompareCopy;
     settings.FilesToCopyCount = comparison.FilesToCopyCount;
@@ -72,7 +72,7 @@ CopyOutcome copyDueRows(Comparison &comparison, const UserPrefs &prefs, const TP
     const std::vector<CopyRunRow> allRows = snapshot.rows;
     std::unique_ptr<CopyProgress> progress;
     if (console.showsStatus())
-        progress = std::make_unique<CopyProgress>(allRows, project.SrcPath, project.DestPath);
+        progress = std::make_unique<CopyProgress>(allRows, folders.source, folders.destination);
     CliCopyHost host(console, comparison.fileList(), std::move(progress));
 
     CopyOutcome outcome;
@@ -169,16 +169,17 @@ int runCli(const CliOptions &options, Console &console)
         console.line(comparison.summaryText());
         failed = reportUnreadFolders(list, console);
     } else {
-        lock = platform::RunLock::acquire(project.DestPath);
+        const QString destination = comparison.listedFolders().destination;
+        lock = platform::RunLock::acquire(destination);
         if (lock->state() == platform::RunLock::State::HeldElsewhere) {
-            console.error(runLockRefusal(project.DestPath));
+            console.error(runLockRefusal(destination));
             return ExitLocked;
         }
         if (lock->state() == platform::RunLock::State::Unavailable)
-            console.error(runLockWarning(project.DestPath, lock->status()));
+            console.error(runLockWarning(destination, lock->status()));
         failed = reportUnreadFolders(list, console);
         if (comparison.FilesToCopyCount > 0)
-            failed += copyDueRows(comparison, prefs, project, console).failed;
+            failed += copyDueRows(comparison, prefs, console).failed;
         else
             console.line(comparison.summaryText());
     }

@@ -42,12 +42,14 @@ void Comparison::ClassifyAfterCopyRun(const std::vector<RowSides> &sides)
 // copy run's sides, else the listing that directly preceded the pass; otherwise from a stat.
 void Comparison::classifyRows(const std::vector<RowSides> *sides)
 {
-    if (StopRequested) {
+    // The rows of a listing cut short stay unclassified: no copy run ever acts on them.
+    if (m_listCut) {
         m_freshListing = false;
         std::vector<ListedDestination>().swap(m_listedDestinations);
         return;
     }
     WalkScope walk(m_walking);
+    m_stoppedRunCopies = -1;
     const bool freshListing = std::exchange(m_freshListing, false);
     // What the listing read of the destinations serves this pass only, and only row for row.
     std::vector<ListedDestination> listedDestinations;
@@ -64,8 +66,9 @@ void Comparison::classifyRows(const std::vector<RowSides> *sides)
     FileListUpdate update(m_fileList);
 
     const int bias = platform::standardBiasMinutes();
-    RowPathBuilder sourcePaths(m_project.SrcPath);
-    RowPathBuilder destinationPaths(m_project.DestPath);
+    const FoldersOfList folders = listedFolders();
+    RowPathBuilder sourcePaths(folders.source);
+    RowPathBuilder destinationPaths(folders.destination);
     platform::FolderStatCache sources;
     platform::FolderStatCache destinations;
     const bool destinationsListed = freshListing && listedDestinations.size() == std::size_t(rows);

@@ -29,7 +29,9 @@ CommandStates commandStates(const CommandContext &c)
     using enum Command;
     const bool idle = !c.busy;
     const bool rows = c.rows > 0;
-    const bool selection = c.selectedRows > 0;
+    // The rows' files are reached through the folders the list was built from; once the fields
+    // name others, no command acts on them until a refresh.
+    const bool selection = c.selectedRows > 0 && c.listCurrent;
     CommandStates states;
     // Commands not named below are enabled whatever the state (given an operation).
     for (std::size_t i = 0; i < kCommandCount; ++i)
@@ -37,8 +39,8 @@ CommandStates commandStates(const CommandContext &c)
     set(states, {ActProjectNew, ActProjectOpen, ActProjectSave}, idle);
     set(states, {ActAppPrint, ActAppPrintPreview, ActAppExportList, ActProjectFileToCopyRefresh},
         idle && rows);
-    set(states, {ActAppCopyFiles}, idle && c.filesToCopyCount > 0);
-    set(states, {ActAppStop}, c.busy);
+    set(states, {ActAppCopyFiles}, idle && c.listCurrent && c.filesToCopyCount > 0);
+    set(states, {ActAppStop}, c.busy && c.stoppable);
     set(states,
         {ActFileDelete, ActProjectFilesToCopyAdd, ActProjectFilesToCopyDelete,
          ActProjectExtToExcludeAdd, ActProjectFileToExcludeAdd, ActProjectFilesInvertSrcAndDest,

@@ -6,7 +6,11 @@
 
 // What the enabled state of the commands depends on.
 struct CommandContext {
-    bool busy = false;          // a refresh, a classification pass or a copy run works on the list
+    bool busy = false;      // a refresh, a classification pass or a copy run works on the list
+    bool stoppable = false; // what works is a refresh or a copy run, which Stop ends
+    // The list still belongs to the folders the fields name (Comparison::listCurrent()): the
+    // commands that act on its files need it.
+    bool listCurrent = true;
     int rows = 0;               // rows of the file list
     int selectedRows = 0;       // rows selected in the list view
     int filesToCopyCount = 0;   // FilesToCopyCount

@@ -1,6 +1,8 @@
 #include "compare/comparison.h"
 
 #include "compare/comparisonscopes.h"
+#include "compare/rowedits.h"
+#include "compare/statuscode.h"
 #include "project/project.h"
 
 Comparison::Comparison(const TProject &project, const UserPrefs &prefs, RefreshHost &host)
@@ -10,6 +12,7 @@ Comparison::Comparison(const TProject &project, const UserPrefs &prefs, RefreshH
         FilesToCopyCount = 0;
         FailedCopyCount = 0;
         UnreadableFolderCount = 0;
+        m_stoppedRunCopies = -1;
         m_freshListing = false;
         std::vector<ListedDestination>().swap(m_listedDestinations);
     });
@@ -22,22 +25,66 @@ void Comparison::RefreshFileList()
         throw Abort();
     BusyCursorScope cursor(m_host);
     m_fileList.clear();
-    CheckFolderAccessible(m_project.SrcPath);
-    CheckFolderAccessible(m_project.DestPath);
+    // The list belongs to these folders from now on, whatever the fields hold later.
+    m_listed = FoldersOfList::of(m_project);
+    m_foldersEdited = false;
+    m_listCut = false;
+    CheckFolderAccessible(m_listed->source);
+    CheckFolderAccessible(m_listed->destination);
     CheckFoldersDistinct();
     ConfirmDriveRoot();
     StopRequested = false;
     BusyScope busyScope(*this, m_host, BusyReason::Refresh);
     ShowStatusMessage(QStringLiteral("Listing fichiers en cours..."));
     ListSourceFolder();
+    // A listing cut short keeps its rows unclassified; a Stop during the classification leaves
+    // a list that is complete but told as not refreshed all the same.
+    m_listCut = StopRequested;
     ClassifyFileList();
+    m_listCut = StopRequested;
     busyScope.end();
     ShowSummary();
+}
+
+FoldersOfList Comparison::listedFolders() const
+{
+    return m_listed.value_or(FoldersOfList::of(m_project));
+}
+
+void Comparison::foldersChanged()
+{
+    if (m_listed && FoldersOfList::of(m_project) != *m_listed)
+        m_foldersEdited = true;
 }
 
 void Comparison::beginCopyRun()
 {
     m_busy = BusyReason::CopyRun;
+    m_stoppedRunCopies = -1;
+}
+
+void Comparison::endStoppedCopyRun(const std::vector<int> &copied)
+{
+    FileListUpdate update(m_fileList);
+    for (const int index : copied) {
+        if (index >= 0 && index < m_fileList.count() &&
+            isDueForCopy(m_fileList.row(index).statusCode))
+            m_fileList.setStatus(index, StatusUpToDate, m_fileList.row(index).statusText);
+    }
+    update.end();
+    recountRows();
+    m_stoppedRunCopies = int(copied.size());
+}
+
+void Comparison::recountRows()
+{
+    FilesToCopyCount = 0;
+    FailedCopyCount = 0;
+    for (int i = 0; i < m_fileList.count(); ++i) {
+        const FileEntry &row = m_fileList.row(i);
+        FilesToCopyCount += row.classified && countsForCopy(row);
+        FailedCopyCount += row.statusCode == StatusError && !row.message;
+    }
 }
 
 void Comparison::endCopyRun()
@@ -67,19 +114,25 @@ void Comparison::ShowSummary()
 
 QString Comparison::summaryText() const
 {
-    if (StopRequested)
+    if (!listCurrent())
         return notRefreshedText();
     const QString rows = QString::number(m_fileList.count());
     QString text;
+    if (m_stoppedRunCopies == 0)
+        text = QStringLiteral("Copie arrêtée : aucun fichier copié ; ");
+    else if (m_stoppedRunCopies == 1)
+        text = QStringLiteral("Copie arrêtée : 1 fichier copié ; ");
+    else if (m_stoppedRunCopies > 1)
+        text = QStringLiteral("Copie arrêtée : %1 fichiers copiés ; ").arg(m_stoppedRunCopies);
     switch (FilesToCopyCount) {
     case 0:
-        text = u"Aucun fichier à copier / " + rows;
+        text += u"Aucun fichier à copier / " + rows;
         break;
     case 1:
-        text = u"1 fichier à copier / " + rows;
+        text += u"1 fichier à copier / " + rows;
         break;
     default:
-        text = QString::number(FilesToCopyCount) + u" fichiers à copier / " + rows;
+        text += QString::number(FilesToCopyCount) + u" fichiers à copier / " + rows;
         break;
     }
     if (FailedCopyCount == 1)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "compare/filelist.h"
+#include "compare/foldersoflist.h"
 #include "compare/listeddestination.h"
 
 #include <QElapsedTimer>
@@ -9,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <vector>
 
 struct ListedFolder;
@@ -39,7 +41,7 @@ public:
     // left unclassified never enable a copy run.
     int FilesToCopyCount = 0;
     // Set by the Stop command; cleared when a refresh passes its checks and when a copy run
-    // begins. While set, a classification pass does nothing.
+    // begins. A listing and a copy run look at it; a classification pass never does.
     std::atomic<bool> StopRequested{false};
     // Rows whose copy failed; they keep their error until the next refresh. 0 whenever the
     // list is cleared.
@@ -52,9 +54,30 @@ public:
     enum class BusyReason { None, Refresh, Classification, CopyRun };
     bool busy() const { return m_busy != BusyReason::None; }
     BusyReason busyReason() const { return m_busy; }
+    // Whether Stop acts on the work under way: a refresh or a copy run, never a classification
+    // pass started on its own (it does not look at StopRequested).
+    bool stoppable() const
+    {
+        return m_busy == BusyReason::Refresh || m_busy == BusyReason::CopyRun;
+    }
     // A copy run works on the rows from its start until its end has been handled.
     void beginCopyRun();
     void endCopyRun();
+    // The end of a run that Stop or "&Abandon" cut short, instead of a classification: the rows
+    // whose copy is in place (copied, in any order) are up to date and never copied again by
+    // this list; the counts follow, and the summary tells how many were copied.
+    void endStoppedCopyRun(const std::vector<int> &copied);
+
+    // The folders the list was built from: those of the last listing, or the project's own
+    // before any. Every command joins the rows to these.
+    FoldersOfList listedFolders() const;
+    // Whether the list still holds what a refresh of the project's folders gives: not cut short
+    // by Stop, and the folders (or the sub-folders box) not edited since it was built, even back
+    // to the same text. Until a refresh, the commands that act on files are disabled and the
+    // summary says the list was not refreshed.
+    bool listCurrent() const { return !m_listCut && !m_foldersEdited; }
+    // Called whenever the project's folders may have changed in the fields.
+    void foldersChanged();
 
     // Empties the list, checks both folders, lists the source folder and classifies every row.
     // A failed check leaves one error row, tells the user and throws Abort. Also throws Abort,
@@ -92,7 +115,8 @@ public:
     void LetInputThrough();
     void ShowSummary();
     // The summary of the list: rows due for copying out of all rows, then the failed copies and
-    // the folders left unread, or that the list was not refreshed when StopRequested is set.
+    // the folders left unread, or that the list was not refreshed (see listCurrent()). After a
+    // copy run cut short, the copies made come first.
     QString summaryText() const;
     // "Liste des fichiers à copier non raffraichie".
     static QString notRefreshedText();
@@ -111,10 +135,16 @@ private:
     void classifyRow(int index, const platform::FileStat &source,
                      const platform::FileStat &destination, int biasMinutes);
 
+    void recountRows();
+
     const TProject &m_project;
     const UserPrefs &m_prefs;
     RefreshHost &m_host;
     FileList m_fileList;
+    std::optional<FoldersOfList> m_listed;
+    bool m_listCut = false;       // a refresh was stopped: rows missing, or not classified
+    bool m_foldersEdited = false; // the fields left the listed folders since the listing
+    int m_stoppedRunCopies = -1;  // copies of the last run cut short, until the next pass
     QElapsedTimer m_inputTimer;
     BusyReason m_busy = BusyReason::None;
     bool m_walking = false; // a listing or a pass is walking the rows

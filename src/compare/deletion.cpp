@@ -2,9 +2,9 @@
 
 #include "compare/filelist.h"
 #include "compare/folderpath.h"
+#include "compare/foldersoflist.h"
 #include "platform/deletefile.h"
 #include "platform/nofollowpath.h"
-#include "project/project.h"
 #include "project/userprefs.h"
 
 #include <QFile>
@@ -146,13 +146,13 @@ DeletionPlan planDeletion(const FileList &rows, const QList<int> &selected,
 }
 
 DeletionResult runDeletion(const DeletionCommand &command, const FileList &rows,
-                           const QList<int> &selected, const TProject &project, UserPrefs &prefs,
-                           DeletionHost &host)
+                           const QList<int> &selected, const FoldersOfList &folders,
+                           UserPrefs &prefs, DeletionHost &host)
 {
     if (command.has_value() && !selected.isEmpty())
         command->storeInto(prefs);
     const DeletionChoice choice = command.value_or(DeletionChoice::fromPrefs(prefs));
-    DeletionPlan plan = planDeletion(rows, selected, project.SrcPath, project.DestPath, choice);
+    DeletionPlan plan = planDeletion(rows, selected, folders.source, folders.destination, choice);
     DeletionResult result;
     if (!command.has_value()) {
         for (const DeletionFailure &failure : std::as_const(plan.unexamined)) {

@@ -10,7 +10,7 @@
 #include <optional>
 
 class FileList;
-struct TProject;
+struct FoldersOfList;
 struct UserPrefs;
 
 // Which folders a deletion takes the selected rows' files from, and whether they go to the
@@ -94,8 +94,8 @@ struct DeletionResult {
 // anything is deleted. Files the trash did not take are deleted for good only on the user's
 // word, asked once. The rows are left as they are: the caller refreshes the list.
 DeletionResult runDeletion(const DeletionCommand &command, const FileList &rows,
-                           const QList<int> &selected, const TProject &project, UserPrefs &prefs,
-                           DeletionHost &host);
+                           const QList<int> &selected, const FoldersOfList &folders,
+                           UserPrefs &prefs, DeletionHost &host);
 
 // The failures, each with its reason, the first kMaxNamedDeletionFailures of them by name.
 QString deletionFailureReport(const QList<DeletionFailure> &failures);

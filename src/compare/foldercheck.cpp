@@ -3,11 +3,14 @@
 #include "compare/comparisonscopes.h"
 #include "compare/statuscode.h"
 #include "platform/filestat.h"
-#include "project/project.h"
+
+#include <QDir>
 
 void Comparison::CheckFolderAccessible(const QString &folder)
 {
-    const platform::FileStat stat = platform::statPath(folder);
+    // A relative folder that no project file anchors would depend on where the program started.
+    const platform::FileStat stat =
+        QDir::isAbsolutePath(folder) ? platform::statPath(folder) : platform::FileStat{};
     if (stat.ok() && stat.folder)
         return;
     FilesToCopyCount = 0;
@@ -27,11 +30,12 @@ void Comparison::CheckFoldersDistinct()
 {
     // The same folder is known by its identity, whatever text reaches it: through a link, with
     // "./.." or a trailing '/'. Texts that differ in letter case name two folders here.
-    const platform::FileStat source = platform::statPath(m_project.SrcPath);
-    const platform::FileStat destination = platform::statPath(m_project.DestPath);
+    const FoldersOfList folders = listedFolders();
+    const platform::FileStat source = platform::statPath(folders.source);
+    const platform::FileStat destination = platform::statPath(folders.destination);
     const bool same = source.ok() && destination.ok()
                           ? source.device == destination.device && source.inode == destination.inode
-                          : m_project.SrcPath == m_project.DestPath;
+                          : folders.source == folders.destination;
     if (!same)
         return;
     FilesToCopyCount = 0;
@@ -43,7 +47,8 @@ void Comparison::CheckFoldersDistinct()
 void Comparison::ConfirmDriveRoot()
 {
     // The root of a drive: "/" or a mount point.
-    if (!m_project.PathRecursive || !platform::isFileSystemRoot(m_project.SrcPath))
+    const FoldersOfList folders = listedFolders();
+    if (!folders.recursive || !platform::isFileSystemRoot(folders.source))
         return;
     const BoxButton answer = m_host.message(
         BoxKind::Confirmation,

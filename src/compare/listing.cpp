@@ -141,14 +141,17 @@ void Comparison::ListSourceFolder()
     m_fileList.clear();
     FileListUpdate update(m_fileList);
 
+    // The list belongs to the folders it is built from.
+    m_listed = FoldersOfList::of(m_project);
+    const FoldersOfList &folders = *m_listed;
     FolderSearch search;
     search.fileMasks = {QStringLiteral("*")}; // every name, also one without a dot
-    search.includeSubDirectories = m_project.PathRecursive;
-    search.rootDirectory = m_project.SrcPath;
-    if (m_project.PathRecursive) {
+    search.includeSubDirectories = folders.recursive;
+    search.rootDirectory = folders.source;
+    if (folders.recursive) {
         // A destination inside the source would list as source files, and every copy run
         // would nest it one level deeper. Known by identity, whatever text names it.
-        const platform::FileStat destination = platform::statPath(m_project.DestPath);
+        const platform::FileStat destination = platform::statPath(folders.destination);
         if (destination.ok() && destination.folder)
             search.excludedFolder = platform::FolderId{destination.device, destination.inode};
     }
@@ -160,7 +163,7 @@ void Comparison::ListSourceFolder()
     bool parallel = ParallelListing;
     if (parallel) {
         ListingThreads threads(search, visits, works);
-        parallel = threads.start(QFile::encodeName(m_project.DestPath));
+        parallel = threads.start(QFile::encodeName(folders.destination));
         for (std::size_t index = 0; parallel; ++index) {
             bool timedOut = true;
             const ListedFolder *visit = nullptr;
@@ -215,7 +218,7 @@ bool Comparison::replayVisit(const ListedFolder &visit, std::size_t index, Listi
     while (file < files || dir < dirs) {
         if (dir < dirs && visit.dirs[dir].filesBefore == file) {
             ShowStatusMessage(
-                JoinFolderPath(m_project.SrcPath, visit.relative + visit.text(visit.dirs[dir])));
+                JoinFolderPath(m_listed->source, visit.relative + visit.text(visit.dirs[dir])));
             m_fileList.endUpdate(); // lets the view repaint
             m_fileList.beginUpdate();
             ++dir;
@@ -290,7 +293,7 @@ void Comparison::addUnreadFolderRow(const ListedFolder &folder)
     const platform::IoStatus status = platform::IoStatus::fromErrno(error);
     const QString text = u"Erreur : dossier illisible (" + status.explanation() + u')';
     const QString files = folder.entryText();
-    const QString detail = u"Lecture du dossier " + JoinFolderPath(m_project.SrcPath, files) +
+    const QString detail = u"Lecture du dossier " + JoinFolderPath(listedFolders().source, files) +
                            u" : " + status.reason();
     FileEntry &row = m_fileList.append();
     row.statusCode = StatusError;

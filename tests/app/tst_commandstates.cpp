@@ -50,6 +50,8 @@ private Q_SLOTS:
     void summaryTexts_data();
     void summaryTexts();
     void stopDuringARefresh();
+    void editedFolderStopsWhatActsOnFiles_data();
+    void editedFolderStopsWhatActsOnFiles();
     void folderLabelsNameTheVolume_data();
     void folderLabelsNameTheVolume();
 
@@ -194,24 +196,25 @@ void CommandStatesTest::deleteCaption()
 void CommandStatesTest::summaryTexts_data()
 {
     QTest::addColumn<int>("due");
-    QTest::addColumn<bool>("stopped");
+    QTest::addColumn<bool>("edited"); // the destination field edited since the listing
     QTest::addColumn<QString>("summary");
 
     QTest::newRow("none") << 0 << false << "Aucun fichier à copier / 3";
     QTest::newRow("one") << 1 << false << "1 fichier à copier / 3";
     QTest::newRow("several") << 2 << false << "2 fichiers à copier / 3";
-    QTest::newRow("after Stop") << 2 << true << "Liste des fichiers à copier non raffraichie";
+    QTest::newRow("folder edited") << 2 << true << "Liste des fichiers à copier non raffraichie";
 }
 
 void CommandStatesTest::summaryTexts()
 {
     QFETCH(int, due);
-    QFETCH(bool, stopped);
+    QFETCH(bool, edited);
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
     QCOMPARE(run.main().statusText(2), QStringLiteral("Aucun fichier à copier / 0"));
     QVERIFY(run.main().projects().ProjectLoad(projectWithRows()));
     run.main().comparison().FilesToCopyCount = due;
-    run.main().comparison().StopRequested = stopped;
+    if (edited)
+        run.typeInto("edDirDest", m_tree->path(QStringLiteral("src")));
     run.main().ShowSummary();
     QTEST(run.main().statusText(2), "summary");
     QVERIFY2(run.main().statusText(1).endsWith(u" libres"), qPrintable(run.main().statusText(1)));
@@ -245,6 +248,50 @@ void CommandStatesTest::stopDuringARefresh()
              QStringLiteral("Liste des fichiers à copier non raffraichie"));
     QVERIFY(!run.action(Command::ActAppStop)->isEnabled());
     QVERIFY(!run.action(Command::ActAppCopyFiles)->isEnabled());
+}
+
+void CommandStatesTest::editedFolderStopsWhatActsOnFiles_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::newRow("source") << "edDirSrc";
+    QTest::newRow("destination") << "edDirDest";
+}
+
+// The list belongs to the folders it was built from: once a field names another, even typed
+// back to the same text, nothing acts on its files and the list reads as not refreshed, until a
+// refresh.
+void CommandStatesTest::editedFolderStopsWhatActsOnFiles()
+{
+    QFETCH(QString, field);
+    const QByteArray name = field.toLatin1();
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().projects().ProjectLoad(projectWithRows()));
+    m_tree->makeFolder(QStringLiteral("other"));
+    run.trigger(Command::ActProjectFilesSelectAll);
+    const QStringList onFiles{
+        "ActAppCopyFiles", "ActProjectFilesToCopyAdd", "ActProjectFileToExcludeAdd",
+        "ActFileDelete",   "ActFileDeleteDestFull",    "ActAppFileSetDateTime"};
+    const auto enabledOnFiles = [&] {
+        QStringList enabled = enabledCommands(run.main());
+        enabled.removeIf([&](const QString &command) { return !onFiles.contains(command); });
+        return enabled.size();
+    };
+    QCOMPARE(enabledOnFiles(), onFiles.size());
+    const QString listed = run.field(name)->text();
+
+    run.typeInto(name, m_tree->path(QStringLiteral("other")));
+    QCOMPARE(enabledOnFiles(), 0);
+    QCOMPARE(run.main().statusText(2), Comparison::notRefreshedText());
+    run.typeInto(name, listed);
+    QCOMPARE(enabledOnFiles(), 0);
+    run.trigger(Command::ActAppCopyFiles);
+    QVERIFY(!run.main().copyRunThread()->isRunning());
+    QVERIFY(!QFile::exists(m_tree->path(QStringLiteral("dst/a.txt"))));
+
+    QTest::keyClick(run.field(name), Qt::Key_Return);
+    run.trigger(Command::ActProjectFilesSelectAll);
+    QCOMPARE(enabledOnFiles(), onFiles.size());
+    QCOMPARE(run.main().statusText(2), QStringLiteral("2 fichiers à copier / 3"));
 }
 
 void CommandStatesTest::folderLabelsNameTheVolume_data()

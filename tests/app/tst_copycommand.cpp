@@ -1,15 +1,34 @@
 #include "compare/statuscode.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/filelistview.h"
+#include "support/faultyfilecalls.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
 #include "sync/copyrunthread.h"
 #include "windowrun.h"
 
+#include <QDir>
+#include <QHash>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/stat.h>
+
+using platform::FaultyFileCalls;
+using platform::FileCall;
+
+namespace {
+
+// The inode of a file: a copy made anew has another.
+quint64 factsOf(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? quint64(st.st_ino) : 0;
+}
+
+} // namespace
 
 class CopyCommandTest : public QObject {
     Q_OBJECT
@@ -19,7 +38,9 @@ private Q_SLOTS:
     void copiesWhatIsDueThenClassifiesAgain();
     void startDoesNothingWithoutFilesToCopy();
     void failedCopiesKeepTheirErrorUntilTheNextRefresh();
-    void stopLeavesTheRowsUnclassified();
+    void stopThenStartCopiesEachFileOnce();
+    void stopEndsALargeCopyAtOnce();
+    void abandonPlacesNothingMore();
     void closingDuringARunAsksFirst_data();
     void closingDuringARunAsksFirst();
     void closingDuringARefreshClosesOnceIdle();
@@ -114,27 +135,113 @@ void CopyCommandTest::failedCopiesKeepTheirErrorUntilTheNextRefresh()
     QCOMPARE(run.main().statusText(2), QStringLiteral("1 fichier à copier / 3"));
 }
 
-// Stop during a run: the copies made stay, and the end of the run classifies nothing, whatever
-// the worker read of the rows; the summary says the list was not refreshed.
-void CopyCommandTest::stopLeavesTheRowsUnclassified()
+// Stop during a run: the copies made stay and count as up to date, so that Start copies only
+// what remains; the summary says how many were copied. A second Stop does nothing more.
+void CopyCommandTest::stopThenStartCopiesEachFileOnce()
 {
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
     QVERIFY(run.main().projects().ProjectLoad(project(300)));
     QSignalSpy finished(run.main().copyRunThread(), &CopyRunThread::finishAll);
+    FaultyFileCalls calls;
+    calls.before(FileCall::Open, "src/f5.txt", [&run] {
+        run.onWindowThread([&run] {
+            run.trigger(Command::ActAppStop);
+            run.trigger(Command::ActAppStop);
+        });
+    });
+    run.main().sync().setCopyFileCalls(&calls);
     run.trigger(Command::ActAppCopyFiles);
-    run.trigger(Command::ActAppStop);
     QVERIFY(finished.wait(60000));
 
     const Comparison &comparison = run.main().comparison();
-    QCOMPARE(comparison.FilesToCopyCount, 300);
-    QVERIFY(!comparison.busy());
-    QCOMPARE(run.main().statusText(2), Comparison::notRefreshedText());
     const FileList &rows = comparison.fileList();
+    QHash<QString, quint64> placed; // the inode of each copy the first run made
     for (int i = 0; i < rows.count(); ++i) {
-        QCOMPARE(rows.row(i).statusCode, std::int32_t(StatusToCopy));
-        QVERIFY2(rows.row(i).statusText != QStringLiteral("A jour"), qPrintable(rows.row(i).files));
+        const bool copied = rows.row(i).statusText == u"Copié";
+        QCOMPARE(rows.row(i).statusCode, std::int32_t(copied ? StatusUpToDate : StatusToCopy));
+        if (copied)
+            placed.insert(rows.row(i).files, factsOf(m_tree->path(u"dst" + rows.row(i).files)));
     }
+    QVERIFY(!placed.isEmpty() && placed.size() < 300);
+    QCOMPARE(comparison.FilesToCopyCount, 300 - int(placed.size()));
+    QVERIFY(!comparison.busy());
+    const QString copies = placed.size() == 1
+                               ? QStringLiteral("1 fichier copié")
+                               : QStringLiteral("%1 fichiers copiés").arg(placed.size());
+    QVERIFY2(run.main().statusText(2).startsWith(u"Copie arrêtée : " + copies + u" ; "),
+             qPrintable(run.main().statusText(2)));
     QCOMPARE(run.dialogs.boxes().size(), 0);
+
+    run.main().sync().setCopyFileCalls(nullptr);
+    run.trigger(Command::ActAppCopyFiles);
+    QVERIFY(finished.wait(60000));
+    for (auto it = placed.cbegin(); it != placed.cend(); ++it)
+        QCOMPARE(factsOf(m_tree->path(u"dst" + it.key())), it.value());
+    QCOMPARE(comparison.FilesToCopyCount, 0);
+    QCOMPARE(run.main().statusText(2), QStringLiteral("Aucun fichier à copier / 300"));
+}
+
+// Stop during the copy of a large file ends it at the next chunk: the status bar says so at
+// once, the temporary file goes and the old target stays byte for byte.
+void CopyCommandTest::stopEndsALargeCopyAtOnce()
+{
+    const QDateTime old(QDate(2024, 5, 1), QTime(10, 0), Qt::UTC);
+    QByteArray big(48 << 20, '\0');
+    for (qsizetype i = 0; i < big.size(); i += 4096)
+        big[i] = char(i >> 12);
+    m_tree->writeFile(QStringLiteral("src/big.bin"), big, old.addDays(1));
+    m_tree->writeFile(QStringLiteral("dst/big.bin"), "old target", old);
+    const QString path = project(0);
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().projects().ProjectLoad(path));
+    FaultyFileCalls calls;
+    calls.fail(FileCall::CloneFile, EOPNOTSUPP); // the bytes themselves, not a shared copy
+    QString shown;
+    calls.before(FileCall::CopyFileRange, "big.bin", [&] {
+        run.onWindowThread([&] {
+            run.trigger(Command::ActAppStop);
+            shown = run.main().statusText(2);
+        });
+    });
+    run.main().sync().setCopyFileCalls(&calls);
+    QSignalSpy finished(run.main().copyRunThread(), &CopyRunThread::finishAll);
+    run.trigger(Command::ActAppCopyFiles);
+    QVERIFY(finished.wait(60000));
+
+    QCOMPARE(shown, QStringLiteral("Arrêt en cours..."));
+    QCOMPARE(calls.count(FileCall::CopyFileRange), 1);
+    QCOMPARE(run.main().comparison().fileList().row(0).statusText, QStringLiteral("Copie arrêtée"));
+    QCOMPARE(m_tree->read(QStringLiteral("dst/big.bin")), QByteArray("old target"));
+    QCOMPARE(QDir(m_tree->path(QStringLiteral("dst"))).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("big.bin")});
+    QCOMPARE(run.main().comparison().FilesToCopyCount, 1);
+}
+
+// "&Abandon" after a copy found different: the copies made after it, in its group or waiting,
+// never take their targets' places, and their rows say so.
+void CopyCommandTest::abandonPlacesNothingMore()
+{
+    m_tree->writeFile(QStringLiteral("s.ini"), "[Files]\nFileCompareCopy=1\n");
+    const QString path = project(5);
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().userPrefs().FileCompareCopy);
+    QVERIFY(run.main().projects().ProjectLoad(path));
+    FaultyFileCalls calls;
+    calls.corruptReads("src/f1.txt");
+    run.main().sync().setCopyFileCalls(&calls);
+    run.dialogs.answer(BoxButton::Abandon);
+    QSignalSpy finished(run.main().copyRunThread(), &CopyRunThread::finishAll);
+    run.trigger(Command::ActAppCopyFiles);
+    QVERIFY(finished.wait(60000));
+
+    const FileList &rows = run.main().comparison().fileList();
+    QCOMPARE(rows.row(0).statusText, QStringLiteral("Copié et vérifié"));
+    QCOMPARE(rows.row(1).statusCode, std::int32_t(StatusError));
+    QCOMPARE(QDir(m_tree->path(QStringLiteral("dst"))).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("f0.txt")});
+    for (int i = 2; i < 5; ++i)
+        QCOMPARE(rows.row(i).statusText, QStringLiteral("Copie abandonnée"));
+    QVERIFY(run.dialogs.scriptDone());
 }
 
 void CopyCommandTest::closingDuringARunAsksFirst_data()

@@ -45,6 +45,12 @@ struct WindowRun {
     TProject &project() { return main().project(); }
     QAction *action(Command command) { return main().command(command); }
     void trigger(Command command) { action(command)->trigger(); }
+    // From the copy run's worker (a test's file calls): runs what on the window's thread, as
+    // the user would meanwhile, and waits for it.
+    void onWindowThread(const std::function<void()> &what)
+    {
+        QMetaObject::invokeMethod(&main(), what, Qt::BlockingQueuedConnection);
+    }
     QLineEdit *field(const char *name)
     {
         return main().findChild<QLineEdit *>(QLatin1String(name));

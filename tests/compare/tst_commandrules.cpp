@@ -40,9 +40,12 @@ void CommandStatesRulesTest::rules_data()
     QTest::addColumn<QString>(
         "expected"); // New Refresh Start Stop Add Swap Retirer, menus controls
 
-    const auto context = [](bool busy, int rows, int selected, int due, bool differ) {
+    const auto context = [](bool busy, int rows, int selected, int due, bool differ,
+                            bool current = true) {
         CommandContext c;
         c.busy = busy;
+        c.stoppable = busy;
+        c.listCurrent = current;
         c.rows = rows;
         c.selectedRows = selected;
         c.filesToCopyCount = due;
@@ -53,6 +56,11 @@ void CommandStatesRulesTest::rules_data()
     QTest::newRow("rows, none selected, none due") << context(false, 3, 0, 0, true) << "1100011 01";
     QTest::newRow("rows selected and due") << context(false, 3, 2, 2, true) << "1110111 11";
     QTest::newRow("busy: only Stop") << context(true, 3, 2, 2, true) << "0001000 00";
+    CommandContext pass = context(true, 3, 2, 2, true);
+    pass.stoppable = false;
+    QTest::newRow("a pass on its own: not even Stop") << pass << "0000000 00";
+    QTest::newRow("folders edited since the listing: nothing on its files")
+        << context(false, 3, 2, 2, true, false) << "1100011 01";
     QTest::newRow("a negative count starts nothing")
         << context(false, 3, 0, -1, true) << "1100011 01";
 }

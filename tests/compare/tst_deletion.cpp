@@ -1,5 +1,6 @@
 #include "compare/deletion.h"
 #include "compare/filelist.h"
+#include "compare/foldersoflist.h"
 #include "project/project.h"
 #include "project/userprefs.h"
 #include "support/childprocess.h"
@@ -53,7 +54,8 @@ struct Setup : DeletionHost {
     {
         for (const DeletionCommandEntry &entry : kDeletionCommands) {
             if (entry.command == command)
-                return runDeletion(entry.choice, rows, selected, project, prefs, *this);
+                return runDeletion(entry.choice, rows, selected, FoldersOfList::of(project), prefs,
+                                   *this);
         }
         return {};
     }

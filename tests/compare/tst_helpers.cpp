@@ -164,7 +164,8 @@ private slots:
         QTest::newRow("none") << 0 << false << "Aucun fichier à copier / 10";
         QTest::newRow("one") << 1 << false << "1 fichier à copier / 10";
         QTest::newRow("three") << 3 << false << "3 fichiers à copier / 10";
-        QTest::newRow("stopped") << 3 << true << "Liste des fichiers à copier non raffraichie";
+        // Stop alone says nothing of the list: a refresh cut short or folders edited do.
+        QTest::newRow("Stop asked") << 3 << true << "3 fichiers à copier / 10";
     }
     void summary()
     {

@@ -49,7 +49,7 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::French)); }
     void cleanupTestCase() { QLocale::setDefault(QLocale::c()); }
 
-    // Both folders written in the form given ("X" for "src" or "dst" below the tree). a.txt and
+    // Both folders written in the form given ("%F" for "src" or "dst" below the tree). a.txt and
     // sub/b.txt are alike on both sides, A.txt is in the source only. Entries starting with '.'
     // are extensions, others files.
     void rootForms_data()
@@ -60,20 +60,20 @@ private slots:
         QTest::addColumn<QString>("shown"); // the status text of the folder sub
         const QStringList excluded{"/A.txt|A copier", "/a.txt|Exclu", "/sub/b.txt|Exclu"};
         const QStringList plain{"/a.txt", "/sub/b.txt"};
-        QTest::newRow("plain") << "%R/X" << plain << excluded << "%R/src/sub";
-        QTest::newRow("trailing '/'") << "%R/X/" << plain << excluded << "%R/src/sub";
-        QTest::newRow("'./'") << "%R/./X/./" << plain << excluded << "%R/./src/./sub";
-        QTest::newRow("'//'") << "%R//X//" << plain << excluded << "%R//src//sub";
+        QTest::newRow("plain") << "%R/%F" << plain << excluded << "%R/src/sub";
+        QTest::newRow("trailing '/'") << "%R/%F/" << plain << excluded << "%R/src/sub";
+        QTest::newRow("'./'") << "%R/./%F/./" << plain << excluded << "%R/./src/./sub";
+        QTest::newRow("'//'") << "%R//%F//" << plain << excluded << "%R//src//sub";
         QTest::newRow("entries in another case")
-            << "%R/X/" << QStringList{"/A.TXT", "/a.TXT", "/Sub/b.txt"}
+            << "%R/%F/" << QStringList{"/A.TXT", "/a.TXT", "/Sub/b.txt"}
             << QStringList{"/A.txt|A copier", "/a.txt|A jour", "/sub/b.txt|A jour"} << "%R/src/sub";
         QTest::newRow("the capital's own entry")
-            << "%R/X/" << QStringList{"/A.txt"}
+            << "%R/%F/" << QStringList{"/A.txt"}
             << QStringList{"/A.txt|Exclu", "/a.txt|A jour", "/sub/b.txt|A jour"} << "%R/src/sub";
         QTest::newRow("old entries without '/'")
-            << "%R//X//" << QStringList{"a.txt", "sub/b.txt"} << excluded << "%R//src//sub";
+            << "%R//%F//" << QStringList{"a.txt", "sub/b.txt"} << excluded << "%R//src//sub";
         QTest::newRow("extensions ignore case")
-            << "%R/X/" << QStringList{".TXT"}
+            << "%R/%F/" << QStringList{".TXT"}
             << QStringList{"/A.txt|Exclu", "/a.txt|Exclu", "/sub/b.txt|Exclu"} << "%R/src/sub";
     }
     void rootForms()
@@ -87,7 +87,7 @@ private slots:
             QVERIFY(!tree.writeFile(name, "abc", kTime).isEmpty());
         QVERIFY(!tree.writeFile("src/A.txt", "abc", kTime).isEmpty());
         const QString side = QString(form).replace("%R", tree.root());
-        Fixture f(QString(side).replace('X', "src"), QString(side).replace('X', "dst"), true);
+        Fixture f(QString(side).replace("%F", "src"), QString(side).replace("%F", "dst"), true);
         for (const QString &entry : entries)
             (entry.startsWith('.') ? f.project.ExtensionsToExclude : f.project.FilesToExclude)
                 .add(entry);

@@ -1,0 +1,8 @@
+#include "compare/foldersoflist.h"
+
+#include "project/project.h"
+
+FoldersOfList FoldersOfList::of(const TProject &project)
+{
+    return {project.sourceFolder(), project.destinationFolder(), project.PathRecursive};
+}
