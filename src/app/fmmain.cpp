@@ -18,6 +18,7 @@
 #include "compare/commandstates.h"
 #include "filelist/filelistview.h"
 #include "filelist/resources.h"
+#include "project/projectfolder.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -70,6 +71,8 @@ TfmMain::~TfmMain()
 void TfmMain::createWidgets()
 {
     pnlDir = new FolderFields;
+    pnlDir->setFolderOfText(
+        [this](const QString &text) { return projectFolderPath(text, m_project.FileName); });
     connect(pnlDir, &FolderFields::extensionsSummaryClicked, this,
             [this] { guarded([this] { m_lists->ActProjectExtToExcludeExecute(); }); });
     connect(pnlDir, &FolderFields::filesSummaryClicked, this,

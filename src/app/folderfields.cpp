@@ -76,16 +76,21 @@ QAction *FolderFields::addField(Field &field, const QString &name, const QString
     button->setObjectName(name + u"Button");
     button->setToolTip(QStringLiteral("Parcourir..."));
     field.probe = std::make_unique<PathProbe<FolderFacts>>(
-        this, folderFactsOf, [&field](const QString &path, const FolderFacts &facts) {
-            if (field.edit->text() == path)
+        this, folderFactsOf, [this, &field](const QString &path, const FolderFacts &facts) {
+            if (folderOf(field.edit) == path)
                 showFacts(field, facts);
         });
     return button;
 }
 
+QString FolderFields::folderOf(const QLineEdit *edit) const
+{
+    return m_folderOf(edit->text());
+}
+
 void FolderFields::showFolderState(Field &field)
 {
-    if (const auto facts = field.probe->ask(field.edit->text(), kFolderWait))
+    if (const auto facts = field.probe->ask(folderOf(field.edit), kFolderWait))
         showFacts(field, *facts);
     else
         field.label->setText(volumeCaption(field.side, VolumeInfo{0, QString(), 0}));
@@ -118,7 +123,7 @@ void FolderFields::showDestinationState()
 bool FolderFields::namesFolder(const QLineEdit *field)
 {
     Field &asked = field == edDirSrc ? m_source : m_destination;
-    const auto facts = asked.probe->ask(field->text(), kFolderWait);
+    const auto facts = asked.probe->ask(folderOf(field), kFolderWait);
     return facts && facts->exists;
 }
 

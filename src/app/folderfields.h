@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -36,6 +37,11 @@ public:
     bool namesFolder(const QLineEdit *field);
     // What is asked of a field's folder, on a thread of its own (tests give a slow double).
     void setFolderQuestion(const PathProbe<FolderFacts>::Question &question);
+    // The folder a field's text names (a relative text is the project file's folder's).
+    void setFolderOfText(std::function<QString(const QString &)> folderOf)
+    {
+        m_folderOf = std::move(folderOf);
+    }
     void showExtensionsSummary(const QString &text);
     void showFilesSummary(const QString &text);
     // Every control of the panel takes input, or none does (while the list is busy).
@@ -55,11 +61,13 @@ private:
     // Builds the field, its label and its browse button; returns the button.
     QAction *addField(Field &field, const QString &name, const QString &caption,
                       const QString &side);
-    static void showFolderState(Field &field);
+    void showFolderState(Field &field);
+    QString folderOf(const QLineEdit *edit) const;
     static void showFacts(const Field &field, const FolderFacts &facts);
 
     Field m_source;
     Field m_destination;
+    std::function<QString(const QString &)> m_folderOf = [](const QString &text) { return text; };
     LinkLabel *urlExtToExclude = nullptr;
     LinkLabel *urlFilesToExclude = nullptr;
 };

@@ -93,6 +93,14 @@ void SyncCommands::ActAppCopyFilesExecute()
     settings.fileCalls = m_copyFileCalls;
     if (settings.FilesToCopyCount == 0)
         return;
+    if (const QString gone = m_comparison.folderNoLongerListed(); !gone.isEmpty()) {
+        m_dialogs.message(m_shell.window(), BoxKind::Warning,
+                          QStringLiteral("Le répertoire \"%1\" n'est plus celui de la liste des "
+                                         "fichiers : mettez la liste à jour avant de copier.")
+                              .arg(gone),
+                          {BoxButton::Ok});
+        throw Abort();
+    }
     platform::RunLock lock = platform::RunLock::acquire(folders.destination);
     if (lock.state() == platform::RunLock::State::HeldElsewhere) {
         m_dialogs.message(m_shell.window(), BoxKind::Warning, runLockRefusal(folders.destination),

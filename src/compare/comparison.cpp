@@ -33,6 +33,10 @@ void Comparison::RefreshFileList()
     CheckFolderAccessible(m_listed->destination);
     CheckFoldersDistinct();
     ConfirmDriveRoot();
+    const platform::FileStat source = platform::statPath(m_listed->source);
+    const platform::FileStat destination = platform::statPath(m_listed->destination);
+    m_listedSource = {source.device, source.inode};
+    m_listedDestination = {destination.device, destination.inode};
     StopRequested = false;
     BusyScope busyScope(*this, m_host, BusyReason::Refresh);
     ShowStatusMessage(QStringLiteral("Listing fichiers en cours..."));
@@ -49,6 +53,19 @@ void Comparison::RefreshFileList()
 FoldersOfList Comparison::listedFolders() const
 {
     return m_listed.value_or(FoldersOfList::of(m_project));
+}
+
+QString Comparison::folderNoLongerListed() const
+{
+    if (!m_listed)
+        return QString();
+    for (const auto &[folder, id] : {std::pair(m_listed->source, m_listedSource),
+                                     std::pair(m_listed->destination, m_listedDestination)}) {
+        const platform::FileStat now = platform::statPath(folder);
+        if (!now.ok() || !now.folder || platform::FolderId{now.device, now.inode} != id)
+            return folder;
+    }
+    return QString();
 }
 
 void Comparison::foldersChanged()

@@ -3,6 +3,7 @@
 #include "compare/filelist.h"
 #include "compare/foldersoflist.h"
 #include "compare/listeddestination.h"
+#include "platform/filestat.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -16,9 +17,7 @@
 struct ListedFolder;
 struct ListingCut;
 struct VisitWork;
-namespace platform {
-struct FileStat;
-}
+
 struct RowSides; // compare/rowsides.h
 class RefreshHost;
 struct TProject;
@@ -76,6 +75,10 @@ public:
     // to the same text. Until a refresh, the commands that act on files are disabled and the
     // summary says the list was not refreshed.
     bool listCurrent() const { return !m_listCut && !m_foldersEdited; }
+    // Whether the two folders' names still reach the folders that were listed: a folder
+    // replaced since (by another, or by a link elsewhere) names none of the list's files. The
+    // folder that no longer does, or empty.
+    QString folderNoLongerListed() const;
     // Called whenever the project's folders may have changed in the fields.
     void foldersChanged();
 
@@ -142,6 +145,8 @@ private:
     RefreshHost &m_host;
     FileList m_fileList;
     std::optional<FoldersOfList> m_listed;
+    platform::FolderId m_listedSource; // what the two names reached when the list was built
+    platform::FolderId m_listedDestination;
     bool m_listCut = false;       // a refresh was stopped: rows missing, or not classified
     bool m_foldersEdited = false; // the fields left the listed folders since the listing
     int m_stoppedRunCopies = -1;  // copies of the last run cut short, until the next pass

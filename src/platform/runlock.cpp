@@ -100,43 +100,79 @@ int openLockFile(int folder, const QByteArray &name, IoStatus &status)
     return fd;
 }
 
-} // namespace
-
-RunLock RunLock::acquire(const QString &destinationFolder)
+// An flock on fd, never waiting: 0, or -1 with errno (EWOULDBLOCK: another holds it).
+int lockNow(int fd)
 {
-    struct stat destination {};
-    if (::stat(QFile::encodeName(destinationFolder).constData(), &destination) != 0)
-        return RunLock(State::Unavailable, IoStatus::fromErrno(errno), -1);
-    if (!S_ISDIR(destination.st_mode))
-        return RunLock(State::Unavailable, IoStatus::fromErrno(ENOTDIR), -1);
-    IoStatus status;
-    const int folder = openLockFolder(status);
-    if (folder < 0)
-        return RunLock(State::Unavailable, status, -1);
-    const int fd = openLockFile(folder, lockFileName(destination), status);
-    ::close(folder);
-    if (fd < 0)
-        return RunLock(State::Unavailable, status, -1);
     int locked;
     do
         locked = ::flock(fd, LOCK_EX | LOCK_NB);
     while (locked != 0 && errno == EINTR);
-    if (locked == 0)
-        return RunLock(State::Held, IoStatus::success(), fd);
-    const int lockError = errno;
-    ::close(fd);
-    if (lockError == EWOULDBLOCK)
-        return RunLock(State::HeldElsewhere, IoStatus::success(), -1);
-    return RunLock(State::Unavailable, IoStatus::fromErrno(lockError), -1);
+    return locked;
 }
 
-RunLock::RunLock(State state, IoStatus status, int fd) : m_state(state), m_status(status), m_fd(fd)
+// The lock file's flock: the descriptor holding it, or -1 with held set when another run holds
+// it, or with status set when it cannot be taken.
+int lockFileOf(const struct stat &destination, bool &held, IoStatus &status)
+{
+    const int folder = openLockFolder(status);
+    if (folder < 0)
+        return -1;
+    const int fd = openLockFile(folder, lockFileName(destination), status);
+    ::close(folder);
+    if (fd < 0)
+        return -1;
+    if (lockNow(fd) == 0)
+        return fd;
+    const int error = errno;
+    ::close(fd);
+    held = error == EWOULDBLOCK;
+    if (!held)
+        status = IoStatus::fromErrno(error);
+    return -1;
+}
+
+} // namespace
+
+RunLock RunLock::acquire(const QString &destinationFolder)
+{
+    const QByteArray path = QFile::encodeName(destinationFolder);
+    struct stat destination {};
+    if (::stat(path.constData(), &destination) != 0)
+        return RunLock(State::Unavailable, IoStatus::fromErrno(errno), -1, -1);
+    if (!S_ISDIR(destination.st_mode))
+        return RunLock(State::Unavailable, IoStatus::fromErrno(ENOTDIR), -1, -1);
+    // The folder itself is locked too: a run that sees another lock folder (a cron job has no
+    // XDG_RUNTIME_DIR, another user has a folder of their own) still meets this one. A file
+    // system that takes no flock on a folder leaves the lock file alone to tell.
+    int folderFd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0 && lockNow(folderFd) != 0) {
+        const bool heldElsewhere = errno == EWOULDBLOCK;
+        ::close(folderFd);
+        folderFd = -1;
+        if (heldElsewhere)
+            return RunLock(State::HeldElsewhere, IoStatus::success(), -1, -1);
+    }
+    bool held = false;
+    IoStatus status;
+    const int fd = lockFileOf(destination, held, status);
+    if (held) {
+        if (folderFd >= 0)
+            ::close(folderFd);
+        return RunLock(State::HeldElsewhere, IoStatus::success(), -1, -1);
+    }
+    if (fd < 0 && folderFd < 0)
+        return RunLock(State::Unavailable, status, -1, -1);
+    return RunLock(State::Held, IoStatus::success(), fd, folderFd);
+}
+
+RunLock::RunLock(State state, IoStatus status, int fd, int folderFd)
+    : m_state(state), m_status(status), m_fd(fd), m_folderFd(folderFd)
 {}
 
 RunLock::RunLock(RunLock &&other) noexcept
     : m_state(std::exchange(other.m_state, State::Unavailable)),
       m_status(std::exchange(other.m_status, IoStatus::fromErrno(EBADF))),
-      m_fd(std::exchange(other.m_fd, -1))
+      m_fd(std::exchange(other.m_fd, -1)), m_folderFd(std::exchange(other.m_folderFd, -1))
 {}
 
 RunLock &RunLock::operator=(RunLock &&other) noexcept
@@ -146,6 +182,7 @@ RunLock &RunLock::operator=(RunLock &&other) noexcept
         m_state = std::exchange(other.m_state, State::Unavailable);
         m_status = std::exchange(other.m_status, IoStatus::fromErrno(EBADF));
         m_fd = std::exchange(other.m_fd, -1);
+        m_folderFd = std::exchange(other.m_folderFd, -1);
     }
     return *this;
 }
@@ -157,10 +194,12 @@ RunLock::~RunLock()
 
 void RunLock::release()
 {
-    // Closing the only descriptor of the lock file releases the flock.
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    // Closing the only descriptor of each releases its flock.
+    for (int *fd : {&m_fd, &m_folderFd}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+    }
 }
 
 } // namespace platform

@@ -11,6 +11,11 @@ namespace platform {
 // identity (device and inode, the folder's name followed as the user wrote it), so that every
 // name of one folder shares one lock.
 //
+// The destination folder itself carries an flock too, where its file system takes one: runs that
+// see different lock folders (a cron job has no XDG_RUNTIME_DIR, another user has their own)
+// still meet there. The lock is held when at least one of the two could be taken, and refused
+// when another run holds either.
+//
 // The lock files lie in "$XDG_RUNTIME_DIR/tandrimo" when that variable holds an absolute path,
 // else in "tandrimo-<uid>" under the temporary folder (TMPDIR, else /tmp). The program makes
 // that folder with mode 0700 and uses it only when it is a folder, not a link, owned by the user
@@ -44,12 +49,13 @@ public:
     const IoStatus &status() const { return m_status; }
 
 private:
-    RunLock(State state, IoStatus status, int fd);
+    RunLock(State state, IoStatus status, int fd, int folderFd);
     void release();
 
     State m_state;
     IoStatus m_status;
-    int m_fd;
+    int m_fd;       // the lock file
+    int m_folderFd; // the destination folder itself
 };
 
 } // namespace platform

@@ -37,7 +37,8 @@ RowPlacesFinder::RowPlacesFinder(const QString &srcPath, const QString &destPath
 
 QString RowPlacesFinder::pathText(bool sourceSide, const QByteArray &relative) const
 {
-    return JoinFolderPath(sourceSide ? m_srcPath : m_destPath, QFile::decodeName(relative));
+    const QString &root = sourceSide ? m_srcPath : m_destPath;
+    return relative.isEmpty() ? root : JoinFolderPath(root, QFile::decodeName(relative));
 }
 
 RowPlaces RowPlacesFinder::find(const QByteArray &relative, bool back)
@@ -54,8 +55,6 @@ RowPlaces RowPlacesFinder::find(const QByteArray &relative, bool back)
             places.failure =
                 text("le dossier « %1 » est un lien symbolique, que la copie ne suit jamais")
                     .arg(where);
-        else if (reach.stoppedAt.isEmpty())
-            places.failure = text("dossier inaccessible (%1)").arg(reach.status.explanation());
         else if (error == ENOTDIR)
             places.failure = text("« %1 » n'est pas un dossier").arg(where);
         else if (targetSide && reach.makeFailed)

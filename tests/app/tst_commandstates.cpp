@@ -50,6 +50,7 @@ private Q_SLOTS:
     void summaryTexts_data();
     void summaryTexts();
     void stopDuringARefresh();
+    void exclusionPassFollowsTheListsWhateverWasStopped();
     void editedFolderStopsWhatActsOnFiles_data();
     void editedFolderStopsWhatActsOnFiles();
     void folderLabelsNameTheVolume_data();
@@ -248,6 +249,23 @@ void CommandStatesTest::stopDuringARefresh()
              QStringLiteral("Liste des fichiers à copier non raffraichie"));
     QVERIFY(!run.action(Command::ActAppStop)->isEnabled());
     QVERIFY(!run.action(Command::ActAppCopyFiles)->isEnabled());
+}
+
+// A pass started by an exclusion runs without Stop, which it would not heed: after a Stop (the
+// flag stays set) the rows still follow every change of the lists.
+void CommandStatesTest::exclusionPassFollowsTheListsWhateverWasStopped()
+{
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().projects().ProjectLoad(projectWithRows()));
+    run.main().comparison().StopRequested = true;
+    run.trigger(Command::ActProjectFilesSelectAll);
+    run.trigger(Command::ActProjectExtToExcludeAdd);
+    const FileList &rows = run.main().comparison().fileList();
+    QCOMPARE(rows.row(0).statusText, QStringLiteral("Exclu"));
+    QCOMPARE(rows.row(1).statusText, QStringLiteral("Exclu"));
+    QCOMPARE(run.main().statusText(2), QStringLiteral("Aucun fichier à copier / 3"));
+    QVERIFY(!run.action(Command::ActAppStop)->isEnabled());
+    QVERIFY(!run.main().comparison().stoppable());
 }
 
 void CommandStatesTest::editedFolderStopsWhatActsOnFiles_data()

@@ -1,6 +1,7 @@
 #include "compare/statuscode.h"
 #include "filelist/filelistmodel.h"
 #include "filelist/filelistview.h"
+#include "platform/runlock.h"
 #include "support/faultyfilecalls.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
@@ -13,6 +14,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -41,6 +44,8 @@ private Q_SLOTS:
     void stopThenStartCopiesEachFileOnce();
     void stopEndsALargeCopyAtOnce();
     void abandonPlacesNothingMore();
+    void startIsRefusedWhereItWouldNotBeSafe_data();
+    void startIsRefusedWhereItWouldNotBeSafe();
     void closingDuringARunAsksFirst_data();
     void closingDuringARunAsksFirst();
     void closingDuringARefreshClosesOnceIdle();
@@ -242,6 +247,44 @@ void CopyCommandTest::abandonPlacesNothingMore()
     for (int i = 2; i < 5; ++i)
         QCOMPARE(rows.row(i).statusText, QStringLiteral("Copie abandonnée"));
     QVERIFY(run.dialogs.scriptDone());
+}
+
+void CopyCommandTest::startIsRefusedWhereItWouldNotBeSafe_data()
+{
+    QTest::addColumn<bool>("locked"); // else the destination is a link elsewhere since the listing
+    QTest::addColumn<QString>("box");
+    QTest::newRow("another run on the destination") << true << "Une autre synchronisation";
+    QTest::newRow("destination swapped for a link") << false << "Le répertoire";
+}
+
+// Start copies nothing where another run works on the destination, or where the destination's
+// name reaches another folder than the one listed; a box says why.
+void CopyCommandTest::startIsRefusedWhereItWouldNotBeSafe()
+{
+    QFETCH(bool, locked);
+    QFETCH(QString, box);
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().projects().ProjectLoad(project(3)));
+    const QString dst = m_tree->path(QStringLiteral("dst"));
+    const QString elsewhere = m_tree->makeFolder(QStringLiteral("elsewhere"));
+    std::optional<platform::RunLock> held;
+    if (locked) {
+        held.emplace(platform::RunLock::acquire(dst));
+        QCOMPARE(held->state(), platform::RunLock::State::Held);
+    } else {
+        QVERIFY(QDir().rename(dst, dst + QStringLiteral("-listed")));
+        QVERIFY(QFile::link(elsewhere, dst));
+    }
+
+    run.trigger(Command::ActAppCopyFiles);
+
+    QVERIFY(!run.main().copyRunThread()->isRunning());
+    QVERIFY(!run.main().comparison().busy());
+    QCOMPARE(run.dialogs.boxes().size(), 1);
+    QVERIFY2(run.dialogs.boxes().first().text.startsWith(box),
+             qPrintable(run.dialogs.boxes().first().text));
+    QCOMPARE(QDir(dst).entryList(QDir::Files | QDir::Hidden), QStringList());
+    QCOMPARE(QDir(elsewhere).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 void CopyCommandTest::closingDuringARunAsksFirst_data()

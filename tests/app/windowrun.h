@@ -10,6 +10,7 @@
 #include "support/scripteddialogs.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -34,6 +35,10 @@ struct WindowRun {
                        const QString &projectPath = QString())
     {
         qputenv("TANDRIMO_INI", iniPath.toUtf8());
+        // The copy runs' lock files lie beside the settings, not in the user's runtime folder.
+        const QString runtime = iniPath.left(iniPath.lastIndexOf(u'/')) + u"/run";
+        QDir().mkpath(runtime);
+        qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
         startup = std::make_unique<Startup>(dialogs, [this, script](TfmOpenProject &chooser) {
             chooser.show();
             script(chooser, dialogs);

@@ -217,11 +217,14 @@ void CliTest::destinationLock_data()
         << false;
     QTest::newRow("dry run beside it")
         << QStringList{"-n", "p.tdm"} << true << "run" << 0 << "" << false;
-    QTest::newRow("lock unavailable")
-        << QStringList{"-q", "p.tdm"} << false << "s.ini" << 0
-        << "Le verrou du répertoire \"%1\" n'a pas pu être pris (un élément du chemin n'est pas "
-           "un dossier) : une autre synchronisation vers ce répertoire ne serait pas détectée.\n"
-        << true;
+    // A cron job has no runtime folder: the destination folder's own lock still meets it.
+    QTest::newRow("held by a run with another lock folder")
+        << QStringList{"p.tdm"} << true << "elsewhere" << 4
+        << "Une autre synchronisation vers le répertoire \"%1\" est en cours (fenêtre ou "
+           "tandrimo-cli). Attendez qu'elle se termine, puis recommencez.\n"
+        << false;
+    QTest::newRow("lock folder unusable: the folder's own lock")
+        << QStringList{"-q", "p.tdm"} << false << "s.ini" << 0 << "" << true;
 }
 
 // The test holds the destination's lock as another run would, or the lock cannot be taken.
@@ -259,8 +262,9 @@ void CliTest::interruptStopsAfterTheCurrentFile_data()
         << int(SIGHUP) << 0 << int(SIGHUP) << "finished";
 }
 
-// A stop signal in the middle of a large file: the file is finished (never cut), nothing after
-// it is begun, and the status and the summary say so. A second signal ends the run at once.
+// A stop signal in the middle of a large file: its copy is given up and the old file stays (a
+// target is never cut), nothing after it is begun, and the status and the summary say so. A
+// second signal ends the run at once.
 void CliTest::interruptStopsAfterTheCurrentFile()
 {
     QFETCH(int, first);
