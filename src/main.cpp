@@ -1,3 +1,4 @@
+#include "app/guard.h"
 #include "app/qtdialogs.h"
 #include "app/startup.h"
 #include "platform/regional.h"
@@ -10,18 +11,16 @@
 
 namespace {
 
-// The application-wide error handler: whatever escapes an event handler is discarded without
-// a word, so that no exception crosses the event loop.
+// The application-wide error handler: whatever escapes an event handler is told like an error
+// that ends a command, so that no exception crosses the event loop.
 class TandrimoApplication : public QApplication {
 public:
     using QApplication::QApplication;
     bool notify(QObject *receiver, QEvent *event) override
     {
-        try {
-            return QApplication::notify(receiver, event);
-        } catch (...) {
-            return false;
-        }
+        bool handled = false;
+        guarded([&] { handled = QApplication::notify(receiver, event); });
+        return handled;
     }
 };
 

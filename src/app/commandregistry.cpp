@@ -28,8 +28,9 @@ CommandRegistry::CommandRegistry(QObject *owner)
 void CommandRegistry::bind(Command command, std::function<void()> operation)
 {
     QAction *bound = m_actions[command];
-    QObject::connect(bound, &QAction::triggered, bound,
-                     [operation = std::move(operation)] { guarded(operation); });
+    QObject::connect(bound, &QAction::triggered, bound, [bound, operation = std::move(operation)] {
+        guarded(operation, bound->text().remove(u'&'));
+    });
     m_bound[command] = true;
     bound->setEnabled(true);
 }

@@ -4,6 +4,7 @@
 #include "app/commandregistry.h"
 #include "app/commandtable.h"
 #include "app/deletioncommands.h"
+#include "app/dialogs.h"
 #include "app/fmoptions.h"
 #include "app/foldercommands.h"
 #include "app/folderfields.h"
@@ -35,6 +36,15 @@ TfmMain::TfmMain(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent), m_dia
     setObjectName(QStringLiteral("fmMain"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/tandrimo.svg")));
     m_commands = std::make_unique<CommandRegistry>(this);
+    // An error that ends a command is told in a box; the window stays usable.
+    setFaultReporter([this](const QString &what, const QString &why) {
+        const QString text =
+            what.isEmpty()
+                ? QStringLiteral("Une opération a été interrompue par une erreur :\n%1").arg(why)
+                : QStringLiteral("La commande « %1 » a été interrompue par une erreur :\n%2")
+                      .arg(what, why);
+        m_dialogs.message(this, BoxKind::Error, text, {BoxButton::Ok});
+    });
     m_panels = new StatusPanels(statusBar());
     m_settings = std::make_unique<AppSettings>(*this, m_dialogs, m_prefs);
     m_sync = std::make_unique<SyncCommands>(*this, *m_commands, m_dialogs, m_project, m_prefs,
@@ -63,6 +73,7 @@ TfmMain::TfmMain(Dialogs &dialogs, QWidget *parent) : QMainWindow(parent), m_dia
 
 TfmMain::~TfmMain()
 {
+    setFaultReporter({});
     // The list view goes before the rows it shows; a copy run still working is stopped and
     // waited for by its unit, which never asks anything of the window meanwhile.
     delete takeCentralWidget();

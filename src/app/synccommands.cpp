@@ -149,7 +149,8 @@ void SyncCommands::JvThread1FinishAll()
             ShowSummary();
         });
         const bool cutShort = run != nullptr && (run->end() == CopyRunEnd::Stopped ||
-                                                 run->end() == CopyRunEnd::Abandoned);
+                                                 run->end() == CopyRunEnd::Abandoned ||
+                                                 run->end() == CopyRunEnd::TargetLost);
         // Cut short, the rows keep what the run wrote; those copied are never copied again.
         if (cutShort)
             m_comparison.endStoppedCopyRun(run->copiedRows());

@@ -5,6 +5,8 @@
 #include "compare/statuscode.h"
 #include "project/project.h"
 
+#include <new>
+
 Comparison::Comparison(const TProject &project, const UserPrefs &prefs, RefreshHost &host)
     : m_project(project), m_prefs(prefs), m_host(host)
 {
@@ -13,6 +15,7 @@ Comparison::Comparison(const TProject &project, const UserPrefs &prefs, RefreshH
         FailedCopyCount = 0;
         UnreadableFolderCount = 0;
         m_stoppedRunCopies = -1;
+        m_listingFailure.clear();
         m_freshListing = false;
         std::vector<ListedDestination>().swap(m_listedDestinations);
     });
@@ -30,9 +33,10 @@ void Comparison::RefreshFileList()
     m_foldersEdited = false;
     m_listCut = false;
     CheckFolderAccessible(m_listed->source);
-    CheckFolderAccessible(m_listed->destination);
+    CheckDestinationFolder(m_listed->destination);
     CheckFoldersDistinct();
     ConfirmDriveRoot();
+    ConfirmRootDestination();
     const platform::FileStat source = platform::statPath(m_listed->source);
     const platform::FileStat destination = platform::statPath(m_listed->destination);
     m_listedSource = {source.device, source.inode};
@@ -40,7 +44,17 @@ void Comparison::RefreshFileList()
     StopRequested = false;
     BusyScope busyScope(*this, m_host, BusyReason::Refresh);
     ShowStatusMessage(QStringLiteral("Listing fichiers en cours..."));
-    ListSourceFolder();
+    // An error that cuts the listing short leaves the rows listed until then, classified, and a
+    // row that says the list is incomplete, as an unreadable folder does.
+    try {
+        ListSourceFolder();
+    } catch (const std::bad_alloc &) {
+        m_listingFailure = QStringLiteral("mémoire insuffisante");
+    } catch (const std::exception &error) {
+        m_listingFailure = QString::fromLocal8Bit(error.what());
+    }
+    if (!m_listingFailure.isEmpty())
+        addListingFailureRow();
     // A listing cut short keeps its rows unclassified; a Stop during the classification leaves
     // a list that is complete but told as not refreshed all the same.
     m_listCut = StopRequested;
@@ -156,12 +170,28 @@ QString Comparison::summaryText() const
         text += u" ; 1 copie en erreur";
     else if (FailedCopyCount > 1)
         text += u" ; " + QString::number(FailedCopyCount) + u" copies en erreur";
+    if (!m_listingFailure.isEmpty())
+        text += u" ; liste incomplète : lecture interrompue";
     if (UnreadableFolderCount == 1)
         text += u" ; liste incomplète : 1 dossier illisible";
     else if (UnreadableFolderCount > 1)
         text += u" ; liste incomplète : " + QString::number(UnreadableFolderCount) +
                 u" dossiers illisibles";
     return text;
+}
+
+void Comparison::addListingFailureRow()
+{
+    try {
+        FileEntry &row = m_fileList.append();
+        row.statusCode = StatusError;
+        row.files = QStringLiteral("* Lecture de la liste interrompue *");
+        row.statusText = u"Erreur : " + m_listingFailure;
+        row.message = true;
+        m_fileList.notifyRowChanged(m_fileList.count() - 1);
+    } catch (const std::exception &) {
+        // No room for the row: the summary still says the list is incomplete.
+    }
 }
 
 QString Comparison::notRefreshedText()

@@ -106,8 +106,13 @@ public:
     // The folder checks of the refresh: each returns, or adds an error row, tells the user when
     // it has to, and throws Abort.
     void CheckFolderAccessible(const QString &folder);
+    // The same for the destination; a folder missing on a disk that is there is offered to be
+    // made (the refresh goes on once it is).
+    void CheckDestinationFolder(const QString &folder);
     void CheckFoldersDistinct();
     void ConfirmDriveRoot();
+    // A destination at the file system's root writes anywhere: asked first.
+    void ConfirmRootDestination();
     // Appends a row carrying a message instead of a file, and says in the status panel that
     // the list was not refreshed.
     void AddErrorRow(std::int32_t code, const QString &text, const QString &statusText);
@@ -139,6 +144,8 @@ private:
                      const platform::FileStat &destination, int biasMinutes);
 
     void recountRows();
+    // Ends a listing that an error cut short with a row that says so.
+    void addListingFailureRow();
 
     const TProject &m_project;
     const UserPrefs &m_prefs;
@@ -150,6 +157,7 @@ private:
     bool m_listCut = false;       // a refresh was stopped: rows missing, or not classified
     bool m_foldersEdited = false; // the fields left the listed folders since the listing
     int m_stoppedRunCopies = -1;  // copies of the last run cut short, until the next pass
+    QString m_listingFailure;     // why the last listing ended early, not by Stop
     QElapsedTimer m_inputTimer;
     BusyReason m_busy = BusyReason::None;
     bool m_walking = false; // a listing or a pass is walking the rows

@@ -69,13 +69,19 @@ void planFile(const QByteArray &path, qsizetype rootLength, DeletionPlan &plan)
     const int error = file.status().error();
     if (error == ENOENT || error == ENOTDIR || error == EISDIR)
         return;
-    if (error != 0) {
+    if (!file.status().ok()) {
         plan.unexamined.append({QFile::decodeName(path), file.status()});
         return;
     }
     const NoFollowPath::Kind kind = file.kind();
-    if (kind == NoFollowPath::Kind::Regular || kind == NoFollowPath::Kind::Link)
+    if (file.isFile())
         plan.files.append({path, rootLength});
+    else if (kind == NoFollowPath::Kind::Folder)
+        plan.notFiles.append({QFile::decodeName(path), platform::IoStatus::fromErrno(EISDIR)});
+    else if (kind != NoFollowPath::Kind::Missing)
+        plan.notFiles.append(
+            {QFile::decodeName(path),
+             platform::IoStatus::own(platform::IoStatus::Cause::NotRegularFile)});
 }
 
 platform::DeleteOutcome deleteFile(const DeletionFile &file, bool toTrash)
@@ -149,8 +155,6 @@ DeletionResult runDeletion(const DeletionCommand &command, const FileList &rows,
                            const QList<int> &selected, const FoldersOfList &folders,
                            UserPrefs &prefs, DeletionHost &host)
 {
-    if (command.has_value() && !selected.isEmpty())
-        command->storeInto(prefs);
     const DeletionChoice choice = command.value_or(DeletionChoice::fromPrefs(prefs));
     DeletionPlan plan = planDeletion(rows, selected, folders.source, folders.destination, choice);
     DeletionResult result;
@@ -161,8 +165,14 @@ DeletionResult runDeletion(const DeletionCommand &command, const FileList &rows,
         }
     }
     result.failures = std::move(plan.unexamined);
+    result.failures += plan.notFiles;
     const bool ask = command.has_value() || !choice.toTrash;
-    if (plan.files.isEmpty() || (ask && !host.confirm(confirmationText(choice, plan.files.size()))))
+    // A deletion answered "&Non" changes nothing, the general command's choice included.
+    if (!plan.files.isEmpty() && ask && !host.confirm(confirmationText(choice, plan.files.size())))
+        return result;
+    if (command.has_value() && !selected.isEmpty())
+        command->storeInto(prefs);
+    if (plan.files.isEmpty())
         return result;
 
     deleteFiles(plan.files, choice.toTrash, host, result);

@@ -59,12 +59,15 @@ struct DeletionFailure {
 };
 
 // The files behind the selected rows that a deletion removes, in list order, a row's source
-// before its destination. Rows carrying a message, and names that are no file (missing, a
-// folder, a device), are passed over; a symbolic link is a file. A name that could not be
-// examined (a folder on the way is a link, or cannot be searched) is no file to remove either.
+// before its destination. A file is a regular file or a symbolic link to one (the link goes,
+// never its target). Rows carrying a message and missing names are passed over; a name that is
+// there but no file (a folder, a link to a folder or to nothing, a device) is passed over and
+// told; a name that could not be examined (a folder on the way is a link, or cannot be
+// searched) is no file to remove either.
 struct DeletionPlan {
     QList<DeletionFile> files;
     QList<DeletionFailure> unexamined;
+    QList<DeletionFailure> notFiles;
 };
 
 DeletionPlan planDeletion(const FileList &rows, const QList<int> &selected,
@@ -88,7 +91,7 @@ struct DeletionResult {
 };
 
 // Runs a deletion command on the selected rows (FileList indices, in list order). A fixed
-// command stores its choice into prefs once a row is selected, whatever follows. A permanent
+// command stores its choice into prefs once a row is selected, unless the user answers "&Non". A permanent
 // deletion, and a fixed command's trash, is confirmed first, with the count of existing files;
 // the general command asks about each file it could not examine, and "&Non" ends it before
 // anything is deleted. Files the trash did not take are deleted for good only on the user's

@@ -15,8 +15,7 @@ constexpr qint64 kDayMs = 86400000;
 void addIfFile(const QByteArray &path, qsizetype rootLength, QList<DatedFile> &files)
 {
     const NoFollowPath file(path.left(rootLength), path.mid(rootLength));
-    const NoFollowPath::Kind kind = file.kind();
-    if (kind == NoFollowPath::Kind::Regular || kind == NoFollowPath::Kind::Link)
+    if (file.isFile())
         files.append({path, rootLength});
 }
 

@@ -3,8 +3,12 @@
 #include "compare/comparisonscopes.h"
 #include "compare/statuscode.h"
 #include "platform/filestat.h"
+#include "platform/forcefolder.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <cerrno>
 
 void Comparison::CheckFolderAccessible(const QString &folder)
 {
@@ -23,6 +27,45 @@ void Comparison::CheckFolderAccessible(const QString &folder)
                        u"vérifiez si le support est bien présent.\nS'il s'agit d'un lecteur "
                        u"réseau, vérifiez votre connexion réseau.",
                    {BoxButton::Ok});
+    throw Abort();
+}
+
+void Comparison::CheckDestinationFolder(const QString &folder)
+{
+    const bool missing = platform::statPath(folder).error == ENOENT;
+    if (!missing || !QDir::isAbsolutePath(folder) || platform::mayLieOnAbsentDisk(folder)) {
+        CheckFolderAccessible(folder);
+        return;
+    }
+    if (!m_host.createMissingDestination(folder)) {
+        FilesToCopyCount = 0;
+        AddErrorRow(StatusError, u"* Répertoire inaccessible : \"" + folder + u"\" *",
+                    QStringLiteral("Erreur"));
+        throw Abort();
+    }
+    const platform::IoStatus made = platform::ForceFolder(QFile::encodeName(folder));
+    if (made.ok())
+        return;
+    FilesToCopyCount = 0;
+    AddErrorRow(StatusError, u"* Répertoire inaccessible : \"" + folder + u"\" *",
+                QStringLiteral("Erreur"));
+    m_host.message(BoxKind::Warning,
+                   QStringLiteral("Le répertoire \"%1\" n'a pas pu être créé : %2.")
+                       .arg(folder, made.explanation()),
+                   {BoxButton::Ok});
+    throw Abort();
+}
+
+void Comparison::ConfirmRootDestination()
+{
+    const platform::FileStat destination = platform::statPath(listedFolders().destination);
+    const platform::FileStat root = platform::statPath("/");
+    if (!destination.ok() || destination.device != root.device ||
+        destination.inode != root.inode)
+        return;
+    if (m_host.acceptRootDestination(listedFolders().destination))
+        return;
+    AddErrorRow(StatusError, notRefreshedText(), QStringLiteral("Info"));
     throw Abort();
 }
 

@@ -278,7 +278,10 @@ void Comparison::AddListedRows(const std::deque<ListedFolder> &visits,
         } else {
             forEachVisitEntry(visits, cut, addRow);
         }
-    } catch (const std::exception &) {
+    } catch (const std::bad_alloc &) {
+        m_listingFailure = QStringLiteral("mémoire insuffisante");
+    } catch (const std::exception &error) {
+        m_listingFailure = QString::fromLocal8Bit(error.what());
     }
     // Row for row, or not at all.
     if (m_listedDestinations.size() != std::size_t(m_fileList.count()))

@@ -26,6 +26,27 @@ public:
     virtual void showSummary() = 0;
     // Sets every command's enabled state from the state, Comparison::busy() included.
     virtual void updateCommandStates() = 0;
+
+    // The refresh's questions on the destination folder, by default a box: whether to make a
+    // missing one, and whether to go on with the file system's root.
+    virtual bool createMissingDestination(const QString &folder)
+    {
+        return message(BoxKind::Confirmation,
+                       QStringLiteral("Le répertoire Destination \"%1\" n'existe pas.\n"
+                                      "Souhaitez-vous le créer ?")
+                           .arg(folder),
+                       {BoxButton::Yes, BoxButton::No}) == BoxButton::Yes;
+    }
+    virtual bool acceptRootDestination(const QString &folder)
+    {
+        return message(BoxKind::Confirmation,
+                       QStringLiteral("Le répertoire destination spécifié (\"%1\") est la racine "
+                                      "du système de fichiers.\nLa copie qui va suivre peut "
+                                      "écrire des fichiers partout dans le système.\n"
+                                      "Souhaitez-vous tout de même continuer ?")
+                           .arg(folder),
+                       {BoxButton::Yes, BoxButton::No}) == BoxButton::Yes;
+    }
 };
 
 // Shows the busy cursor for its lifetime, so that every exit path restores it.

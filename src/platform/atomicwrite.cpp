@@ -32,7 +32,8 @@ IoStatus replaceFileAtomically(const QString &path, const QByteArray &bytes)
     const bool exists = ::stat(target.constData(), &old) == 0;
     if (exists) {
         if (!S_ISREG(old.st_mode))
-            return IoStatus::fromErrno(S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
+            return S_ISDIR(old.st_mode) ? IoStatus::fromErrno(EISDIR)
+                                        : IoStatus::own(IoStatus::Cause::NotRegularFile);
         if ((old.st_mode & S_IWUSR) == 0 || ::access(target.constData(), W_OK) != 0)
             return IoStatus::fromErrno(EACCES);
     } else if (errno != ENOENT) {

@@ -13,6 +13,7 @@
 #include <optional>
 #include <set>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <utility>
 
 namespace platform {
@@ -25,15 +26,48 @@ constexpr size_t kCopyChunk = size_t(1) << 30; // per copy_file_range call
 constexpr qint64 kWritebackChunk = qint64(8) << 20;
 constexpr size_t kBufferSize = size_t(1) << 20; // per read and write of the fallback
 constexpr qint64 kFatTimeStep = 2000;           // milliseconds between the times FAT keeps
+constexpr char kAccessList[] = "system.posix_acl_access";
 
-CopyResult failure(int error)
+CopyResult failure(int error, const char *call = nullptr)
 {
-    return {CopyOutcome::Failed, IoStatus::fromErrno(error)};
+    return {CopyOutcome::Failed, IoStatus::fromErrno(error, call)};
+}
+
+CopyResult ownFailure(IoStatus::Cause cause)
+{
+    return {CopyOutcome::Failed, IoStatus::own(cause)};
+}
+
+// A failure to make or name a file in the target's folder: where the folder takes no new file,
+// is gone, is full, or its disk is, the folder is the cause, not the file.
+CopyResult folderFailure(int error, const char *call)
+{
+    CopyResult result = failure(error, call);
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ENOENT:
+    case ENOSPC:
+    case EDQUOT:
+    case EIO:
+    case ENODEV:
+    case ENXIO:
+    case ENOMEDIUM:
+    case ENOTCONN:
+    case EHOSTDOWN:
+    case ESHUTDOWN:
+        result.status = result.status.inFolder();
+        break;
+    default:
+        break;
+    }
+    return result;
 }
 
 CopyResult sourceChanged()
 {
-    return {CopyOutcome::SourceChanged, IoStatus::fromErrno(ESTALE)};
+    return {CopyOutcome::SourceChanged, IoStatus::own(IoStatus::Cause::SourceChanged)};
 }
 
 // Pairs of devices (origin, target) whose file systems refused a reflink: not asked again.
@@ -99,12 +133,12 @@ CopyResult copyByReading(int in, int out, qint64 end, qint64 done, Writeback &wr
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return failure(errno);
+            return failure(errno, "read");
         }
         if (n == 0)
             return sourceChanged(); // the origin got shorter
         if (!writeAll(out, buffer.data(), size_t(n)))
-            return failure(errno);
+            return failure(errno, "write");
         done += n;
         writeback.copied(n, done);
     }
@@ -115,6 +149,53 @@ struct Closer {
     int fd;
     ~Closer() { fileCalls().close(fd); }
 };
+
+// The access list that holds the origin's permissions beyond its mode, in the system's form
+// (empty when it has none).
+QByteArray accessListOf(int fd)
+{
+    QByteArray list(256, '\0');
+    ssize_t n = ::fgetxattr(fd, kAccessList, list.data(), size_t(list.size()));
+    if (n < 0 && errno == ERANGE) {
+        n = ::fgetxattr(fd, kAccessList, nullptr, 0);
+        list.resize(n > 0 ? n : 0);
+        n = n > 0 ? ::fgetxattr(fd, kAccessList, list.data(), size_t(list.size())) : -1;
+    }
+    list.resize(n > 0 ? n : 0);
+    return list;
+}
+
+// The permissions of the origin's owning group's own entry in its access list (rwx as 0-7), or
+// -1 when it has none. The mode's group bits are the list's mask then, which may grant more.
+int owningGroupPermissions(const QByteArray &list)
+{
+    constexpr quint16 kGroupObject = 0x04;
+    constexpr qsizetype kHeader = 4;
+    constexpr qsizetype kEntry = 8; // tag, permissions (16 bits each), identifier (32 bits)
+    for (qsizetype at = kHeader; at + kEntry <= list.size(); at += kEntry) {
+        const auto byte = [&](qsizetype i) { return quint16(quint8(list[at + i])); };
+        if (quint16(byte(0) | byte(1) << 8) == kGroupObject)
+            return int(byte(2) | byte(3) << 8) & 07;
+    }
+    return -1;
+}
+
+// Gives the copy the origin's access list, so that no one gains a right the origin denies him.
+// Where the copy's file system keeps no access list, its group gets no more than the origin's
+// owning group had: the mode alone would hand it the list's wider mask.
+bool copyAccessList(int in, int out, mode_t mode)
+{
+    const QByteArray list = accessListOf(in);
+    if (list.isEmpty())
+        return true;
+    if (fileCalls().fsetxattr(out, kAccessList, list.constData(), size_t(list.size()), 0) == 0)
+        return true;
+    const int group = owningGroupPermissions(list);
+    if (group < 0)
+        return true;
+    const mode_t narrowed = (mode & 0707) | (mode & 070 & mode_t(group << 3));
+    return fileCalls().fchmod(out, narrowed) == 0 || permissionBitsUnsupported(errno);
+}
 
 bool timesUnsupported(int error)
 {
@@ -153,7 +234,7 @@ CopyResult copyRange(Transfer &t, qint64 start, qint64 end)
             if (errno == EINTR)
                 continue;
             if (done != start || !copyFileRangeUnavailable(errno))
-                return failure(errno);
+                return failure(errno, "copy_file_range");
             t.byReading = true;
             break;
         }
@@ -179,12 +260,12 @@ std::optional<CopyResult> copyData(Transfer &t, qint64 size)
         if (data < 0) {
             if (end == 0)
                 return std::nullopt;
-            return failure(errno);
+            return failure(errno, "lseek");
         }
         const off_t hole = calls.lseek(t.in, data, SEEK_HOLE);
         if (hole < 0 || calls.lseek(t.in, data, SEEK_SET) < 0 ||
             calls.lseek(t.out, data, SEEK_SET) < 0)
-            return failure(errno);
+            return failure(errno, "lseek");
         const qint64 start = std::min<qint64>(data, size);
         end = std::min<qint64>(hole, size);
         if (const CopyResult range = copyRange(t, start, end); range.outcome != CopyOutcome::Copied)
@@ -193,7 +274,7 @@ std::optional<CopyResult> copyData(Transfer &t, qint64 size)
     t.writeback.complete(end);
     // A hole at the end is the size alone.
     if (end < size && calls.ftruncate(t.out, size) != 0)
-        return failure(errno);
+        return failure(errno, "ftruncate");
     return CopyResult{CopyOutcome::Copied, {}};
 }
 
@@ -211,7 +292,7 @@ CopyResult copyBytes(int in, int out, const struct stat &origin, quint64 toDevic
         if (fileCalls().cloneFile(out, in) == 0) {
             struct stat st {};
             if (fileCalls().fstat(out, &st) != 0)
-                return failure(errno);
+                return failure(errno, "fstat");
             if (st.st_size != size)
                 return sourceChanged();
             return {CopyOutcome::Copied, {}};
@@ -404,7 +485,7 @@ CopyResult stageCopy(const QByteArray &from, const QByteArray &to, const CopyOpt
 {
     const FileInFolder target = fileAtPath(to);
     if (!target.folder)
-        return failure(errno);
+        return failure(errno, "open");
     OpenedOrigin opened = openOrigin(fileAtPath(from), true);
     struct stat old {};
     const bool replaces = fileCalls().fstatat(target.folder->fd(), target.name.constData(), &old,
@@ -420,11 +501,11 @@ CopyResult stageCopy(OpenedOrigin &opened, const FileInFolder &target, bool repl
     // Consumed whatever the outcome: closed on return.
     OpenedOrigin taken = std::move(opened);
     if (taken.m_fd < 0)
-        return failure(taken.m_error);
+        return failure(taken.m_error, "openat");
     const int in = taken.m_fd;
     const struct stat &origin = taken.m_stat;
     if (!S_ISREG(origin.st_mode))
-        return failure(S_ISDIR(origin.st_mode) ? EISDIR : EINVAL);
+        return S_ISDIR(origin.st_mode) ? failure(EISDIR) : ownFailure(IoStatus::Cause::NotRegularFile);
     if (!target.folder)
         return failure(ENOENT);
 
@@ -432,7 +513,7 @@ CopyResult stageCopy(OpenedOrigin &opened, const FileInFolder &target, bool repl
     copy.m_target = target;
     copy.m_fd = createTemporaryFileAt(target.folder->fd(), 0600, &copy.m_temporary);
     if (copy.m_fd < 0)
-        return failure(errno);
+        return folderFailure(errno, "openat");
     copy.m_origin = taken.m_file;
     copy.m_followOrigin = taken.m_followLink;
     copy.m_replaces = replaces;
@@ -442,7 +523,7 @@ CopyResult stageCopy(OpenedOrigin &opened, const FileInFolder &target, bool repl
     copy.m_originMtimeMs = fileStatFrom(origin).mtimeMs;
     struct stat temporary {};
     if (calls.fstat(copy.m_fd, &temporary) != 0)
-        return failure(errno);
+        return failure(errno, "fstat");
     copy.m_device = quint64(temporary.st_dev);
 
     CopyResult result = copyBytes(in, copy.m_fd, origin, copy.m_device, options);
@@ -454,9 +535,11 @@ CopyResult stageCopy(OpenedOrigin &opened, const FileInFolder &target, bool repl
     const struct timespec times[2] = {origin.st_atim, origin.st_mtim};
     copy.m_timesGiven = calls.futimens(copy.m_fd, times) == 0;
     if (!copy.m_timesGiven && !timesUnsupported(errno))
-        return failure(errno);
+        return failure(errno, "futimens");
     if (calls.fchmod(copy.m_fd, origin.st_mode & 0777) != 0 && !permissionBitsUnsupported(errno))
-        return failure(errno);
+        return failure(errno, "fchmod");
+    if (!copyAccessList(in, copy.m_fd, origin.st_mode & 0777))
+        return failure(errno, "fchmod");
 
     // Written to while read: seen on the open file, without a walk of its path. A file renamed
     // over the origin meanwhile is seen by the commit, which checks the name itself.
@@ -513,7 +596,7 @@ CopyResult StagedCopy::nameTaken() const
             0 &&
         S_ISDIR(st.st_mode))
         return failure(EISDIR); // never replaced, as ever
-    CopyResult result{CopyOutcome::NameTaken, IoStatus::fromErrno(EEXIST)};
+    CopyResult result{CopyOutcome::NameTaken, IoStatus::own(IoStatus::Cause::NameTaken)};
     result.takenBy = entryNamedLike(targetFolder(), m_target.name);
     return result;
 }
@@ -524,13 +607,13 @@ CopyResult StagedCopy::commit(Flush flush)
         return failure(EBADF);
     FileCalls &calls = fileCalls();
     if (flush == Flush::Own && calls.fdatasync(m_fd) != 0)
-        return failure(errno);
+        return failure(errno, "fdatasync");
 
     CopyOutcome outcome = CopyOutcome::Copied;
     if (m_verify)
         outcome = verify(flush != Flush::None);
     if (outcome == CopyOutcome::Mismatch)
-        return {outcome, IoStatus::fromErrno(EIO)};
+        return {outcome, IoStatus::own(IoStatus::Cause::CopyDiffers)};
     if (outcome == CopyOutcome::Stopped)
         return {outcome, {}};
     struct stat origin {};
@@ -543,12 +626,12 @@ CopyResult StagedCopy::commit(Flush flush)
         if (placeUnnamedFileAt(m_fd, targetFolder(), m_target.name.constData()))
             return placed(outcome, origin);
         if (errno != EEXIST)
-            return failure(errno);
+            return folderFailure(errno, "linkat");
         if (!m_replaces)
             return nameTaken();
     }
     if (!nameTemporaryFileAt(m_fd, targetFolder(), &m_temporary))
-        return failure(errno);
+        return folderFailure(errno, "linkat");
     return renameIntoPlace(outcome);
 }
 
@@ -558,16 +641,16 @@ CopyResult StagedCopy::renameIntoPlace(CopyOutcome outcome)
     const int folder = targetFolder();
     const char *temporary = m_temporary.constData();
     const char *name = m_target.name.constData();
-    const auto failed = [&](int error) {
+    const auto failed = [&](int error, const char *call) {
         calls.unlinkat(folder, temporary, 0);
         calls.close(std::exchange(m_fd, -1));
-        return failure(error);
+        return folderFailure(error, call);
     };
     // A close reports a failed write-back (network file systems): checked before the rename, on
     // a second descriptor; the first takes the mark off the file once it is in place.
     const int check = calls.dup(m_fd);
     if (check < 0 || calls.close(check) != 0)
-        return failed(errno);
+        return failed(errno, check < 0 ? "dup" : "close");
     int renamed = -1;
     if (m_replaces) {
         renamed = calls.renameat(folder, temporary, folder, name, 0);
@@ -582,12 +665,12 @@ CopyResult StagedCopy::renameIntoPlace(CopyOutcome outcome)
         }
         if (renamed != 0 && errno == EEXIST) {
             CopyResult taken = nameTaken();
-            failed(EEXIST);
+            failed(EEXIST, "renameat2");
             return taken;
         }
     }
     if (renamed != 0)
-        return failed(errno);
+        return failed(errno, "renameat2");
     unmarkPlacedFile(m_fd);
     calls.close(std::exchange(m_fd, -1));
     CopyResult result{outcome, {}};
@@ -608,7 +691,7 @@ CopyResult StagedCopy::placed(CopyOutcome outcome, const struct ::stat &origin)
     if (calls.close(std::exchange(m_fd, -1)) != 0) {
         const int error = errno;
         calls.unlinkat(targetFolder(), m_target.name.constData(), 0);
-        return failure(error);
+        return failure(error, "close");
     }
     // The times the file system kept, read on the open file; the name's way where they differ.
     result.storedMtimeMs = known ? fileStatFrom(st).mtimeMs : -1;

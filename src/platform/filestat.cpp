@@ -2,7 +2,10 @@
 
 #include "platform/filecalls.h"
 
+#include <QDir>
 #include <QFile>
+
+#include <algorithm>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -52,6 +55,19 @@ FileStat statPath(const QString &path)
     if (path.contains(QChar(0)))
         return FileStat();
     return statPath(QFile::encodeName(path));
+}
+
+bool mayLieOnAbsentDisk(const QString &folder)
+{
+    const QString path = QDir::cleanPath(folder);
+    const bool mountBase = path.startsWith(u"/media/") || path.startsWith(u"/run/media/") ||
+                           path.startsWith(u"/mnt/");
+    if (!mountBase)
+        return false;
+    QString existing = path;
+    while (existing.size() > 1 && !statPath(existing).ok())
+        existing = existing.left(std::max<qsizetype>(1, existing.lastIndexOf(u'/')));
+    return statPath(existing).device == statPath("/").device;
 }
 
 bool isFileSystemRoot(const QString &folder)

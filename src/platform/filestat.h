@@ -49,4 +49,9 @@ FileStat statAt(int folderFd, const char *name, bool followLink);
 // False when the folder cannot be examined.
 bool isFileSystemRoot(const QString &folder);
 
+// Whether a missing folder may lie on a disk that is not there: below a folder where removable
+// disks and network shares are mounted (/media, /run/media, /mnt), whose nearest existing
+// folder is on the system's own disk.
+bool mayLieOnAbsentDisk(const QString &folder);
+
 } // namespace platform

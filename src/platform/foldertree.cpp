@@ -64,7 +64,7 @@ FolderReach FolderTree::reach(QByteArrayView relative, bool create)
             end = relative.size();
         const QByteArrayView name = relative.sliced(begin, end - begin);
         if (name == "..") {
-            reached.status = IoStatus::fromErrno(EINVAL);
+            reached.status = IoStatus::own(IoStatus::Cause::InvalidName);
             reached.stoppedAt = relative.toByteArray();
             return reached;
         }
@@ -96,7 +96,9 @@ FolderReach FolderTree::reach(QByteArrayView relative, bool create)
                 fd = openChild(parent->fd(), name.constData());
         }
         if (fd < 0) {
-            reached.status = IoStatus::fromErrno(errno);
+            // With O_NOFOLLOW on one name, ELOOP means that name is a link.
+            reached.status = errno == ELOOP ? IoStatus::own(IoStatus::Cause::LinkRefused)
+                                            : IoStatus::fromErrno(errno, "openat");
             reached.stoppedAt = path;
             return reached;
         }

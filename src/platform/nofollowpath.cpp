@@ -60,7 +60,8 @@ NoFollowPath::NoFollowPath(const QByteArray &root, const QByteArray &relative)
         ::close(m_folder);
         m_folder = next;
         if (next < 0) {
-            m_status = IoStatus::fromErrno(error);
+            m_status = error == ELOOP ? IoStatus::own(IoStatus::Cause::LinkRefused)
+                                      : IoStatus::fromErrno(error, "openat");
             return;
         }
     }
@@ -86,6 +87,13 @@ NoFollowPath::Kind NoFollowPath::kind() const
     return Kind::Other;
 }
 
+bool NoFollowPath::isFile() const
+{
+    struct stat st {};
+    return m_status.ok() && ::fstatat(m_folder, m_name.constData(), &st, 0) == 0 &&
+           S_ISREG(st.st_mode);
+}
+
 IoStatus NoFollowPath::unlink() const
 {
     if (!m_status.ok())
@@ -108,9 +116,9 @@ IoStatus NoFollowPath::clearReadOnly() const
     if (::fstat(fd, &st) != 0)
         status = IoStatus::fromErrno(errno);
     else if (S_ISLNK(st.st_mode))
-        status = IoStatus::fromErrno(ELOOP);
+        status = IoStatus::own(IoStatus::Cause::LinkRefused);
     else if (!S_ISREG(st.st_mode))
-        status = IoStatus::fromErrno(EINVAL);
+        status = IoStatus::own(IoStatus::Cause::NotRegularFile);
     else if ((st.st_mode & S_IWUSR) == 0) {
         // An O_PATH descriptor takes no fchmod; its /proc link reaches the same file.
         const QByteArray proc = "/proc/self/fd/" + QByteArray::number(fd);
@@ -137,9 +145,9 @@ IoStatus NoFollowPath::setTimes(std::optional<FileTime> access, std::optional<Fi
     if (what == Kind::Missing)
         return IoStatus::fromErrno(ENOENT);
     if (what == Kind::Link)
-        return IoStatus::fromErrno(ELOOP);
+        return IoStatus::own(IoStatus::Cause::LinkRefused);
     if (what != Kind::Regular)
-        return IoStatus::fromErrno(EINVAL);
+        return IoStatus::own(IoStatus::Cause::NotRegularFile);
     const timespec times[2] = {timespecOf(access), timespecOf(write)};
     if (::utimensat(m_folder, m_name.constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
         return IoStatus::fromErrno(errno);

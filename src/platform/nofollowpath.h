@@ -21,17 +21,20 @@ public:
     NoFollowPath &operator=(const NoFollowPath &) = delete;
 
     // Why the folder holding the file could not be reached: success, or ENOENT, ENOTDIR, or
-    // ELOOP when a folder on the way is a symbolic link.
+    // LinkRefused when a folder on the way is a symbolic link.
     const IoStatus &status() const { return m_status; }
 
     // What the name is, without following it; Missing also when it cannot be examined.
     enum class Kind { Missing, Regular, Link, Folder, Other };
     Kind kind() const;
+    // Whether it is a file: a regular file, or a symbolic link to one (the link's target only
+    // looked at, never changed).
+    bool isFile() const;
 
     // Removes the file (a link itself, never its target). A folder is refused (EISDIR).
     IoStatus unlink() const;
     // Sets the owner's write bit of a regular file, every other bit unchanged; a link is
-    // refused (ELOOP), as is anything but a regular file.
+    // refused (LinkRefused), as is anything but a regular file (NotRegularFile).
     IoStatus clearReadOnly() const;
     // Whether it is a regular file that is read-only (owner write bit clear).
     bool isReadOnlyFile() const;
@@ -47,7 +50,7 @@ public:
         FileTime write;
     };
     // Sets the last-access and last-write times of a regular file, each left as it is when
-    // absent. A link is refused (ELOOP), as is anything but a regular file (EINVAL). The file
+    // absent. A link is refused (LinkRefused), as is anything but a regular file (NotRegularFile). The file
     // system may store another time than the one asked: read it back with times().
     IoStatus setTimes(std::optional<FileTime> access, std::optional<FileTime> write) const;
     // The times as stored (of a link itself); nothing when the name cannot be examined.

@@ -66,11 +66,12 @@ int openLockFolder(IoStatus &status)
     if (::fstat(fd, &st) != 0)
         status = IoStatus::fromErrno(errno);
     else if (st.st_uid != ::geteuid())
-        status = IoStatus::fromErrno(EACCES);
+        status = IoStatus::own(IoStatus::Cause::NotOwnFolder);
     else if (made)
         status = giveOwnerAlone(fd, st);
     else
-        status = (st.st_mode & 07777) == 0700 ? IoStatus::success() : IoStatus::fromErrno(EACCES);
+        status = (st.st_mode & 07777) == 0700 ? IoStatus::success()
+                                              : IoStatus::own(IoStatus::Cause::NotOwnFolder);
     if (status.ok())
         return fd;
     ::close(fd);

@@ -6,6 +6,7 @@
 #include "compare/folderpath.h"
 #include "compare/statuscode.h"
 #include "platform/filecalls.h"
+#include "platform/openfilelimit.h"
 #include "platform/paths.h"
 #include "platform/temporaryfile.h"
 #include "sync/volume.h"
@@ -13,6 +14,7 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -55,6 +57,10 @@ CopyRun::CopyRun(CopyRunSnapshot snapshot, CopyRunSettings settings,
 {
     if (!m_freeSpace)
         m_freeSpace = TargetFreeSpace;
+    // A quarter of the limit, at most 64, is left to the rest of the program.
+    const int limit = platform::openFileLimit();
+    const int reserve = std::clamp(limit / 4, 8, 64);
+    m_maxOpenCopies = std::size_t(std::max(1, (limit - reserve) / 3));
 }
 
 void CopyRun::JvThread1Execute()
@@ -70,6 +76,7 @@ void CopyRun::JvThread1Execute()
     }
     m_host.setProgress(0);
     m_CopyOrdinal = 1;
+    m_progressOrdinal = 1;
     m_host.clearCurrentRow(false);
     m_host.setRowClickHandler(false);
     try {
@@ -121,10 +128,10 @@ void CopyRun::loop()
         // before the kernel's queue of them fills.
         if (m_copiedSides && (++seen & 1023) == 0)
             m_copiedSides->collect();
-        if (m_abandoned || !copyRow(row))
+        if (m_abandoned || targetLost() || !copyRow(row) || targetLost())
             return;
         commitIfDue();
-        if (m_abandoned)
+        if (m_abandoned || targetLost())
             return;
     }
     // A Stop during the last copy ended it too.
@@ -146,7 +153,18 @@ QString CopyRun::toText(const CopyRunRow &row) const
 
 void CopyRun::fail(const CopyRunRow &row, const platform::IoStatus &status)
 {
-    failWith(row, status.explanation(), status.reason());
+    // A failure that the target's folder caused names that folder, not the file.
+    const QString to = toText(row);
+    const platform::IoStatus shown =
+        status.concernsFolder() ? status.inFolder(to.left(to.lastIndexOf(u'/'))) : status;
+    failWith(row, shown.explanation(), shown.reason());
+    // A disk that turned read-only or went away takes no further file: one message, not one
+    // error per row left.
+    const int error = status.error();
+    const bool gone = error == ENODEV || error == ENXIO || error == ENOMEDIUM ||
+                      error == ENOTCONN || error == EHOSTDOWN || error == ESHUTDOWN;
+    if (m_lostTarget.isEmpty() && (error == EROFS || (gone && status.concernsFolder())))
+        m_lostTarget = shown.explanation();
 }
 
 void CopyRun::failWith(const CopyRunRow &row, const QString &explanation, const QString &detail)
@@ -174,12 +192,40 @@ int CopyRun::progress() const
     if (m_settings.FilesToCopyCount <= 0)
         return 100;
     // The division first, then the product, truncated toward zero; a full bar above 100.
-    const double value = std::trunc((100.0 / m_settings.FilesToCopyCount) * m_CopyOrdinal);
+    const double value = std::trunc((100.0 / m_settings.FilesToCopyCount) * m_progressOrdinal);
     return value >= 100 ? 100 : value <= 0 ? 0 : int(value);
+}
+
+bool CopyRun::makeRoomForACopy()
+{
+    while (m_pending.size() + m_committingGroup.rows.size() >= m_maxOpenCopies) {
+        if (m_committing.valid())
+            collectCommitted();
+        else
+            commitPending();
+        if (m_abandoned)
+            return false;
+    }
+    return true;
+}
+
+bool CopyRun::targetLost()
+{
+    if (m_lostTarget.isEmpty() || m_end == CopyRunEnd::TargetLost)
+        return !m_lostTarget.isEmpty();
+    m_end = CopyRunEnd::TargetLost;
+    m_host.message(BoxKind::Error,
+                   text("%1 : la copie s'arrête.\nLes fichiers qui restaient à copier n'ont pas "
+                        "été touchés.")
+                       .arg(m_lostTarget),
+                   {BoxButton::Ok});
+    return true;
 }
 
 bool CopyRun::copyRow(const CopyRunRow &row)
 {
+    if (!makeRoomForACopy())
+        return false;
     m_host.setCurrentRow(row.index);
     const bool back = row.code == StatusToCopyBack;
     const RowPlaces places = m_places.find(relativePathBytes(row.files, row.rawFiles), back);
@@ -228,7 +274,11 @@ bool CopyRun::copyRow(const CopyRunRow &row)
         fail(row, result.status);
         return true;
     }
-    // Not yet counted nor shown copied: its commit may still fail.
+    // Not yet counted: its commit may still fail. Made, it is shown so when a verification
+    // follows, the stage the user reads before "Vérification...".
+    ++m_progressOrdinal;
+    if (m_settings.FileCompareCopy)
+        m_host.setRowStatusText(row.index, text("Copié"));
     m_pendingBytes += staged.size();
     if (m_pending.empty())
         m_pendingSince.start();
@@ -246,10 +296,14 @@ platform::CopyResult CopyRun::stage(platform::OpenedOrigin &origin, const RowPla
     const bool replaces = places.targetState.exists;
     try {
         // A second attempt follows at once a failure that may pass; a changed origin or a copy
-        // found different is no such failure.
+        // found different is no such failure. Too many files open: the copies waiting are
+        // placed first, which closes theirs.
         platform::CopyResult result =
             platform::stageCopy(origin, places.target, replaces, options, staged);
-        if (result.outcome == platform::CopyOutcome::Failed) {
+        const int error = result.status.error();
+        if (result.outcome == platform::CopyOutcome::Failed && (error == EMFILE || error == ENFILE))
+            finishCommits();
+        if (result.outcome == platform::CopyOutcome::Failed && !m_abandoned) {
             platform::OpenedOrigin again =
                 platform::openOrigin(places.origin, places.originFollowsLink);
             result = platform::stageCopy(again, places.target, replaces, options, staged);
@@ -451,12 +505,15 @@ void CopyRun::showCommitted(const CopyRunRow &row, const platform::CopyResult &r
         break;
     }
     case platform::CopyOutcome::Mismatch:
+        --m_progressOrdinal;
         copyFoundDifferent(row);
         break;
     case platform::CopyOutcome::Stopped:
+        --m_progressOrdinal;
         m_host.setRowStatusText(row.index, text("Copie arrêtée"));
         break;
     case platform::CopyOutcome::NameTaken: {
+        --m_progressOrdinal;
         const QString name = platform::fileNamePart(row.files);
         const QString holder = QFile::decodeName(result.takenBy);
         if (!holder.isEmpty() && holder != name) {
@@ -470,6 +527,7 @@ void CopyRun::showCommitted(const CopyRunRow &row, const platform::CopyResult &r
     }
     case platform::CopyOutcome::Failed:
     case platform::CopyOutcome::SourceChanged:
+        --m_progressOrdinal;
         fail(row, result.status);
         break;
     }

@@ -85,6 +85,7 @@ enum class CopyRunEnd {
     Stopped,           // StopRequested was set
     InsufficientSpace, // a file did not fit on the destination
     Abandoned,         // "&Abandon" after a failed verification: no copy was placed after it
+    TargetLost,        // the target's disk turned read-only or went away: the user was told
     Error,             // an error escaped the loop: errorText()
 };
 
@@ -151,6 +152,12 @@ private:
     platform::CopyResult stage(platform::OpenedOrigin &origin, const RowPlaces &places,
                                platform::StagedCopy &staged);
     bool spaceFor(double size, const QByteArray &folder, int folderFd);
+    // Each copy waiting holds its temporary file and may hold its two folders open: before the
+    // next, the waiting ones are placed until one more fits within the files the process may
+    // have open. False when the loop must end.
+    bool makeRoomForACopy();
+    // Once the target's disk is lost, the user is told once and the loop ends (true).
+    bool targetLost();
     // A verification found the copy different: the row's error, then the user's choice.
     void copyFoundDifferent(const CopyRunRow &row);
     // Shows the row's failure with its reason and keeps it for the report.
@@ -189,7 +196,12 @@ private:
     CopyRunEnd m_end = CopyRunEnd::NotRun;
     QString m_errorText;
     std::int32_t m_CopyOrdinal = 1;
+    // 1 plus the copies made so far that did not fail since: the bar moves as each copy
+    // begins, whether or not the ones before are in place yet.
+    std::int32_t m_progressOrdinal = 1;
     bool m_abandoned = false; // "&Abandon" answered: the loop ends, and no box follows
+    QString m_lostTarget;     // why the target's disk can take no more files, once it cannot
+    std::size_t m_maxOpenCopies = 1;
     RowPathBuilder m_sourcePaths;
     RowPathBuilder m_destinationPaths;
     RowPlacesFinder m_places;

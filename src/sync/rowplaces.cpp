@@ -51,7 +51,7 @@ RowPlaces RowPlacesFinder::find(const QByteArray &relative, bool back)
     const auto failed = [&](const platform::FolderReach &reach, bool sourceSide, bool targetSide) {
         const QString where = pathText(sourceSide, reach.stoppedAt);
         const int error = reach.status.error();
-        if (error == ELOOP)
+        if (reach.status.cause() == platform::IoStatus::Cause::LinkRefused)
             places.failure =
                 text("le dossier « %1 » est un lien symbolique, que la copie ne suit jamais")
                     .arg(where);

@@ -63,9 +63,10 @@ void DeletionCommandsTest::deletes_data()
     using enum Command;
     QTest::newRow("for good, Oui") << int(ActFileDeleteSrcFull) << true << QList<int>{1}
                                    << QStringList{forGood} << all.mid(2) << permanent;
-    QTest::newRow("for good, Non keeps the files")
+    // "&Non" changes nothing, the general command's choice included.
+    QTest::newRow("for good, Non keeps the files and the choice")
         << int(ActFileDeleteSrcFull) << true << QList<int>{0} << QStringList{forGood} << all
-        << permanent;
+        << "Supprimer [Dans poubelle] fichiers sélectionnés [Destination]";
     QTest::newRow("trash unusable, Oui")
         << int(ActFileDeleteSrcInTrash) << false << QList<int>{1, 1}
         << QStringList{toTrash, refused} << all.mid(2) << source;

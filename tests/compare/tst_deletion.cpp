@@ -106,6 +106,8 @@ private slots:
     void deletes_data();
     void deletes();
     void linkedFolderOnTheWay();
+    void cancelledDeletionChangesNothing_data();
+    void cancelledDeletionChangesNothing();
     void fileThatCannotGo();
     void tenThousandRows();
 
@@ -115,8 +117,9 @@ private:
 
 // Rows: a file and a link on both sides, a source file alone, a file whose twin became a
 // folder, a file gone from both sides, a name that is not UTF-8 (beside the name its text
-// reads as, which has no row), a name with a line break (the trash takes neither whole), and
-// a message row. prefs: the preferences before, "s" source, "d" destination, "t" trash.
+// reads as, which has no row), a name with a line break (the trash takes neither whole), links
+// in the source to a folder and to nothing (no files: passed over and told, as the folder is),
+// and a message row. prefs: the preferences before, "s" source, "d" destination, "t" trash.
 void DeletionTest::deletes_data()
 {
     QTest::addColumn<int>("command");
@@ -174,8 +177,10 @@ void DeletionTest::deletes()
     s.tree.makeFolder("dst/dir/inside");
     QVERIFY(QFile::link(target, s.tree.path("src/link")) &&
             QFile::link(target, s.tree.path("dst/link")));
-    for (const char *row :
-         {"/a.txt", "/link", "/sub/alone.txt", "/dir", "/vanished.txt", "/bad\xff", "/line\nbreak"})
+    QVERIFY(QFile::link(s.tree.path("outside"), s.tree.path("src/folderlink")) &&
+            QFile::link(s.tree.path("nowhere"), s.tree.path("src/dangling")));
+    for (const char *row : {"/a.txt", "/link", "/sub/alone.txt", "/dir", "/vanished.txt",
+                            "/bad\xff", "/line\nbreak", "/folderlink", "/dangling"})
         s.addRow(row);
     s.addRow("/msg", true);
     if (!select)
@@ -186,7 +191,12 @@ void DeletionTest::deletes()
     const DeletionResult result = s.run(Command(command));
 
     QCOMPARE(s.asked, asked);
-    QVERIFY(result.failures.isEmpty());
+    QStringList notFiles;
+    for (const DeletionFailure &failure : result.failures)
+        notFiles << QDir(s.tree.root()).relativeFilePath(failure.path);
+    notFiles.sort();
+    QCOMPARE(notFiles, (destination ? QStringList{"dst/dir"} : QStringList()) +
+                           (source ? QStringList{"src/dangling", "src/folderlink"} : QStringList()));
     QCOMPARE(result.deleted, (source ? 6 : 0) + (destination ? 2 : 0));
     const QList<QByteArray> sourceFiles{"src/a.txt", "src/dir", "src/link", "src/sub/alone.txt"};
     const QList<QByteArray> destinationFiles{"dst/a.txt", "dst/link"};
@@ -197,9 +207,38 @@ void DeletionTest::deletes()
     QVERIFY(s.exists("src/bad\xef\xbf\xbd") && s.exists("src/msg"));
     QVERIFY(QFileInfo(s.tree.path("dst/dir/inside")).isDir());
     QCOMPARE(s.tree.read("outside/target.txt"), QByteArray("kept"));
+    QVERIFY(QFileInfo(s.tree.path("src/folderlink")).isSymLink());
     const DeletionChoice after = DeletionChoice::fromPrefs(s.prefs);
     QCOMPARE(after == before, command == int(Command::ActFileDelete) || !select);
     QCOMPARE(s.trashed(), after.toTrash ? result.deleted - (source ? 2 : 0) : 0);
+}
+
+void DeletionTest::cancelledDeletionChangesNothing_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::newRow("for good") << int(Command::ActFileDeleteSrcFull);
+    QTest::newRow("to the trash") << int(Command::ActFileDeleteDestInTrash);
+    QTest::newRow("both for good") << int(Command::ActFileDeleteSrcAndDestFull);
+}
+
+// "&Non" to the confirmation: no file goes, and the general command keeps its choice.
+void DeletionTest::cancelledDeletionChangesNothing()
+{
+    QFETCH(int, command);
+    Setup s;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(s.tree.path("data")));
+    s.tree.writeFile("src/a.txt", "x");
+    s.tree.writeFile("dst/a.txt", "x");
+    s.addRow("/a.txt");
+    s.prefs = {false, false, true, true};
+    s.answers = {false};
+
+    const DeletionResult result = s.run(Command(command));
+
+    QCOMPARE(s.asked.size(), 1);
+    QCOMPARE(result.deleted, 0);
+    QVERIFY(s.exists("src/a.txt") && s.exists("dst/a.txt"));
+    QVERIFY(DeletionChoice::fromPrefs(s.prefs) == (DeletionChoice{false, true, true}));
 }
 
 // dst/sub links to a folder outside: its file is never reached through it. The general
@@ -227,7 +266,7 @@ void DeletionTest::linkedFolderOnTheWay()
     QCOMPARE(s.tree.read("outside/b.txt"), QByteArray("kept"));
     QCOMPARE(deletionFailureReport(result.failures),
              "Le fichier suivant n'a pas pu être supprimé :\n" + linked +
-                 " : trop de liens symboliques");
+                 " : lien symbolique, qui n'est pas suivi");
 }
 
 // A folder without write permission, without root's override.

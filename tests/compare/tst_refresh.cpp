@@ -5,8 +5,11 @@
 #include "support/testtree.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTest>
+
+#include <new>
 
 namespace {
 
@@ -19,6 +22,13 @@ const QString kRootBox =
     "qui va suivre (mise à jour de la liste des fichiers à copier, ou copie des fichiers) peut "
     "prendre plusieures minutes.\nSouhaitez-vous tout de même continuer ?";
 
+const QString kCreateBox = "box 4 Le répertoire Destination \"%1\" n'existe pas.\n"
+                          "Souhaitez-vous le créer ?";
+const QString kRootDestinationBox =
+    "box 4 Le répertoire destination spécifié (\"/\") est la racine du système de fichiers.\n"
+    "La copie qui va suivre peut écrire des fichiers partout dans le système.\n"
+    "Souhaitez-vous tout de même continuer ?";
+
 } // namespace
 
 class RefreshTest : public QObject {
@@ -30,7 +40,9 @@ private slots:
 
     // The first failing check wins: one row, its message, and the refresh ends silently.
     // "%R" stands for the test tree; a row "any" is not looked at; the box "!" is the warning
-    // about the folder named in the row, "?" the question about a drive root.
+    // about the folder named in the row, "?" the question about a drive root, "+" the offer to
+    // make the missing destination, "/" the question about a destination at the system's root;
+    // every question is answered "&Non".
     void checks_data()
     {
         QTest::addColumn<QString>("source");
@@ -52,8 +64,11 @@ private slots:
             {"source is a file", "%R/src/a.txt", "%R/dst", false,
              QString(inaccessible).arg("%R/src/a.txt"), "!"},
             {"source empty", "", "%R/dst", false, QString(inaccessible).arg(""), "!"},
-            {"destination missing", "%R/src", "%R/miss", false,
-             QString(inaccessible).arg("%R/miss"), "!"},
+            {"destination missing on a disk that is there", "%R/src", "%R/miss", false,
+             QString(inaccessible).arg("%R/miss"), "+"},
+            {"destination missing, its disk maybe absent", "%R/src", "/media/tandrimo-none/x",
+             false, QString(inaccessible).arg("/media/tandrimo-none/x"), "!"},
+            {"destination at the system's root", "%R/src", "/", false, declined, "/"},
             {"same text", "%R/src", "%R/src", false, identical, ""},
             {"same folder, trailing separator", "%R/src", "%R/src/", false, identical, ""},
             {"same folder through a link", "%R/link", "%R/src", false, identical, ""},
@@ -88,9 +103,13 @@ private slots:
         if (row != "any")
             QCOMPARE(f.rows(), row.isEmpty() ? QStringList() : QStringList{row});
         const QString named = row.section('"', 1, 1);
-        const QStringList boxes = box == "!"   ? QStringList{kInaccessibleBox.arg(named)}
-                                  : box == "?" ? QStringList{kRootBox}
-                                               : QStringList();
+        const QString folderOfRow = QString(destination).replace("%R", tree.root());
+        const QStringList boxes =
+            box == "!"   ? QStringList{kInaccessibleBox.arg(named)}
+            : box == "?" ? QStringList{kRootBox}
+            : box == "+" ? QStringList{kCreateBox.arg(folderOfRow)}
+            : box == "/" ? QStringList{kRootDestinationBox}
+                         : QStringList();
         QCOMPARE(f.host.log.filter(QRegularExpression("^box ")), boxes);
         QCOMPARE(f.host.cursorDepth, 0);
         QCOMPARE(f.host.log.contains("commands busy"), !failed);
@@ -174,6 +193,49 @@ private slots:
         QCOMPARE(f.comparison.FilesToCopyCount, 0);
         QCOMPARE(f.statuses().constLast(), Comparison::notRefreshedText());
         QVERIFY(!f.comparison.busy() && f.host.log.filter("Recherche").isEmpty());
+    }
+
+    // An error that cuts the listing short (out of memory, injected at the sub-folder's visit):
+    // the rows listed until then are classified, a row and the summary tell that the list is
+    // incomplete, and the refresh ends as usual.
+    void listingCutShortByAnError_data()
+    {
+        QTest::addColumn<bool>("parallel");
+        QTest::newRow("two threads") << true;
+        QTest::newRow("one thread") << false;
+    }
+    void listingCutShortByAnError()
+    {
+        QFETCH(bool, parallel);
+        TestTree tree;
+        for (const char *file : {"src/r1.txt", "src/sub/s1.txt", "src/sub/s2.txt"})
+            tree.writeFile(file);
+        Fixture f(tree.path("src"), tree.makeFolder("dst"), true);
+        f.comparison.ParallelListing = parallel;
+        int listingMessages = 0;
+        f.host.onStatus = [&listingMessages](const QString &text) {
+            if (text == "Listing fichiers en cours..." && ++listingMessages == 3)
+                throw std::bad_alloc();
+        };
+        QVERIFY(f.refresh());
+        const QStringList rows = f.rows();
+        QCOMPARE(rows.constLast(),
+                 "-1|* Lecture de la liste interrompue *|||Erreur : mémoire insuffisante");
+        QVERIFY(rows.size() < 4);
+        QVERIFY(f.statuses().constLast().endsWith(" ; liste incomplète : lecture interrompue"));
+        QVERIFY(!f.comparison.busy());
+    }
+
+    // "&Oui" to the offer: the missing destination is made, and the refresh goes on.
+    void missingDestinationMadeOnYes()
+    {
+        TestTree tree;
+        tree.writeFile("src/a.txt", "a");
+        Fixture f(tree.path("src"), tree.path("new/dst"), false);
+        f.host.answers = {BoxButton::Yes};
+        QVERIFY(f.refresh());
+        QVERIFY(QFileInfo(tree.path("new/dst")).isDir());
+        QCOMPARE(f.rows(), QStringList{"0|/a.txt|.txt|1 Octets |A copier"});
     }
 
     // Pending input let through during a pass must not start a second walk of the rows.

@@ -108,7 +108,8 @@ QByteArray faultScenario(Fault fault)
     if (fault == Fault::RealDiskFull)
         unmountPrivateTmpfs(f.tree.path(QStringLiteral("dest/big")));
 
-    return "b: " + f.host.texts(1).join(u',').toUtf8() +
+    // The tree's own path, in a text that names a folder, reads "%R".
+    return "b: " + f.host.texts(1).join(u',').replace(f.tree.root(), QStringLiteral("%R")).toUtf8() +
            "\nb panel 1: " + f.host.eventsOf(QStringLiteral("panel 1")).value(1).toUtf8() +
            "\na: " + f.host.texts(0).join(u',').toUtf8() +
            "\nc: " + f.host.texts(2).join(u',').toUtf8() +
@@ -212,6 +213,9 @@ void CopyRunTest::reportsEveryStageInOrder()
         expected << QStringLiteral("row %1").arg(index) << u"panel 1 " + sizes
                  << QStringLiteral("text %1 Copie...").arg(index) << u"panel 2 Copie de " + from
                  << QStringLiteral("progress %1").arg(percent);
+        // Made, then verified: each stage in its order.
+        if (verify)
+            expected << QStringLiteral("text %1 Copié").arg(index);
     };
     // Handed over to be flushed (and verified), then each shown once in its target's place.
     const auto committed = [&](const QList<int> &indices) {
@@ -227,8 +231,8 @@ void CopyRunTest::reportsEveryStageInOrder()
     begins(0, a, QStringLiteral("5 Octets  / 2,00 GO "), 50);
     if (commitFiles == 1)
         committed({0});
-    // The progress counts the copies in place: the first one, or none yet.
-    begins(1, b, QStringLiteral("1,50 KO  / 2,00 GO "), commitFiles == 1 ? 100 : 50);
+    // The progress counts the copies made, in their targets' places or still waiting.
+    begins(1, b, QStringLiteral("1,50 KO  / 2,00 GO "), 100);
     committed(commitFiles == 1 ? QList<int>{1} : QList<int>{0, 1});
     expected << QStringLiteral("norow 1") << QStringLiteral("click 1")
              << QStringLiteral("cursor 0");
@@ -329,7 +333,9 @@ void CopyRunTest::readOnlyAndHiddenTargets_data()
         << ".h" << 0400u << true << FileCall::Mkdir << copied;
     QTest::newRow("failed copy: the read-only target as it was")
         << "r.txt" << 0444u << true << FileCall::Rename
-        << QStringList{QStringLiteral("Copie..."), QStringLiteral("Erreur : accès refusé")};
+        << QStringList{QStringLiteral("Copie..."),
+                       QStringLiteral("Erreur : le dossier « %R/dest » n'accepte pas de nouveau "
+                                      "fichier (accès refusé)")};
     QTest::newRow("attributes unreadable: read-only")
         << "r.txt" << 0644u << false << FileCall::Lstat << passed;
 }
@@ -358,7 +364,9 @@ void CopyRunTest::readOnlyAndHiddenTargets()
 
     f.run(&calls);
 
-    QCOMPARE(f.host.texts(0), texts);
+    QStringList shown = f.host.texts(0);
+    shown.replaceInStrings(f.tree.root(), QStringLiteral("%R"));
+    QCOMPARE(shown, texts);
     QCOMPARE(calls.count(FileCall::Chmod), 0);
     const bool replaced = texts.last() == u"Copié";
     QCOMPARE(f.tree.read(u"dest/" + name), replaced ? QByteArray("new") : QByteArray("old"));
@@ -420,10 +428,12 @@ void CopyRunTest::faultFailsOneRowAndTheRunGoesOn_data()
     QTest::newRow("origin vanished after the listing")
         << Fault::OriginVanished << failed + "fichier ou dossier introuvable"
         << QStringLiteral("-.-- Octets  / 2,00 GO ") << 0;
+    // The folder is the cause, and the text names it.
+    const QString folderRefuses =
+        QStringLiteral("le dossier « %R/dest/big » n'accepte pas de nouveau fichier (accès refusé)");
     QTest::newRow("target folder refuses new files")
-        << Fault::FolderRefusesFiles << failed + "accès refusé" << sizes << 2;
-    QTest::newRow("rename refused")
-        << Fault::RenameRefused << failed + "accès refusé" << sizes << 1;
+        << Fault::FolderRefusesFiles << failed + folderRefuses << sizes << 2;
+    QTest::newRow("rename refused") << Fault::RenameRefused << failed + folderRefuses << sizes << 1;
     QTest::newRow("flush fails") << Fault::FlushFails
                                  << failed + "erreur de lecture ou d'écriture sur le support"
                                  << sizes << 1;
@@ -451,7 +461,8 @@ void CopyRunTest::realFaultFailsOneRowAndTheRunGoesOn_data()
     QTest::newRow("destination full (tmpfs)") << Fault::RealDiskFull << "disque plein" << 2;
     QTest::newRow("origin unreadable (mode 000)") << Fault::RealUnreadable << "accès refusé" << 0;
     QTest::newRow("target folder read-only (mode 555)")
-        << Fault::RealFolderReadOnly << "accès refusé" << 2;
+        << Fault::RealFolderReadOnly
+        << "le dossier « %R/dest/big » n'accepte pas de nouveau fichier (accès refusé)" << 2;
 }
 
 void CopyRunTest::realFaultFailsOneRowAndTheRunGoesOn()
