@@ -112,6 +112,8 @@ void RecentProjects::OvcMenuMRU1Click(const QString &path)
     if (m_busy())
         throw Abort();
     m_projects.ProjectQuerySave();
-    m_projects.ProjectLoad(path);
-    AddItem(path);
+    // A project that does not open has said why; the list stays as it was, so that the next
+    // chooser does not offer it first.
+    if (m_projects.ProjectLoad(path))
+        AddItem(path);
 }

@@ -42,7 +42,7 @@ public:
     void restoreShown(const platform::IniFile &ini);
     void saveShown(platform::IniFile &ini) const;
 
-    // Save prompt, then open; the entry goes to the front unless the prompt stopped it. Refused
+    // Save prompt, then open; the entry goes to the front once its project opened. Refused
     // while a refresh or a copy run is in progress.
     void OvcMenuMRU1Click(const QString &path);
 

@@ -1,6 +1,7 @@
 #include "cli/clihosts.h"
 
 #include "cli/console.h"
+#include "cli/consoletext.h"
 #include "cli/copyprogress.h"
 #include "compare/filelist.h"
 
@@ -59,7 +60,8 @@ void CliCopyHost::setRowError(int index, const QString &text, const QString &det
         return;
     m_list.setError(index, text, detail);
     ++m_failed;
-    m_console.error(rowPath(index) + u" : " + text + u" (" + detail + u')');
+    m_console.error(consoleText(rowPath(index)) + u" : " + consoleText(text) + u" (" +
+                    consoleText(detail) + u')');
 }
 
 void CliCopyHost::failCurrentRow(const QString &reason)
@@ -77,5 +79,5 @@ BoxButton CliCopyHost::message(BoxKind, const QString &text, const BoxButtons &)
 
 QString rowLine(const QString &statusText, const QString &path, int width)
 {
-    return statusText.leftJustified(width) + u"  " + path;
+    return statusText.leftJustified(width) + u"  " + consoleText(path);
 }

@@ -72,5 +72,6 @@ private:
     QString m_lastMessage;
 };
 
-// A row as the plain lines show it: its status text, padded to width, then its path.
+// A row as the plain lines show it: its status text, padded to width, then its path with its
+// control characters escaped (consoleText).
 QString rowLine(const QString &statusText, const QString &path, int width);

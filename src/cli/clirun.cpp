@@ -3,10 +3,12 @@
 #include "cli/clihosts.h"
 #include "cli/clioptions.h"
 #include "cli/console.h"
+#include "cli/consoletext.h"
 #include "cli/copyprogress.h"
 #include "compare/abort.h"
 #include "compare/comparison.h"
 #include "compare/csvexport.h"
+#include "compare/rowedits.h"
 #include "compare/statuscode.h"
 #include "platform/appinfo.h"
 #include "platform/runlock.h"
@@ -20,6 +22,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -42,7 +45,7 @@ int reportUnreadFolders(const FileList &list, Console &console)
         const auto &row = list.row(i);
         if (row.statusCode != StatusError)
             continue;
-        console.error(row.files + u" : " + row.field(fldStatusText).toString());
+        console.error(consoleText(row.files) + u" : " + row.field(fldStatusText).toString());
         ++count;
     }
     return count;
@@ -70,6 +73,10 @@ CopyOutcome copyDueRows(Comparison &comparison, const UserPrefs &prefs, Console 
     settings.FilesToCopyCount = comparison.FilesToCopyCount;
     CopyRunSnapshot snapshot = CopyRunSnapshot::take(comparison.fileList());
     const std::vector<CopyRunRow> allRows = snapshot.rows;
+    // As FilesToCopyCount counts: a row held back by a read-only target is passed over.
+    const auto due = std::count_if(allRows.cbegin(), allRows.cend(), [&](const CopyRunRow &row) {
+        return countsForCopy(comparison.fileList().row(row.index));
+    });
     std::unique_ptr<CopyProgress> progress;
     if (console.showsStatus())
         progress = std::make_unique<CopyProgress>(allRows, folders.source, folders.destination);
@@ -81,7 +88,8 @@ CopyOutcome copyDueRows(Comparison &comparison, const UserPrefs &prefs, Console 
         CopyRun run(std::move(snapshot), settings, comparison.StopRequested, host);
         run.JvThread1Execute();
         outcome.copied += run.CopyOrdinal() - 1;
-        timesNotKept += run.timesNotKept();
+        for (const QString &name : run.timesNotKept())
+            timesNotKept.append(consoleText(name));
         if (run.end() == CopyRunEnd::Error) {
             console.error(run.errorText());
             ++outcome.failed;
@@ -108,7 +116,7 @@ CopyOutcome copyDueRows(Comparison &comparison, const UserPrefs &prefs, Console 
                           ? QStringLiteral("Aucun fichier copié")
                           : plural(outcome.copied, QStringLiteral("1 fichier copié"),
                                    QStringLiteral("fichiers copiés"));
-    summary += QStringLiteral(" / %1 à copier").arg(allRows.size());
+    summary += QStringLiteral(" / %1 à copier").arg(due);
     if (outcome.failed > 0)
         summary += u" ; " + plural(outcome.failed, QStringLiteral("1 copie en erreur"),
                                    QStringLiteral("copies en erreur"));

@@ -1,5 +1,6 @@
 #include "cli/copyprogress.h"
 
+#include "cli/consoletext.h"
 #include "compare/filesize.h"
 #include "compare/folderpath.h"
 #include "compare/statuscode.h"
@@ -37,7 +38,7 @@ CopyProgress::CopyProgress(const std::vector<CopyRunRow> &rows, const QString &s
         RowPathBuilder &origin = row.code == StatusToCopyBack ? destinationPaths : sourcePaths;
         const platform::FileStat stat = platform::statPath(origin.path(row.files, row.rawFiles));
         m_position.insert(row.index, int(m_files.size()));
-        m_files.push_back(row.files);
+        m_files.push_back(consoleText(row.files));
         m_before.push_back(m_before.back() + (stat.regular ? stat.size : 0));
     }
     m_elapsed.start();

@@ -8,20 +8,29 @@
 
 namespace {
 
-// A date-time value in ISO 8601; empty when not set.
+// A date-time value in ISO 8601, as the list holds it (no zone); empty when not set.
 QString isoDateTime(double value)
 {
     const QDateTime dateTime = dateTimeOfValue(value);
-    return dateTime.isValid() ? dateTime.toString(Qt::ISODate) : QString();
+    return dateTime.isValid() ? dateTime.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"))
+                              : QString();
+}
+
+// A spreadsheet runs a cell that starts with one of these as a formula (a tab or a carriage
+// return it drops first): such a cell gets a leading quote, which makes it text.
+bool readsAsFormula(const QString &text)
+{
+    return !text.isEmpty() && QStringView(u"=+-@\t\r").contains(text.front());
 }
 
 QString csvField(const QString &text, QChar separator)
 {
-    const bool quoted = text.contains(separator) || text.contains(u'"') || text.contains(u'\n') ||
-                        text.contains(u'\r');
+    const bool formula = readsAsFormula(text);
+    const bool quoted = formula || text.contains(separator) || text.contains(u'"') ||
+                        text.contains(u'\n') || text.contains(u'\r');
     if (!quoted)
         return text;
-    QString doubled = text;
+    QString doubled = formula ? u'\'' + text : text;
     doubled.replace(u'"', QStringLiteral("\"\""));
     return u'"' + doubled + u'"';
 }

@@ -19,7 +19,9 @@ inline double dateTimeFromMs(qint64 ms)
 }
 
 // The date and time of day a value stands for, rounded to the millisecond; invalid below 1 (a
-// time not set).
+// time not set). The value is a reading of a wall clock, not a moment: it is built without a
+// time zone (as UTC), so that a reading that the local zone skips (the hour lost in spring)
+// still stands. Only its date and time mean anything.
 inline QDateTime dateTimeOfValue(double value)
 {
     if (!(value >= 1))
@@ -27,5 +29,5 @@ inline QDateTime dateTimeOfValue(double value)
     const double days = std::floor(value);
     const qint64 ms = std::llround((value - days) * kMillisecondsPerDay);
     const QDate date = QDate(1899, 12, 30).addDays(qint64(days) + ms / 86400000);
-    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(ms % 86400000)));
+    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(ms % 86400000)), Qt::UTC);
 }

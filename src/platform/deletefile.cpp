@@ -2,27 +2,14 @@
 
 #include "platform/filecalls.h"
 #include "platform/nofollowpath.h"
+#include "platform/trash.h"
 
-#include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 
 #include <cerrno>
 #include <sys/stat.h>
 
 namespace platform {
-
-namespace {
-
-// Qt takes a name as text and writes it unescaped into the trash's record: a path that does not
-// survive that would move another file, or leave a record that restores elsewhere.
-bool trashTakesName(const QByteArray &path)
-{
-    return !path.contains('\n') && !path.contains('\r') &&
-           QFile::encodeName(QFile::decodeName(path)) == path;
-}
-
-} // namespace
 
 IoStatus ShellDeleteFile(const QByteArray &path, bool toTrash)
 {
@@ -31,24 +18,8 @@ IoStatus ShellDeleteFile(const QByteArray &path, bool toTrash)
         return IoStatus::fromErrno(path.isEmpty() ? ENOENT : errno);
     if (S_ISDIR(st.st_mode))
         return IoStatus::fromErrno(EISDIR);
-    if (toTrash) {
-        // Qt looks at a link's target before it moves the link: a dangling one never moves.
-        struct stat target {};
-        if (!trashTakesName(path) ||
-            (S_ISLNK(st.st_mode) && fileCalls().stat(path.constData(), &target) != 0))
-            return IoStatus::fromErrno(EOPNOTSUPP);
-        // Qt falls back on the home trash when a volume has none of its own, and when it cannot
-        // make that one either, it moves the file into the current folder: the home trash is
-        // made here first, and without it nothing is moved.
-        const QString home = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-        if (home.isEmpty() || !QDir().mkpath(home + QStringLiteral("/Trash/files")) ||
-            !QDir().mkpath(home + QStringLiteral("/Trash/info")))
-            return IoStatus::fromErrno(EACCES);
-        errno = 0;
-        if (!QFile::moveToTrash(QFile::decodeName(path)))
-            return IoStatus::fromErrno(errno);
-        return IoStatus::success();
-    }
+    if (toTrash)
+        return moveToTrash(path);
     if (fileCalls().unlink(path.constData()) != 0)
         return IoStatus::fromErrno(errno);
     return IoStatus::success();

@@ -9,8 +9,7 @@ namespace platform {
 
 // Deletes one file without a question, a progress window or an error box: to the trash of the
 // desktop (freedesktop.org) when toTrash, else for good. A folder is never deleted; a symbolic
-// link is deleted itself, not its target. The trash refuses (EOPNOTSUPP) what it would record
-// or move wrongly: a path that is not valid UTF-8, or holds a line break, and a dangling link.
+// link is deleted itself, not its target (see moveToTrash).
 IoStatus ShellDeleteFile(const QByteArray &path, bool toTrash);
 IoStatus ShellDeleteFile(const QString &path, bool toTrash);
 

@@ -2,6 +2,7 @@
 
 #include "platform/atomicwrite.h"
 #include "platform/filecalls.h"
+#include "platform/iniescape.h"
 
 #include <QFile>
 #include <QHash>
@@ -210,7 +211,7 @@ IniFile::Line IniFile::parseLine(const QByteArray &raw)
         line.kind = LineKind::Entry;
         const qsizetype equals = text.indexOf(u'=');
         line.name = text.left(equals).trimmed();
-        line.value = equals < 0 ? QString() : text.mid(equals + 1).trimmed();
+        line.value = equals < 0 ? QString() : unescapedIniValue(text.mid(equals + 1).trimmed());
     }
     return line;
 }
@@ -221,7 +222,7 @@ IniFile::Line IniFile::makeEntry(const QString &key, const QString &value)
     line.kind = LineKind::Entry;
     line.name = key;
     line.value = value;
-    line.raw = key.toUtf8() + '=' + value.toUtf8();
+    line.raw = key.toUtf8() + '=' + escapedIniValue(value).toUtf8();
     return line;
 }
 

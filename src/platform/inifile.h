@@ -18,7 +18,9 @@ struct IniLimits {
 
 // An INI file read and written by the rules of Windows profile files: a bracketed line opens a
 // section, "key=value" lines follow, names match without letter case and the first match wins,
-// spaces around names and values are trimmed, ';' lines are comments. Text is UTF-8.
+// spaces around names and values are trimmed, ';' lines are comments. Text is UTF-8. A value
+// that those rules would change (a line break, spaces at either end, a leading '%', bytes that
+// are not UTF-8) is written escaped and reads back as the same text (see iniescape.h).
 //
 // Lines the program does not write keep their exact bytes, so foreign sections, keys, comments
 // and their order survive a rewrite. save() replaces the whole file at once through a temporary

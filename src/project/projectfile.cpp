@@ -1,9 +1,7 @@
 #include "project/projectfile.h"
 
-#include "platform/losslessname.h"
+#include "platform/iniescape.h"
 #include "platform/paths.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -16,59 +14,20 @@ const QString kPathRecursive = QStringLiteral("PathRecursive");
 const QString kExtensionsToExclude = QStringLiteral("ExtensionsToExclude");
 const QString kFilesToExclude = QStringLiteral("FilesToExclude");
 const QString kEntryValue = QStringLiteral("#");
-constexpr QChar kEscape = u'%';
 
-// Whether the INI rules would change the entry as a key: an '=' or a line break ends it, spaces
-// at either end are trimmed, a leading '[' or ';' makes a section or a comment; no other control
-// character goes into the file either. One that starts with the escape needs it to read back,
-// and so does one that keeps bytes of a name that are not valid UTF-8 (lone surrogates), which
-// a UTF-8 file cannot hold as text.
-bool needsEscape(const QString &entry)
-{
-    if (entry.isEmpty())
-        return false;
-    const QChar first = entry.front();
-    if (first == kEscape || first == u'[' || first == u';' || first.isSpace() ||
-        entry.back().isSpace())
-        return true;
-    return std::any_of(entry.cbegin(), entry.cend(),
-                       [](QChar c) { return c == u'=' || c.unicode() < 0x20; }) ||
-           platform::holdsLoneSurrogate(entry);
-}
-
-// The entry itself, or when it needs it the escape and its bytes percent-encoded (its UTF-8, a
-// kept byte of a name as that byte): only letters, digits and "-._~" remain, which no INI rule
-// touches.
-QString keyOfEntry(const QString &entry)
-{
-    if (!needsEscape(entry))
-        return entry;
-    return kEscape + QString::fromLatin1(platform::losslessBytes(entry).toPercentEncoding());
-}
-
-// Only a key exactly as keyOfEntry() writes it is decoded: any other, such as a hand-written
-// "%20.txt" or "%zz", is the entry itself, as it was before keys were escaped.
-QString entryOfKey(const QString &key)
-{
-    if (!key.startsWith(kEscape))
-        return key;
-    const QString entry =
-        platform::losslessText(QByteArray::fromPercentEncoding(key.sliced(1).toUtf8()));
-    return keyOfEntry(entry) == key ? entry : key;
-}
-
+// An exclusion entry is a key of its section, escaped where the INI rules would change it.
 QStringList readEntries(const platform::IniFile &ini, const QString &section)
 {
     QStringList entries = ini.keyNames(section);
     for (QString &entry : entries)
-        entry = entryOfKey(entry);
+        entry = platform::unescapedIniKey(entry);
     return entries;
 }
 
 QStringList keysOfEntries(QStringList entries)
 {
     for (QString &entry : entries)
-        entry = keyOfEntry(entry);
+        entry = platform::escapedIniKey(entry);
     return entries;
 }
 

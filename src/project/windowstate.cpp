@@ -16,19 +16,39 @@ const QString kNormalPos = QStringLiteral("NormalPos");
 const QString kPixelsPerInch = QStringLiteral("PixelsPerInch");
 const QString kColor = QStringLiteral("Color");
 
-// Left, top, right, bottom; a missing or unreadable number keeps the current one.
+// No window is placed or sized past this (Qt's own limit on a widget's size): a stored number
+// beyond it is brought back to it, so that no sum of edges and margins overflows.
+constexpr qint64 kCoordinateLimit = (1 << 24) - 1;
+// Stored numbers are read in 64 bits and held within this before any subtraction.
+constexpr qint64 kReadLimit = qint64(1) << 40;
+
+QRect boundedRect(qint64 left, qint64 top, qint64 width, qint64 height)
+{
+    return QRect(int(std::clamp(left, -kCoordinateLimit, kCoordinateLimit)),
+                 int(std::clamp(top, -kCoordinateLimit, kCoordinateLimit)),
+                 int(std::clamp<qint64>(width, 0, kCoordinateLimit)),
+                 int(std::clamp<qint64>(height, 0, kCoordinateLimit)));
+}
+
+// Left, top, right, bottom; a missing or unreadable number keeps the current one. An empty or
+// inverted rectangle gives an invalid one.
 QRect parseNormalPos(const QString &text, const QRect &current)
 {
-    std::array<int, 4> edges{current.left(), current.top(), current.x() + current.width(),
-                             current.y() + current.height()};
+    std::array<qint64, 4> edges{current.left(), current.top(),
+                                qint64(current.x()) + current.width(),
+                                qint64(current.y()) + current.height()};
     const QStringList numbers = text.split(u',');
     for (qsizetype i = 0; i < qsizetype(edges.size()) && i < numbers.size(); ++i) {
         bool ok = false;
-        const int value = numbers[i].trimmed().toInt(&ok);
+        const qint64 value = numbers[i].trimmed().toLongLong(&ok);
         if (ok)
-            edges[std::size_t(i)] = value;
+            edges[std::size_t(i)] = std::clamp(value, -kReadLimit, kReadLimit);
     }
-    return QRect(QPoint(edges[0], edges[1]), QPoint(edges[2] - 1, edges[3] - 1));
+    const qint64 width = edges[2] - edges[0];
+    const qint64 height = edges[3] - edges[1];
+    if (width <= 0 || height <= 0)
+        return QRect();
+    return boundedRect(edges[0], edges[1], width, height);
 }
 
 qint64 overlap(const QRect &a, const QRect &b)
@@ -64,10 +84,8 @@ RestoredPlacement readWindowState(const platform::IniFile &ini, const WindowStat
         return placement;
     placement.restored = true;
     placement.flags = ini.readInteger(kSection, kFlags, current.flags);
-    const QRect normal = parseNormalPos(normalPos, current.normal);
-    // An empty rectangle would make a window nobody sees.
-    if (normal.width() > 0 && normal.height() > 0)
-        placement.normal = normal;
+    // An empty rectangle would make a window nobody sees: it gives none.
+    placement.normal = parseNormalPos(normalPos, current.normal);
     placement.showCmd = ini.readInteger(kSection, kShowCmd, 0);
     return placement;
 }
@@ -76,7 +94,11 @@ QRect fitToScreens(const QRect &window, const QList<QRect> &screens, const QMarg
 {
     if (screens.isEmpty())
         return window;
-    const QRect outer = window.marginsAdded(frame);
+    // The rectangle's width and height as Qt computes them could overflow.
+    const QRect outer =
+        boundedRect(window.left(), window.top(), qint64(window.right()) - window.left() + 1,
+                    qint64(window.bottom()) - window.top() + 1)
+            .marginsAdded(frame);
     const auto most = std::max_element(
         screens.cbegin(), screens.cend(),
         [&outer](const QRect &a, const QRect &b) { return overlap(outer, a) < overlap(outer, b); });

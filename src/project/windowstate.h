@@ -31,7 +31,8 @@ void writeWindowState(platform::IniFile &ini, const WindowState &state);
 struct RestoredPlacement {
     // Nothing is restored: no placement stored, or one made for another screen density.
     bool restored = false;
-    // The normal rectangle, when the stored one was usable.
+    // The normal rectangle, when the stored one was usable (not empty), its edges and size held
+    // within Qt's limit on a widget's size; invalid otherwise.
     QRect normal;
     int flags = 0;
     int showCmd = WindowState::Normal;
@@ -39,6 +40,6 @@ struct RestoredPlacement {
 RestoredPlacement readWindowState(const platform::IniFile &ini, const WindowState &current);
 
 // The rectangle moved, and shrunk when it is larger, to lie within the available area of the
-// screen it overlaps most (the first screen when it overlaps none). `frame` is what the
-// window's decorations add around it.
+// screen it overlaps most (the first screen when it overlaps none), whatever its numbers.
+// `frame` is what the window's decorations add around it.
 QRect fitToScreens(const QRect &window, const QList<QRect> &screens, const QMargins &frame = {});

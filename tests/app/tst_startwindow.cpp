@@ -42,6 +42,8 @@ class StartWindowTest : public QObject {
 private Q_SLOTS:
     void init() { m_tree = std::make_unique<TestTree>(); }
     void recentEntriesFollowOpensAndSaves();
+    void onlyAnOpenedProjectMovesToTheFront_data();
+    void onlyAnOpenedProjectMovesToTheFront();
     void storedCopies_data();
     void storedCopies();
     void chooser_data();
@@ -92,6 +94,45 @@ void StartWindowTest::recentEntriesFollowOpensAndSaves()
     QVERIFY(!recent.entries().first()->isEnabled());
     guarded([&] { recent.OvcMenuMRU1Click(lower); });
     QCOMPARE(run.project().FileName, m_tree->path(QStringLiteral("29.tdm")));
+}
+
+void StartWindowTest::onlyAnOpenedProjectMovesToTheFront_data()
+{
+    QTest::addColumn<QString>("clicked"); // the second entry: "p.tdm" a project
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("a project") << "p.tdm" << true;
+    QTest::newRow("a missing file") << "gone.tdm" << false;
+    QTest::newRow("a folder") << "folder.tdm" << false;
+    QTest::newRow("no project") << "empty.tdm" << false;
+}
+
+// A click on an entry whose file does not open says why and leaves the list, and the next
+// chooser's choice, as they were.
+void StartWindowTest::onlyAnOpenedProjectMovesToTheFront()
+{
+    QFETCH(QString, clicked);
+    QFETCH(bool, opens);
+    const QString first = project(QStringLiteral("first.tdm"));
+    project(QStringLiteral("p.tdm"));
+    m_tree->makeFolder(QStringLiteral("folder.tdm"));
+    m_tree->writeFile(QStringLiteral("empty.tdm"), QByteArray(70 * 1024, 'x'));
+    const QString second = m_tree->path(clicked);
+    const QString ini = m_tree->writeFile(
+        QStringLiteral("s.ini"), "[fmMain.OvcMenuMRU1.Items]\nCount=2\n0=" + first.toUtf8() +
+                                     "\n1=" + second.toUtf8() + '\n');
+    WindowRun run(ini);
+    RecentProjects &recent = run.main().recentProjects();
+    QCOMPARE(recent.Items(), QStringList({first, second}));
+    if (!opens)
+        run.dialogs.answer(BoxButton::Ok);
+    recent.entries().at(1)->trigger();
+    QCOMPARE(run.dialogs.boxes().size(), opens ? 0 : 1);
+    QCOMPARE(run.project().FileName, opens ? second : QString());
+    const QStringList after = opens ? QStringList{second, first} : QStringList{first, second};
+    QCOMPARE(recent.Items(), after);
+    QVERIFY(run.main().close());
+    QCOMPARE(section(ini, QStringLiteral("fmMain.OvcMenuMRU1.Items")),
+             QStringList({"Count=2", "0=" + after[0], "1=" + after[1]}));
 }
 
 void StartWindowTest::storedCopies_data()

@@ -74,6 +74,10 @@ private Q_SLOTS:
     void interruptStopsAfterTheCurrentFile_data();
     void interruptStopsAfterTheCurrentFile();
     void fileWithoutRoomFailsAndTheRunGoesOn();
+    void namesAreShownEscaped_data();
+    void namesAreShownEscaped();
+    void summaryCountsWhatIsDue_data();
+    void summaryCountsWhatIsDue();
     void csvReadsBack_data();
     void csvReadsBack();
     void settingsOfAReadOnlyProgramFolder_data();
@@ -339,6 +343,72 @@ void CliTest::fileWithoutRoomFailsAndTheRunGoesOn()
     QCOMPARE(seen.mid(0, 2), QStringList({"3", "c"}));
     QVERIFY2(seen.value(2).startsWith("/a.txt : Erreur : espace disque insuffisant"),
              child.output.constData());
+}
+
+void CliTest::namesAreShownEscaped_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("line break") << QByteArray("b\nErreur : forged line")
+                                << "b\\nErreur : forged line";
+    QTest::newRow("carriage return") << QByteArray("b\rA jour") << "b\\rA jour";
+    QTest::newRow("terminal escape") << QByteArray("e\x1b[2J\tf\x7f") << "e\\x1b[2J\\tf\\x7f";
+    QTest::newRow("backslash") << QByteArray("back\\n") << "back\\\\n";
+    QTest::newRow("C1 control") << QByteArray("c\xc2\x9b"
+                                              "2J")
+                                << "c\\u009b2J";
+}
+
+// Every line that names the file shows its control characters escaped, on a terminal or in a
+// log; the copy has the file's real name.
+void CliTest::namesAreShownEscaped()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QString, shown);
+    const QString real = QString::fromUtf8(name);
+    m_tree->writeFile("src/" + real, "odd", kNew);
+    const CliResult dry = run({"-n", "p.tdm"});
+    QCOMPARE(dry.code, 0);
+    QCOMPARE(dry.out.size(), 4);
+    QVERIFY2(dry.out.contains("A copier  /" + shown), qPrintable(dry.out.join(u'|')));
+    const CliResult copy = run({"p.tdm"});
+    QCOMPARE(copy.code, 0);
+    QCOMPARE(copy.out.size(), 3);
+    QVERIFY2(copy.out.contains("Copié  /" + shown), qPrintable(copy.out.join(u'|')));
+    QCOMPARE(m_tree->read("dst/" + real), QByteArray("odd"));
+}
+
+void CliTest::summaryCountsWhatIsDue_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("out");
+    QTest::newRow("dry run") << QStringList{"-n", "p.tdm"}
+                             << QStringList{"A copier       /a.txt", "Lecture seule  /b.txt",
+                                            "A jour         /c.txt", "1 fichier à copier / 3"};
+    // A copy is told once it is flushed, which may come after the file passed over.
+    QTest::newRow("copy") << QStringList{"p.tdm"}
+                          << QStringList{"Copié  /a.txt", "Lecture seule  /b.txt",
+                                         "1 fichier copié / 1 à copier"};
+}
+
+// A newer source whose twin is read-only, with read-only targets kept: the row says "Lecture
+// seule", and no summary counts it as due.
+void CliTest::summaryCountsWhatIsDue()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, out);
+    m_tree->writeFile("s.ini", "[Files]\nFileSyncReadOnly=0\n");
+    m_tree->writeFile("src/b.txt", "new b", kNew);
+    m_tree->writeFile("dst/b.txt", "old b", kOld);
+    QVERIFY(m_tree->setMode("dst/b.txt", 0444));
+    const CliResult result = run(arguments);
+    QCOMPARE(result.code, 0);
+    QCOMPARE(result.out.value(out.size() - 1), out.last());
+    QStringList rows = result.out;
+    rows.sort();
+    out.sort();
+    QCOMPARE(rows, out);
+    QCOMPARE(m_tree->read("dst/b.txt"), QByteArray("old b"));
 }
 
 void CliTest::csvReadsBack_data()

@@ -80,6 +80,18 @@ void IniFileTest::readsByProfileRules_data()
     QTest::newRow("utf8 names") << QByteArray("[Élan]\nclé=été\n") << "élan"
                                 << "CLÉ"
                                 << "été";
+    // Only a value in exactly the form the program writes is decoded.
+    const auto value = [](const char *name, const QByteArray &stored, const QString &read) {
+        QTest::newRow(name) << "[A]\nk=" + stored + "\n"
+                            << "A"
+                            << "k" << read;
+    };
+    value("escaped line break", "%a%0Ab", "a\nb");
+    value("escaped spaces and percent", "%%20%25%20", " % ");
+    value("percent of a hand-written value", "%41", "%41");
+    value("escape of a value that needs none", "%%41", "%%41");
+    value("malformed escape", "%%zz", "%%zz");
+    value("lower-case escape", "%%2a", "%%2a");
 }
 
 void IniFileTest::readsByProfileRules()
