@@ -22,6 +22,50 @@ bool isEnter(int key)
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
+bool isModifierKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_Mode_switch:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Whether the field takes the key as its own editing (a word move, select all, paste), as it
+// claims such keys ahead of the window's shortcuts: asked of the field itself, not through the
+// application, which would try the key as a shortcut.
+bool isEditingKeyOf(QLineEdit *field, const QKeyEvent &key)
+{
+    QKeyEvent claim(QEvent::ShortcutOverride, key.key(), key.modifiers(), key.text(),
+                    key.isAutoRepeat(), ushort(key.count()));
+    claim.ignore();
+    static_cast<QObject *>(field)->event(&claim);
+    return claim.isAccepted();
+}
+
+// A key typed into the field, which marks the project modified as every key pressed in a field
+// does, navigation keys included. A modifier pressed alone types nothing. A key held with Ctrl,
+// Alt or Meta is the window's (a command's shortcut, or nothing) unless the field takes it as its
+// own editing; so Ctrl+O right after start-up opens without asking to save an untouched project.
+bool isTypedInto(QLineEdit *field, const QKeyEvent &key)
+{
+    if (isModifierKey(key.key()))
+        return false;
+    constexpr Qt::KeyboardModifiers kCommandModifiers =
+        Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    return (key.modifiers() & kCommandModifiers) == 0 || isEditingKeyOf(field, key);
+}
+
 } // namespace
 
 FolderCommands::FolderCommands(CommandShell &shell, Dialogs &dialogs, TProject &project,
@@ -48,7 +92,10 @@ bool FolderCommands::eventFilter(QObject *watched, QEvent *event)
     if (field == nullptr) // a field on its way out
         return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
+        const auto &pressed = *static_cast<QKeyEvent *>(event);
+        const int key = pressed.key();
+        if (!isEnter(key) && !isTypedInto(field, pressed))
+            return false;
         guarded([this, field, key] { edDirSrcKeyDown(field, key); });
         return isEnter(key);
     }

@@ -23,6 +23,8 @@ public:
 
     // Key handling of either field, before the field gets the key; sender is null when no
     // field received it. Enter refreshes the list; every key runs the field's change handling.
+    // The event filter hands it Enter and the keys typed into a field, not a modifier pressed
+    // alone nor a key held with Ctrl, Alt or Meta that the field does not take as editing.
     void edDirSrcKeyDown(QLineEdit *sender, int key);
     void edDirSrcButtonClick();
     void edDirDestButtonClick();

@@ -62,6 +62,7 @@ void ProjectCommands::ProjectNew()
     m_fields.cbPathRecursive->setChecked(false);
     m_fields.edDirSrc->setText(m_project.SrcPath);
     m_fields.edDirDest->setText(m_project.DestPath);
+    showFolderStates();
     m_rows.clear();
     m_shell.ShowExtToExclude();
     m_shell.ShowFilesToExclude();
@@ -123,10 +124,17 @@ void ProjectCommands::ProjectShowInFields()
     ProjectFieldEvents(false);
     m_fields.edDirSrc->setText(m_project.SrcPath);
     m_fields.edDirDest->setText(m_project.DestPath);
+    showFolderStates();
     m_fields.cbPathRecursive->setChecked(m_project.PathRecursive);
     m_shell.ShowExtToExclude();
     m_shell.ShowFilesToExclude();
     ProjectFieldEvents(true);
+}
+
+void ProjectCommands::showFolderStates()
+{
+    m_fields.showSourceState();
+    m_fields.showDestinationState();
 }
 
 void ProjectCommands::ProjectQuerySave()

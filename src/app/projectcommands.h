@@ -34,6 +34,8 @@ public:
     // Throws Abort, after a box, when the file could not be written.
     bool ProjectSaveTo(const QString &path);
     void ProjectSetFileName(const QString &path);
+    // Writes the project into the fields with their change handling detached, so that nothing
+    // is marked modified; the fields then show the state of the new folders all the same.
     void ProjectShowInFields();
     void ProjectFieldEvents(bool attach);
     // Returns when the caller may go on; throws Abort on "Annuler".
@@ -45,6 +47,9 @@ public:
     void cbPathRecursiveClick();
 
 private:
+    // The colours and volume labels of the folders the fields now hold.
+    void showFolderStates();
+
     CommandShell &m_shell;
     Dialogs &m_dialogs;
     TProject &m_project;

@@ -77,7 +77,6 @@ FileListView::FileListView(FileList &list, QWidget *parent)
     horizontalHeader()->setStretchLastSection(false);
     fitColumnsToFont();
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &FileListView::sortByColumn);
-    connect(this, &QTableView::clicked, this, &FileListView::rowsClicked);
     connect(this, &QTableView::doubleClicked, this, &FileListView::rowDoubleClicked);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &FileListView::rowsClicked);
@@ -136,6 +135,22 @@ void FileListView::sortByColumn(int column)
     horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setSortIndicator(column, m_sortOrder);
     m_sort->sort(column, m_sortOrder);
+}
+
+// The view moves the current row before it selects the row pressed: the click is told once
+// both are done, so that a right click on a row not selected yet enables the commands of the
+// pop-up menu that opens on it.
+void FileListView::mousePressEvent(QMouseEvent *event)
+{
+    QTableView::mousePressEvent(event);
+    Q_EMIT rowsClicked();
+}
+
+// A drag with the button held may have selected more rows than the press did.
+void FileListView::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTableView::mouseReleaseEvent(event);
+    Q_EMIT rowsClicked();
 }
 
 QModelIndex FileListView::viewIndex(int row, int column) const

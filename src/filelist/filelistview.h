@@ -39,10 +39,15 @@ public:
     double fontScale() const;
 
 Q_SIGNALS:
-    // A click in the list, or a change of its current row.
+    // A press or a release of any mouse button in the list, once the view has changed the
+    // selection for it, or a change of its current row.
     void rowsClicked();
     // A double click on a row.
     void rowDoubleClicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     // Each column holds its usual content without "...", at the view's font.

@@ -4,7 +4,9 @@
 #include "support/testtree.h"
 #include "windowrun.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
@@ -45,6 +47,8 @@ private Q_SLOTS:
     void busy();
     void rowsWithNothingToCopy();
     void selectionCommandsFollowTheSelection();
+    void clickOfAnyButtonSelectsAndEnables_data();
+    void clickOfAnyButtonSelectsAndEnables();
     void deleteCaption_data();
     void deleteCaption();
     void summaryTexts_data();
@@ -158,6 +162,45 @@ void CommandStatesTest::selectionCommandsFollowTheSelection()
     run.trigger(Command::ActProjectFilesDeselectAll);
     QVERIFY(!deleteMenu->isEnabled());
     QCOMPARE(view->selectedCount(), 0);
+}
+
+void CommandStatesTest::clickOfAnyButtonSelectsAndEnables_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("allSelected"); // before the click
+    QTest::newRow("right, nothing selected") << int(Qt::RightButton) << false;
+    QTest::newRow("right, on the selection") << int(Qt::RightButton) << true;
+    QTest::newRow("middle, nothing selected") << int(Qt::MiddleButton) << false;
+}
+
+// The press selects the row under it (a right one keeps the selection it falls on), and the
+// commands on the selection follow before the pop-up menu opens, which it does on the press.
+void CommandStatesTest::clickOfAnyButtonSelectsAndEnables()
+{
+    QFETCH(int, button);
+    QFETCH(bool, allSelected);
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().projects().ProjectLoad(projectWithRows()));
+    if (allSelected)
+        run.trigger(Command::ActProjectFilesSelectAll);
+    FileListView *view = run.main().fileListView();
+    QWidget *rows = view->viewport();
+    const QPoint at = view->visualRect(view->model()->index(1, 1)).center();
+    QTest::mousePress(rows, Qt::MouseButton(button), {}, at);
+    auto *popup = run.main().findChild<QMenu *>(QStringLiteral("PopupMenu1"));
+    if (button == Qt::RightButton) {
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at, rows->mapToGlobal(at));
+        QApplication::sendEvent(rows, &menuEvent);
+        QVERIFY(popup->isVisible());
+    }
+    for (const Command command : {Command::ActProjectFilesToCopyAdd, Command::ActAppFileSetDateTime,
+                                  Command::ActFileDelete}) {
+        QVERIFY(popup->actions().contains(run.action(command)));
+        QVERIFY(run.action(command)->isEnabled());
+    }
+    popup->hide();
+    QTest::mouseRelease(rows, Qt::MouseButton(button), {}, at);
+    QCOMPARE(view->selectedRows(), allSelected ? QList<int>({0, 1, 2}) : QList<int>({1}));
 }
 
 void CommandStatesTest::deleteCaption_data()

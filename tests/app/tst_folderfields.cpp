@@ -1,15 +1,20 @@
 #include "app/folderfields.h"
+#include "app/recentprojects.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
 #include "windowrun.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QSemaphore>
 
 #include <atomic>
 
 namespace {
+
+// A folder on a file system other than the temporary folder's.
+const QString kOtherDisk = QStringLiteral("/proc/sys");
 
 QString caption(const QString &side, const QString &folder)
 {
@@ -32,6 +37,10 @@ private Q_SLOTS:
     void init() { m_tree = std::make_unique<TestTree>(); }
     void keysInAField_data();
     void keysInAField();
+    void keysThatTypeNothing_data();
+    void keysThatTypeNothing();
+    void fieldsShowEachProject_data();
+    void fieldsShowEachProject();
     void browseAndSwap_data();
     void browseAndSwap();
     void monitorFollowsFileSpy_data();
@@ -84,6 +93,98 @@ void FolderFieldsTest::keysInAField()
     QCOMPARE(run.dialogs.boxes().size(), warnings);
     if (warnings > 0)
         QCOMPARE(run.dialogs.boxes().first().kind, BoxKind::Warning);
+}
+
+void FolderFieldsTest::keysThatTypeNothing_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("modified");
+
+    QTest::newRow("Ctrl alone") << int(Qt::Key_Control) << 0 << false;
+    QTest::newRow("Shift alone") << int(Qt::Key_Shift) << 0 << false;
+    QTest::newRow("Alt alone") << int(Qt::Key_Alt) << 0 << false;
+    QTest::newRow("Meta alone") << int(Qt::Key_Meta) << 0 << false;
+    QTest::newRow("AltGr alone") << int(Qt::Key_AltGr) << 0 << false;
+    QTest::newRow("Ctrl+O opens") << int(Qt::Key_O) << int(Qt::ControlModifier) << false;
+    QTest::newRow("Ctrl+J, no command") << int(Qt::Key_J) << int(Qt::ControlModifier) << false;
+    QTest::newRow("Ctrl+Left, the field's word move")
+        << int(Qt::Key_Left) << int(Qt::ControlModifier) << true;
+    QTest::newRow("arrow key") << int(Qt::Key_Right) << 0 << true;
+    QTest::newRow("letter") << int(Qt::Key_A) << 0 << true;
+}
+
+// The focus starts in the source field: a key that types nothing there leaves the project as it
+// was, so that Ctrl+O right after start-up offers the open dialog without the save question.
+void FolderFieldsTest::keysThatTypeNothing()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QLineEdit *field = run.field("edDirSrc");
+    field->setFocus();
+    // The window's shortcuts answer while it is the active window.
+    run.main().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&run.main()));
+    run.dialogs.chooseFile(QString()); // the open dialog, when offered, is cancelled
+    // With its text given, as Qt Test spells no text for AltGr.
+    QTest::sendKeyEvent(QTest::Click, field, Qt::Key(key), key == Qt::Key_A ? "a" : "",
+                        Qt::KeyboardModifiers(modifiers));
+    QTEST(run.project().Modified, "modified");
+    QCOMPARE(run.dialogs.boxes().size(), 0);
+    QCOMPARE(run.dialogs.fileDialogs(), key == Qt::Key_O ? 1 : 0);
+}
+
+void FolderFieldsTest::fieldsShowEachProject_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("src");
+    QTest::addColumn<QString>("dest");
+    // "there": <tree>/src and <tree>/dst; "missing": <tree>/gone and a folder on another disk.
+    QTest::newRow("missing source opened after an existing one")
+        << QStringList{"there", "missing"} << "<tree>/gone" << kOtherDisk;
+    QTest::newRow("new after a missing source") << QStringList{"missing", "new"} << "/"
+                                                << "/";
+    QTest::newRow("missing source from the recent list")
+        << QStringList{"missing", "there", "recent missing"} << "<tree>/gone" << kOtherDisk;
+}
+
+// Whatever project the fields come to hold, their colours and labels are those of its folders,
+// and showing them modifies nothing.
+void FolderFieldsTest::fieldsShowEachProject()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, src);
+    QFETCH(QString, dest);
+    if (caption("Destination", kOtherDisk) == caption("Destination", m_tree->root()))
+        QSKIP("the temporary folder lies on the same file system as /proc");
+    m_tree->writeFile(QStringLiteral("src/a.txt"), "a");
+    m_tree->makeFolder(QStringLiteral("dst"));
+    const auto project = [this](const QString &name, const QString &from, const QString &to) {
+        m_tree->writeFile(name + u".tdm", "[Directories]\nSrcRelPath=" + tree(from).toUtf8() +
+                                              "\nDestRelPath=" + tree(to).toUtf8() +
+                                              "\nPathRecursive=0\n");
+    };
+    project("there", "<tree>/src", "<tree>/dst");
+    project("missing", "<tree>/gone", kOtherDisk);
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    RecentProjects &recent = run.main().recentProjects();
+    for (const QString &step : std::as_const(steps)) {
+        const QString path = m_tree->path(step.section(u' ', -1) + u".tdm");
+        if (step == u"new") {
+            run.trigger(Command::ActProjectNew);
+        } else if (step.startsWith(u"recent")) {
+            recent.entries().at(recent.Items().indexOf(path))->trigger();
+        } else {
+            run.dialogs.chooseFile(path);
+            run.trigger(Command::ActProjectOpen);
+        }
+    }
+    QTRY_COMPARE(run.label("edDirSrcLabel1"), caption("Source", tree(src)));
+    QTRY_COMPARE(run.label("edDirDestLabel1"), caption("Destination", tree(dest)));
+    QCOMPARE(isRed(run.field("edDirSrc")), !QFileInfo(tree(src)).isDir());
+    QVERIFY(!isRed(run.field("edDirDest")));
+    QVERIFY(!run.project().Modified);
 }
 
 void FolderFieldsTest::browseAndSwap_data()

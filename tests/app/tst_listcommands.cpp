@@ -5,6 +5,7 @@
 #include "support/testtree.h"
 #include "windowrun.h"
 
+#include <QHeaderView>
 #include <QListView>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -18,6 +19,8 @@ private Q_SLOTS:
     void init() { m_tree = std::make_unique<TestTree>(); }
     void exclusionsFromTheSelectedRows();
     void rowCommandsKeepTheCountAndTheStart();
+    void sortHoldsOverARefresh_data();
+    void sortHoldsOverARefresh();
 
 private:
     QString project();
@@ -90,6 +93,54 @@ void ListCommandsTest::rowCommandsKeepTheCountAndTheStart()
     QCOMPARE(run.main().comparison().FilesToCopyCount, 0);
     QVERIFY(!run.action(Command::ActAppCopyFiles)->isEnabled());
     QCOMPARE(run.main().comparison().fileList().row(3).statusText, QStringLiteral("Exclu"));
+}
+
+void ListCommandsTest::sortHoldsOverARefresh_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<QString>("shown");
+    // a, b, c: 2, 300 and 10 bytes, written at 12:00, 8:00 and 10:00. Sizes sort as texts.
+    QTest::newRow("Taille, descending") << int(fldFileSize) << 2 << "bac";
+    QTest::newRow("Taille, ascending") << int(fldFileSize) << 1 << "cab";
+    QTest::newRow("Source, ascending") << int(fldDTSrc) << 1 << "bca";
+    QTest::newRow("Source, descending") << int(fldDTSrc) << 2 << "acb";
+}
+
+// The order chosen by header clicks holds for the rows a refresh brings back, and the header
+// still shows it.
+void ListCommandsTest::sortHoldsOverARefresh()
+{
+    QFETCH(int, column);
+    QFETCH(int, clicks);
+    QFETCH(QString, shown);
+    const QDate day(2024, 5, 1);
+    m_tree->writeFile(QStringLiteral("src/a"), QByteArray(2, 'x'), QDateTime(day, QTime(12, 0)));
+    m_tree->writeFile(QStringLiteral("src/b"), QByteArray(300, 'x'), QDateTime(day, QTime(8, 0)));
+    m_tree->writeFile(QStringLiteral("src/c"), QByteArray(10, 'x'), QDateTime(day, QTime(10, 0)));
+    m_tree->makeFolder(QStringLiteral("dst"));
+    WindowRun run(m_tree->path(QStringLiteral("s.ini")));
+    QVERIFY(run.main().projects().ProjectLoad(m_tree->writeFile(
+        QStringLiteral("p.tdm"), "[Directories]\nSrcRelPath=" + m_tree->root().toUtf8() +
+                                     "/src\nDestRelPath=" + m_tree->root().toUtf8() +
+                                     "/dst\nPathRecursive=0\n")));
+    FileListView *view = run.main().fileListView();
+    QHeaderView *header = view->horizontalHeader();
+    for (int i = 0; i < clicks; ++i)
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 4, 4));
+    const auto shownNow = [&] {
+        QString names;
+        for (int i = 0; i < run.main().comparison().fileList().count(); ++i)
+            names += run.main().comparison().fileList().row(view->fileRowAt(i)).files.back();
+        return names;
+    };
+    QCOMPARE(shownNow(), shown);
+    run.trigger(Command::ActProjectFileToCopyRefresh);
+    // Sorted once the list is left alone, when the window next takes events.
+    QTRY_COMPARE(shownNow(), shown);
+    QCOMPARE(header->sortIndicatorSection(), column);
+    QCOMPARE(header->sortIndicatorOrder(), clicks == 2 ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 TANDRIMO_TEST(ListCommandsTest)
