@@ -17,8 +17,28 @@ BoxButton CliRefreshHost::message(BoxKind, const QString &text, const BoxButtons
     return buttons.contains(BoxButton::Yes) ? BoxButton::Yes : buttons.value(0, BoxButton::Ok);
 }
 
-CliCopyHost::CliCopyHost(Console &console, FileList &list, std::unique_ptr<CopyProgress> progress)
-    : m_console(console), m_list(list), m_progress(std::move(progress))
+bool CliRefreshHost::createMissingDestination(const QString &folder)
+{
+    m_messages.append(
+        QStringLiteral("Le répertoire Destination \"%1\" n'existe pas : tandrimo-cli ne le crée "
+                       "pas.")
+            .arg(folder));
+    return false;
+}
+
+bool CliRefreshHost::acceptRootDestination(const QString &folder)
+{
+    if (!m_allowRootDestination)
+        m_messages.append(QStringLiteral("Le répertoire Destination \"%1\" est la racine du "
+                                         "système de fichiers : refusé sans "
+                                         "--allow-root-destination.")
+                              .arg(folder));
+    return m_allowRootDestination;
+}
+
+CliCopyHost::CliCopyHost(Console &console, FileList &list, std::unique_ptr<CopyProgress> progress,
+                         bool verifying)
+    : m_console(console), m_list(list), m_progress(std::move(progress)), m_verifying(verifying)
 {}
 
 CliCopyHost::~CliCopyHost() = default;
@@ -47,8 +67,9 @@ void CliCopyHost::setRowStatusText(int index, const QString &text)
     if (index < 0 || index >= m_list.count())
         return;
     m_list.setStatusText(index, text);
-    // "Copie..." and "Vérification..." are stages; any other text ends the file.
-    if (!text.endsWith(u"...")) {
+    // "Copie..." and "Vérification..." are stages, as "Copié" is before a verification; any
+    // other text ends the file.
+    if (!text.endsWith(u"...") && !(m_verifying && text == u"Copié")) {
         m_console.line(rowLine(text, rowPath(index), 0));
         showProgress(false);
     }

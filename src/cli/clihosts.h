@@ -13,10 +13,14 @@ class CopyProgress;
 class FileList;
 
 // The refresh on a terminal: its status texts on the status line, its boxes kept for the
-// standard error. Without a person to ask, a source at the root of a drive is accepted.
+// standard error. Without a person to ask, a source at the root of a drive is accepted, a
+// missing destination is not made, and a destination at the file system's root is refused
+// unless allowed on the command line.
 class CliRefreshHost : public RefreshHost {
 public:
-    explicit CliRefreshHost(Console &console) : m_console(console) {}
+    CliRefreshHost(Console &console, bool allowRootDestination)
+        : m_console(console), m_allowRootDestination(allowRootDestination)
+    {}
 
     // The texts of the boxes the refresh showed, in order.
     const QStringList &messages() const { return m_messages; }
@@ -28,9 +32,12 @@ public:
     BoxButton message(BoxKind kind, const QString &text, const BoxButtons &buttons) override;
     void showSummary() override {}
     void updateCommandStates() override {}
+    bool createMissingDestination(const QString &folder) override;
+    bool acceptRootDestination(const QString &folder) override;
 
 private:
     Console &m_console;
+    bool m_allowRootDestination;
     QStringList m_messages;
 };
 
@@ -40,7 +47,9 @@ private:
 // counts as failed.
 class CliCopyHost : public CopyRunHost {
 public:
-    CliCopyHost(Console &console, FileList &list, std::unique_ptr<CopyProgress> progress);
+    // verifying: "Copié" is a stage before "Vérification...", not the file's end.
+    CliCopyHost(Console &console, FileList &list, std::unique_ptr<CopyProgress> progress,
+                bool verifying);
     ~CliCopyHost() override;
 
     int currentRow() const { return m_current; }
@@ -67,6 +76,7 @@ private:
     Console &m_console;
     FileList &m_list;
     std::unique_ptr<CopyProgress> m_progress; // null when there is no status line
+    bool m_verifying;
     int m_current = -1;
     int m_failed = 0;
     QString m_lastMessage;

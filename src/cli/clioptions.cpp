@@ -20,6 +20,8 @@ CliParse parseCliArguments(const QStringList &arguments)
             o.dryRun = true;
         } else if (argument == u"--verify") {
             o.verify = true;
+        } else if (argument == u"--allow-root-destination") {
+            o.allowRootDestination = true;
         } else if (argument == u"-q" || argument == u"--quiet") {
             o.quiet = true;
         } else if (argument == u"-h" || argument == u"--help") {
@@ -64,6 +66,8 @@ QString cliHelpText()
         "      --csv FICHIER  écrit aussi la liste en CSV : avec --dry-run la liste comparée,\n"
         "                     sinon la liste après la copie\n"
         "      --verify       vérifie chaque copie, quelle que soit la préférence\n"
+        "      --allow-root-destination\n"
+        "                     accepte une destination à la racine du système de fichiers\n"
         "  -q, --quiet        n'affiche que les erreurs\n"
         "  -h, --help         affiche cette aide\n"
         "      --version      affiche la version\n"
@@ -73,10 +77,13 @@ QString cliHelpText()
         "    continue avec les suivants ;\n"
         "  - copie vérifiée différente de l'original : elle est comptée en erreur, la copie\n"
         "    continue ;\n"
-        "  - répertoire source à la racine d'un disque : la synchronisation a lieu.\n"
-        "Ctrl+C (ou les signaux SIGTERM et SIGHUP) arrête la copie après le fichier en cours,\n"
-        "comme la commande Arrêter ; un fichier n'est jamais laissé à moitié copié. Un second\n"
-        "signal arrête le programme aussitôt.\n"
+        "  - répertoire source à la racine d'un disque : la synchronisation a lieu ;\n"
+        "  - répertoire de destination absent : il n'est pas créé (statut 2) ;\n"
+        "  - destination à la racine du système de fichiers : refusée (statut 2), sauf avec\n"
+        "    --allow-root-destination.\n"
+        "Ctrl+C (ou les signaux SIGTERM et SIGHUP) arrête la copie comme la commande Arrêter :\n"
+        "la copie en cours est abandonnée et l'ancien fichier reste tel quel, jamais à moitié\n"
+        "copié. Un second signal arrête le programme aussitôt.\n"
         "Une synchronisation vers un répertoire de destination où une autre est en cours\n"
         "(fenêtre ou tandrimo-cli) est refusée sans rien copier.\n"
         "\n"

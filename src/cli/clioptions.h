@@ -9,7 +9,9 @@ struct CliOptions {
     QString csvPath;     // --csv FILE: the list written as CSV too
     bool dryRun = false; // -n, --dry-run: list only, copy nothing
     bool verify = false; // --verify: every copy verified, whatever the preference
-    bool quiet = false;  // -q, --quiet: errors only
+    // --allow-root-destination: a destination at the file system's root is accepted
+    bool allowRootDestination = false;
+    bool quiet = false; // -q, --quiet: errors only
     bool help = false;
     bool version = false;
 };

@@ -80,7 +80,7 @@ CopyOutcome copyDueRows(Comparison &comparison, const UserPrefs &prefs, Console 
     std::unique_ptr<CopyProgress> progress;
     if (console.showsStatus())
         progress = std::make_unique<CopyProgress>(allRows, folders.source, folders.destination);
-    CliCopyHost host(console, comparison.fileList(), std::move(progress));
+    CliCopyHost host(console, comparison.fileList(), std::move(progress), prefs.FileCompareCopy);
 
     CopyOutcome outcome;
     QStringList timesNotKept;
@@ -147,7 +147,7 @@ int runCli(const CliOptions &options, Console &console)
     if (options.verify)
         prefs.FileCompareCopy = true;
 
-    CliRefreshHost refreshHost(console);
+    CliRefreshHost refreshHost(console, options.allowRootDestination);
     Comparison comparison(project, prefs, refreshHost);
     platform::installInterruptHandler(comparison.StopRequested);
     try {

@@ -16,6 +16,8 @@
 namespace {
 
 const QString kRoot = QStringLiteral("/");
+// A destination outside the test tree that is not the root, which a refresh would ask about.
+const QString kDest = QStringLiteral("/usr");
 
 using Run = WindowRun;
 
@@ -98,7 +100,7 @@ void ProjectCommandsTest::modifiedFollowsItsEvents()
 {
     QFETCH(QString, event);
     QFETCH(bool, modified);
-    const QString project = writeProject(QStringLiteral("p.tdm"), m_tree->root(), kRoot, false,
+    const QString project = writeProject(QStringLiteral("p.tdm"), m_tree->root(), kDest, false,
                                          "[ExtensionsToExclude]\n.tmp=#\n");
     Run run(m_tree->path(QStringLiteral("s.ini")));
     TfmMain &main = run.main();
@@ -162,7 +164,7 @@ void ProjectCommandsTest::saveGoesThroughTheDialogForANewProject()
 void ProjectCommandsTest::saveWritesTheExistingFileSilently()
 {
     const QString project =
-        writeProject(QStringLiteral("p.tdm"), m_tree->root(), kRoot, false, "[Foreign]\nx=1\n");
+        writeProject(QStringLiteral("p.tdm"), m_tree->root(), kDest, false, "[Foreign]\nx=1\n");
     Run run(m_tree->path(QStringLiteral("s.ini")));
     QVERIFY(run.main().projects().ProjectLoad(project));
     run.main().lists().FileToExcludeAdd(QStringLiteral("/b.txt"));
@@ -176,7 +178,7 @@ void ProjectCommandsTest::saveWritesTheExistingFileSilently()
 
 void ProjectCommandsTest::saveOfADeletedFileAsksForAName()
 {
-    const QString project = writeProject(QStringLiteral("p.tdm"), m_tree->root(), kRoot, false);
+    const QString project = writeProject(QStringLiteral("p.tdm"), m_tree->root(), kDest, false);
     Run run(m_tree->path(QStringLiteral("s.ini")));
     QVERIFY(run.main().projects().ProjectLoad(project));
     QVERIFY(QFile::remove(project));
@@ -188,7 +190,7 @@ void ProjectCommandsTest::saveOfADeletedFileAsksForAName()
 void ProjectCommandsTest::failedSaveChangesNothing()
 {
     const QByteArray before = "[Directories]\nSrcRelPath=" + m_tree->root().toUtf8() +
-                              "\nDestRelPath=/\nPathRecursive=0\n";
+                              "\nDestRelPath=/usr\nPathRecursive=0\n";
     const QString project = m_tree->writeFile(QStringLiteral("ro.tdm"), before);
     Run run(m_tree->path(QStringLiteral("s.ini")));
     QVERIFY(run.main().projects().ProjectLoad(project));
@@ -215,6 +217,7 @@ void ProjectCommandsTest::opensAProject()
                      "[ExtensionsToExclude]\n.TMP=#\n.bak=#\n[FilesToExclude]\n/Thumbs.db=#\n");
     Run run(m_tree->path(QStringLiteral("s.ini")));
     run.dialogs.chooseFile(project);
+    run.dialogs.answer(BoxButton::No); // the missing destination is not made
     run.trigger(Command::ActProjectOpen);
     QCOMPARE(run.main().windowTitle(), QStringLiteral("Tandrimo - [photos.tdm]"));
     QCOMPARE(run.field("edDirSrc")->text(), m_tree->root());
@@ -226,16 +229,17 @@ void ProjectCommandsTest::opensAProject()
     QVERIFY(!run.project().Modified);
     QCOMPARE(run.dialogs.lastFolder, run.main().settings().AppDir());
 
-    // The destination is missing: the refresh leaves its single error row and says why.
+    // The destination is missing: the refresh offers to make it, then leaves its error row.
     const FileList &rows = run.main().comparison().fileList();
     QCOMPARE(rows.count(), 1);
     QCOMPARE(rows.row(0).statusCode, int(StatusError));
     QCOMPARE(rows.row(0).files, QStringLiteral("* Répertoire inaccessible : \"/nowhere\" *"));
     QCOMPARE(rows.row(0).statusText, QStringLiteral("Erreur"));
     QCOMPARE(run.dialogs.boxes().size(), qsizetype(1));
-    QCOMPARE(run.dialogs.boxes().first().kind, BoxKind::Warning);
-    QVERIFY(run.dialogs.boxes().first().text.startsWith(
-        QStringLiteral("Le répertoire \"/nowhere\" est inaccessible.")));
+    QCOMPARE(run.dialogs.boxes().first().kind, BoxKind::Confirmation);
+    QCOMPARE(run.dialogs.boxes().first().text,
+             QStringLiteral("Le répertoire Destination \"/nowhere\" n'existe pas.\n"
+                            "Souhaitez-vous le créer ?"));
     QCOMPARE(run.main().statusText(2),
              QStringLiteral("Liste des fichiers à copier non raffraichie"));
 }
@@ -268,7 +272,7 @@ void ProjectCommandsTest::refusesPathsThatAreNoProject()
     QFETCH(QString, kind);
     QFETCH(int, boxKind);
     QFETCH(QString, text);
-    const QString open = writeProject(QStringLiteral("open.tdm"), m_tree->root(), kRoot, false);
+    const QString open = writeProject(QStringLiteral("open.tdm"), m_tree->root(), kDest, false);
     QString path;
     if (kind == u"missing") {
         path = m_tree->path(QStringLiteral("absent.tdm"));
@@ -327,7 +331,7 @@ void ProjectCommandsTest::opensADamagedFileWithAWarning()
 
 void ProjectCommandsTest::newAfterARecursiveProjectSavesItOff()
 {
-    const QString project = writeProject(QStringLiteral("r.tdm"), m_tree->root(), kRoot, true);
+    const QString project = writeProject(QStringLiteral("r.tdm"), m_tree->root(), kDest, true);
     Run run(m_tree->path(QStringLiteral("s.ini")));
     QVERIFY(run.main().projects().ProjectLoad(project));
     run.trigger(Command::ActProjectNew);
@@ -358,9 +362,9 @@ void ProjectCommandsTest::savePrompt()
     QFETCH(int, answer);
     QFETCH(bool, saved);
     QFETCH(bool, wentOn);
-    const QString project = writeProject(QStringLiteral("p.tdm"), m_tree->root(), kRoot, false);
+    const QString project = writeProject(QStringLiteral("p.tdm"), m_tree->root(), kDest, false);
     const QString other = writeProject(QStringLiteral("o.tdm"),
-                                       m_tree->makeFolder(QStringLiteral("o")), kRoot, false);
+                                       m_tree->makeFolder(QStringLiteral("o")), kDest, false);
     Run run(m_tree->path(QStringLiteral("s.ini")));
     QVERIFY(run.main().projects().ProjectLoad(project));
     run.main().lists().ExtToExcludeAdd(QStringLiteral(".log"));

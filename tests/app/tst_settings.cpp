@@ -315,7 +315,7 @@ void SettingsTest::closeAsksToSaveFirst()
     const QString ini = m_tree->path(QStringLiteral("s.ini"));
     const QString project = m_tree->writeFile(
         QStringLiteral("p.tdm"), "[Directories]\nSrcRelPath=" + m_tree->root().toUtf8() +
-                                     "\nDestRelPath=/\nPathRecursive=0\n");
+                                     "\nDestRelPath=/usr\nPathRecursive=0\n");
     ScriptedDialogs dialogs;
     auto startup = start(dialogs, ini);
     TfmMain &main = startup->mainWindow();

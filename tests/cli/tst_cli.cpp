@@ -118,6 +118,8 @@ void CliTest::init()
     project("p.tdm", "src", "dst");
     project("missing.tdm", "src", "nowhere");
     project("fails.tdm", "src2", "dst2");
+    m_tree->writeFile("root.tdm", "[Directories]\nSrcRelPath=" + m_tree->path("src").toUtf8() +
+                                      "\nDestRelPath=/\nPathRecursive=1\n");
     // The runs' destination locks, and this test's, lie in the tree.
     qputenv("XDG_RUNTIME_DIR", m_tree->makeFolder("run").toUtf8());
 }
@@ -183,8 +185,16 @@ void CliTest::exitStatuses_data()
                                 << QStringList() << "option inconnue : --frobnicate" << false;
     QTest::newRow("unreadable project")
         << QStringList{"none.tdm"} << QByteArray() << 1 << QStringList() << "none.tdm" << false;
-    QTest::newRow("missing folder") << QStringList{"missing.tdm"} << QByteArray() << 2
-                                    << QStringList() << "/nowhere\" est inaccessible." << false;
+    QTest::newRow("missing folder")
+        << QStringList{"missing.tdm"} << QByteArray() << 2 << QStringList()
+        << "/nowhere\" n'existe pas : tandrimo-cli ne le crée pas." << false;
+    QTest::newRow("root destination")
+        << QStringList{"-n", "root.tdm"} << QByteArray() << 2 << QStringList()
+        << "refusé sans --allow-root-destination" << false;
+    QTest::newRow("root destination allowed")
+        << QStringList{"-n", "--allow-root-destination", "root.tdm"} << QByteArray() << 0
+        << QStringList{"A copier  /a.txt", "A copier  /c.txt", "2 fichiers à copier / 2"} << ""
+        << false;
     QTest::newRow("failed copy") << QStringList{"-q", "fails.tdm"} << QByteArray() << 3
                                  << QStringList() << "/x.txt : Erreur : " << false;
 }
