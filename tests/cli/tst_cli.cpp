@@ -319,7 +319,10 @@ void CliTest::interruptStopsAfterTheCurrentFile()
     QCOMPARE(m_tree->read("dst/b.txt"), QByteArray(outcome == u"finished" ? "new b" : "old b"));
     if (outcome == u"killed") {
         QCOMPARE(process.exitStatus(), QProcess::CrashExit);
-        QCOMPARE(process.exitCode(), second); // the signal that ended it
+        // Both signals may be pending at once, and the lower-numbered one is delivered first:
+        // either may be the one that ends it.
+        QVERIFY2(process.exitCode() == second || process.exitCode() == first,
+                 qPrintable(QString::number(process.exitCode())));
         QVERIFY2(out.isEmpty() || !out.last().contains(u"à copier"), qPrintable(out.join(u'\n')));
         return;
     }
