@@ -16,7 +16,7 @@
 namespace {
 
 const QString kRoot = QStringLiteral("/");
-// A destination outside the test tree that is not the root, which a refresh would ask about.
+// A destination outside the test tree; the root would make each refresh ask about it.
 const QString kDest = QStringLiteral("/usr");
 
 using Run = WindowRun;
