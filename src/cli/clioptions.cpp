@@ -1,48 +1,80 @@
 #include "cli/clioptions.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+
+namespace {
+
+// An option's name as the user wrote it.
+QString dashed(const QString &name)
+{
+    return (name.size() == 1 ? u"-" : u"--") + name;
+}
+
+// Why the parser refused the arguments, in French: an unknown option, --csv without its file,
+// or a value given to an option that takes none.
+QString refusal(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty())
+        return QStringLiteral("option inconnue : %1").arg(dashed(unknown.first()));
+    if (!arguments.isEmpty() && arguments.last() == u"--csv")
+        return QStringLiteral("l'option --csv attend un nom de fichier");
+    for (const QString &argument : arguments) {
+        if (argument == u"--")
+            break;
+        if (argument.startsWith(u"--") && argument.contains(u'=') &&
+            !argument.startsWith(u"--csv="))
+            return QStringLiteral("l'option %1 ne prend pas de valeur : %2")
+                .arg(argument.section(u'=', 0, 0), argument);
+    }
+    return QStringLiteral("ligne de commande incorrecte");
+}
+
+} // namespace
+
 CliParse parseCliArguments(const QStringList &arguments)
 {
+    QCommandLineParser parser;
+    // "-nq" is -n then -q, as other tools read it.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    const QCommandLineOption dryRun(QStringList{QStringLiteral("n"), QStringLiteral("dry-run")});
+    const QCommandLineOption csv(QStringLiteral("csv"), QString(), QStringLiteral("FICHIER"));
+    const QCommandLineOption verify(QStringLiteral("verify"));
+    const QCommandLineOption allowRoot(QStringLiteral("allow-root-destination"));
+    const QCommandLineOption quiet(QStringList{QStringLiteral("q"), QStringLiteral("quiet")});
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOptions({dryRun, csv, verify, allowRoot, quiet, help, version});
+
     CliParse parse;
+    // The parser skips the program's name: a stand-in goes first.
+    if (!parser.parse(QStringList{QStringLiteral("tandrimo-cli")} + arguments)) {
+        parse.error = refusal(parser, arguments);
+        return parse;
+    }
     CliOptions &o = parse.options;
-    bool optionsEnded = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments[i];
-        if (optionsEnded || !argument.startsWith(u'-') || argument == u"-") {
-            if (!o.projectPath.isEmpty()) {
-                parse.error =
-                    QStringLiteral("un seul projet à la fois : \"%1\" est de trop").arg(argument);
-                return parse;
-            }
-            o.projectPath = argument;
-        } else if (argument == u"--") {
-            optionsEnded = true;
-        } else if (argument == u"-n" || argument == u"--dry-run") {
-            o.dryRun = true;
-        } else if (argument == u"--verify") {
-            o.verify = true;
-        } else if (argument == u"--allow-root-destination") {
-            o.allowRootDestination = true;
-        } else if (argument == u"-q" || argument == u"--quiet") {
-            o.quiet = true;
-        } else if (argument == u"-h" || argument == u"--help") {
-            o.help = true;
-        } else if (argument == u"--version") {
-            o.version = true;
-        } else if (argument == u"--csv" || argument.startsWith(u"--csv=")) {
-            const bool joined = argument.size() > 5;
-            if (!joined && i + 1 < arguments.size())
-                o.csvPath = arguments[++i];
-            else if (joined)
-                o.csvPath = argument.mid(6);
-            if (o.csvPath.isEmpty()) {
-                parse.error = QStringLiteral("l'option --csv attend un nom de fichier");
-                return parse;
-            }
-        } else {
-            parse.error = QStringLiteral("option inconnue : %1").arg(argument);
+    o.dryRun = parser.isSet(dryRun);
+    o.verify = parser.isSet(verify);
+    o.allowRootDestination = parser.isSet(allowRoot);
+    o.quiet = parser.isSet(quiet);
+    o.help = parser.isSet(help);
+    o.version = parser.isSet(version);
+    if (parser.isSet(csv)) {
+        o.csvPath = parser.value(csv);
+        if (o.csvPath.isEmpty()) {
+            parse.error = QStringLiteral("l'option --csv attend un nom de fichier");
             return parse;
         }
     }
+    const QStringList projects = parser.positionalArguments();
+    if (projects.size() > 1) {
+        parse.error =
+            QStringLiteral("un seul projet à la fois : \"%1\" est de trop").arg(projects[1]);
+        return parse;
+    }
+    if (!projects.isEmpty())
+        o.projectPath = projects.first();
     if (o.help || o.version)
         return parse;
     if (o.projectPath.isEmpty())

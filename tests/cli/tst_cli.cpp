@@ -181,6 +181,10 @@ void CliTest::exitStatuses_data()
         << true;
     QTest::newRow("quiet") << QStringList{"-q", "p.tdm"} << QByteArray() << 0 << QStringList() << ""
                            << true;
+    QTest::newRow("short options together")
+        << QStringList{"-nq", "p.tdm"} << QByteArray() << 0 << QStringList() << "" << false;
+    QTest::newRow("--csv without its file") << QStringList{"p.tdm", "--csv"} << QByteArray() << 1
+                                            << QStringList() << "--csv attend un nom" << false;
     QTest::newRow("bad option") << QStringList{"--frobnicate", "p.tdm"} << QByteArray() << 1
                                 << QStringList() << "option inconnue : --frobnicate" << false;
     QTest::newRow("unreadable project")
