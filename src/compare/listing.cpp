@@ -7,6 +7,7 @@
 #include "compare/statuscode.h"
 #include "platform/filestat.h"
 #include "platform/iostatus.h"
+#include "platform/jobthread.h"
 #include "project/project.h"
 
 #include <QFile>
@@ -14,8 +15,6 @@
 #include <algorithm>
 #include <exception>
 #include <limits>
-#include <system_error>
-#include <thread>
 
 namespace {
 
@@ -29,7 +28,7 @@ public:
     {}
     ~ListingThreads()
     {
-        if (m_walker.joinable() || m_helper.joinable())
+        if (m_walker.running() || m_helper.running())
             stop(0);
         joinAll();
     }
@@ -39,39 +38,35 @@ public:
     // False when no thread could be started: the listing then runs on the calling thread.
     bool start(const QByteArray &destinationRoot)
     {
-        try {
-            m_walker = std::thread([this] {
-                try {
-                    m_search.execute(m_visits);
-                } catch (...) {
-                    m_walkFailure = std::current_exception();
-                    m_visits.finish();
-                }
-            });
-        } catch (const std::system_error &) {
+        const bool walking = m_walker.start(platform::Job::ListingWalk, [this] {
+            try {
+                m_search.execute(m_visits);
+            } catch (...) {
+                m_walkFailure = std::current_exception();
+                m_visits.finish();
+            }
+        });
+        if (!walking)
             return false;
-        }
-        try {
-            m_helper = std::thread([this, destinationRoot] {
-                try {
-                    const ListingCollation collation;
-                    for (std::size_t index = 0; index <= m_last.load(); ++index) {
-                        bool timedOut = true;
-                        const ListedFolder *visit = nullptr;
-                        // The walk finishes the visits once stopped: no wait outlives it.
-                        while (visit == nullptr && timedOut)
-                            visit = m_visits.wait(index, 1000, &timedOut);
-                        if (visit == nullptr)
-                            return;
-                        m_works.push_back(workOnVisit(*visit, collation, destinationRoot));
-                    }
-                } catch (...) {
-                    m_helperFailed = true;
+        const bool helping = m_helper.start(platform::Job::ListingTwins, [this, destinationRoot] {
+            try {
+                const ListingCollation collation;
+                for (std::size_t index = 0; index <= m_last.load(); ++index) {
+                    bool timedOut = true;
+                    const ListedFolder *visit = nullptr;
+                    // The walk finishes the visits once stopped: no wait outlives it.
+                    while (visit == nullptr && timedOut)
+                        visit = m_visits.wait(index, 1000, &timedOut);
+                    if (visit == nullptr)
+                        return;
+                    m_works.push_back(workOnVisit(*visit, collation, destinationRoot));
                 }
-            });
-        } catch (const std::system_error &) {
+            } catch (...) {
+                m_helperFailed = true;
+            }
+        });
+        if (!helping)
             m_helperFailed = true; // the walk goes on; the rows are sorted whole
-        }
         return true;
     }
     // No visit after last is needed: the walk ends at its next entry, the helper once it has
@@ -100,17 +95,15 @@ public:
 private:
     void joinAll()
     {
-        for (std::thread *thread : {&m_walker, &m_helper}) {
-            if (thread->joinable())
-                thread->join();
-        }
+        m_walker.join();
+        m_helper.join();
     }
 
     FolderSearch &m_search;
     ListedFolders &m_visits;
     std::deque<VisitWork> &m_works;
-    std::thread m_walker;
-    std::thread m_helper;
+    platform::JobThread m_walker;
+    platform::JobThread m_helper;
     std::atomic<std::size_t> m_last{std::numeric_limits<std::size_t>::max()};
     std::exception_ptr m_walkFailure;
     bool m_helperFailed = false; // read after the join only

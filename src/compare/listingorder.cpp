@@ -2,14 +2,13 @@
 
 #include "compare/filelist.h"
 #include "platform/folderstatcache.h"
+#include "platform/jobthread.h"
 
 #include <QFile>
 #include <QLocale>
 
 #include <algorithm>
 #include <numeric>
-#include <system_error>
-#include <thread>
 
 ListingCollation::ListingCollation()
     : m_collator(QLocale()), m_byKeys(QLocale().language() == QLocale::C)
@@ -292,25 +291,19 @@ bool isListingOrdered(const FileList &list)
         return isOrderedRange(list, 0, count);
     // The rows do not change meanwhile: the caller waits here. A failure of either half says
     // "not ordered", and the caller sorts.
-    bool secondHalf = false;
-    std::thread other;
-    try {
-        other = std::thread([&] {
-            try {
-                secondHalf = isOrderedRange(list, middle - 1, count);
-            } catch (...) {
-            }
-        });
-    } catch (const std::system_error &) {
-        return isOrderedRange(list, 0, count);
-    }
+    platform::JobResult secondHalf(platform::Job::OrderCheck, [&list, middle, count] {
+        try {
+            return isOrderedRange(list, middle - 1, count);
+        } catch (...) {
+            return false;
+        }
+    });
     bool firstHalf = false;
     try {
         firstHalf = isOrderedRange(list, 0, middle);
     } catch (...) {
     }
-    other.join();
-    return firstHalf && secondHalf;
+    return secondHalf.get() && firstHalf;
 }
 
 void sortIntoListingOrder(FileList &list, std::vector<ListedDestination> &destinations)

@@ -4,9 +4,7 @@
 #include "compare/folderpath.h"
 #include "compare/statuscode.h"
 #include "platform/folderstatcache.h"
-
-#include <future>
-#include <system_error>
+#include "platform/jobthread.h"
 
 bool examinedByClassification(const FileEntry &row)
 {
@@ -38,18 +36,11 @@ std::vector<RowSides> readRowSides(const QString &srcPath, const QString &destPa
                                    const std::atomic<bool> &stop)
 {
     // The two sides at once, each on its own thread: they are often different disks.
-    std::vector<platform::FileStat> sources;
-    std::vector<platform::FileStat> destinations;
-    try {
-        auto reading = std::async(
-            std::launch::async, [&srcPath, &rows, &stop] { return readSide(srcPath, rows, stop); });
-        destinations = readSide(destPath, rows, stop);
-        sources = reading.get();
-    } catch (const std::system_error &) {
-        // No thread to be had: one side after the other.
-        sources = readSide(srcPath, rows, stop);
-        destinations = readSide(destPath, rows, stop);
-    }
+    // Without a thread, one side after the other.
+    platform::JobResult reading(platform::Job::RowSides,
+                                [&srcPath, &rows, &stop] { return readSide(srcPath, rows, stop); });
+    const std::vector<platform::FileStat> destinations = readSide(destPath, rows, stop);
+    const std::vector<platform::FileStat> sources = reading.get();
     std::vector<RowSides> sides;
     const std::size_t count = std::min(sources.size(), destinations.size());
     sides.reserve(count);

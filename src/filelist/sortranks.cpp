@@ -1,13 +1,12 @@
 #include "filelist/sortranks.h"
 
 #include "compare/filelist.h"
+#include "platform/jobthread.h"
 
 #include <QString>
 
 #include <algorithm>
 #include <numeric>
-#include <system_error>
-#include <thread>
 
 namespace {
 
@@ -50,14 +49,12 @@ template <typename Less> void sortOnTwoThreads(std::vector<quint32> &order, Less
 {
     constexpr std::size_t kWorthAThread = 50000;
     const auto middle = order.begin() + std::ptrdiff_t(order.size() / 2);
-    std::thread other;
-    if (order.size() >= kWorthAThread) {
-        try {
-            other = std::thread([&] { std::sort(order.begin(), middle, less); });
-        } catch (const std::system_error &) {
-        }
-    }
-    if (!other.joinable()) {
+    platform::JobThread other;
+    const bool halved = order.size() >= kWorthAThread &&
+                        other.start(platform::Job::ListSort, [&order, middle, &less] {
+                            std::sort(order.begin(), middle, less);
+                        });
+    if (!halved) {
         std::sort(order.begin(), order.end(), less);
         return;
     }

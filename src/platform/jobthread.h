@@ -69,12 +69,12 @@ public:
 // rethrows what the work threw.
 template <typename Result> class JobResult {
 public:
-    template <typename Work> JobResult(Job job, Work work)
+    template <typename Work> JobResult(Job job, Work work) : m_work(std::move(work))
     {
-        const bool started =
-            m_thread.start(job, [this, work = std::move(work)]() mutable { compute(work); });
-        if (!started)
-            compute(work);
+        // The work stays here, not in the thread's function, so that it is still whole when
+        // no thread starts.
+        if (!m_thread.start(job, [this] { compute(); }))
+            compute();
     }
     JobResult(const JobResult &) = delete;
     JobResult &operator=(const JobResult &) = delete;
@@ -90,15 +90,16 @@ public:
     }
 
 private:
-    template <typename Work> void compute(Work &work)
+    void compute()
     {
         try {
-            m_value.emplace(work());
+            m_value.emplace(m_work());
         } catch (...) {
             m_failure = std::current_exception();
         }
     }
 
+    std::function<Result()> m_work;
     std::optional<Result> m_value;
     std::exception_ptr m_failure;
     JobThread m_thread; // last: joined before the members it writes are gone

@@ -16,12 +16,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cmath>
 #include <exception>
 #include <memory>
 #include <optional>
-#include <system_error>
 #include <utility>
 
 namespace {
@@ -53,7 +51,8 @@ CopyRun::CopyRun(CopyRunSnapshot snapshot, CopyRunSettings settings,
     : m_snapshot(std::move(snapshot)), m_settings(std::move(settings)),
       m_StopRequested(StopRequested), m_host(host), m_freeSpace(std::move(freeSpace)),
       m_sourcePaths(m_settings.SrcPath), m_destinationPaths(m_settings.DestPath),
-      m_places(m_settings.SrcPath, m_settings.DestPath)
+      m_places(m_settings.SrcPath, m_settings.DestPath),
+      m_commits(m_settings.flush, m_settings.commitInBackground)
 {
     if (!m_freeSpace)
         m_freeSpace = TargetFreeSpace;
@@ -97,8 +96,7 @@ void CopyRun::JvThread1Execute()
     } catch (...) {
     }
     m_pending.clear();
-    if (m_committing.valid())
-        m_committing.wait();
+    m_commits.wait();
     if (m_copiedSides && !m_StopRequested.load()) {
         try {
             m_rowSides = m_copiedSides->sides(m_settings.SrcPath, m_settings.DestPath,
@@ -198,8 +196,8 @@ int CopyRun::progress() const
 
 bool CopyRun::makeRoomForACopy()
 {
-    while (m_pending.size() + m_committingGroup.rows.size() >= m_maxOpenCopies) {
-        if (m_committing.valid())
+    while (m_pending.size() + m_commits.rowsInFlight() >= m_maxOpenCopies) {
+        if (m_commits.inFlight())
             collectCommitted();
         else
             commitPending();
@@ -320,7 +318,7 @@ platform::CopyResult CopyRun::stage(platform::OpenedOrigin &origin, const RowPla
 bool CopyRun::spaceFor(double size, const QByteArray &folder, int folderFd)
 {
     double free = m_freeSpace(folder, folderFd);
-    if (!(free >= size) && (!m_pending.empty() || m_committing.valid())) {
+    if (!(free >= size) && (!m_pending.empty() || m_commits.inFlight())) {
         // Copies waiting to replace their targets hold the old targets' space: free it first.
         finishCommits();
         if (m_abandoned)
@@ -373,8 +371,7 @@ void CopyRun::commitIfDue()
     // While the group before is still being flushed, the worker copies on instead of waiting
     // for it, up to a few groups' worth: the next flush takes them all at once.
     constexpr int kGroupsWhileFlushing = 4;
-    if (m_committing.valid() &&
-        m_committing.wait_for(std::chrono::seconds(0)) != std::future_status::ready &&
+    if (m_commits.inFlight() && !m_commits.done() &&
         qint64(m_pending.size()) < qint64(kGroupsWhileFlushing) * m_settings.commitFiles &&
         m_pendingBytes < kGroupsWhileFlushing * m_settings.commitBytes)
         return;
@@ -403,7 +400,7 @@ void CopyRun::commitPending()
         }
     }
     // Shared with the committing thread, so that the copies stay here should no thread start.
-    Group group{{}, std::make_shared<std::vector<platform::StagedCopy>>()};
+    CommitGroup group{{}, std::make_shared<std::vector<platform::StagedCopy>>()};
     group.copies->reserve(m_pending.size());
     group.rows.reserve(m_pending.size());
     for (Pending &pending : m_pending) {
@@ -418,38 +415,19 @@ void CopyRun::commitPending()
             m_host.setStatusPanel(2, text("Vérification de ") + fromText(*row));
         }
     }
-
-    const bool flush = m_settings.flush;
-    if (m_settings.commitInBackground) {
-        try {
-            // The commit runs on the same file operations as the worker (a test's double).
-            platform::FileCalls *calls = &platform::fileCalls();
-            m_committing = std::async(std::launch::async, [copies = group.copies, flush, calls] {
-                platform::ScopedFileCalls scoped(*calls);
-                return platform::commitCopies(*copies, flush);
-            });
-            m_committingGroup = std::move(group);
-            return;
-        } catch (const std::system_error &) {
-            // No thread to be had: the worker commits them itself, below.
-        }
-    }
-    settle(group, platform::commitCopies(*group.copies, flush));
+    if (std::optional<CommittedGroup> committed = m_commits.hand(std::move(group)))
+        settle(committed->group, std::move(committed->results));
 }
 
 void CopyRun::collectCommitted()
 {
-    if (!m_committing.valid())
-        return;
-    Group group = std::move(m_committingGroup);
-    m_committingGroup = {};
-    settle(group, m_committing.get());
+    if (std::optional<CommittedGroup> committed = m_commits.collect())
+        settle(committed->group, std::move(committed->results));
 }
 
 void CopyRun::collectCommittedIfDone()
 {
-    if (m_committing.valid() &&
-        m_committing.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+    if (m_commits.done())
         collectCommitted();
 }
 
@@ -459,7 +437,7 @@ void CopyRun::finishCommits()
     collectCommitted();
 }
 
-void CopyRun::settle(Group &group, std::vector<platform::CopyResult> results)
+void CopyRun::settle(CommitGroup &group, std::vector<platform::CopyResult> results)
 {
     std::size_t shown = 0;
     for (;;) {

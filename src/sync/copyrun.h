@@ -4,6 +4,7 @@
 #include "compare/rowsides.h"
 #include "platform/failsafecopy.h"
 #include "platform/filecalls.h"
+#include "sync/commitqueue.h"
 #include "sync/copiedsides.h"
 #include "sync/copyrunhost.h"
 #include "sync/rowplaces.h"
@@ -16,7 +17,6 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <future>
 #include <memory>
 #include <vector>
 
@@ -113,6 +113,13 @@ public:
     // kept in errorText().
     void JvThread1Execute();
 
+    // The run could not begin (no thread for it): it ends as an error, with why.
+    void endWithoutRunning(const QString &why)
+    {
+        m_end = CopyRunEnd::Error;
+        m_errorText = why;
+    }
+
     CopyRunEnd end() const { return m_end; }
     const QString &errorText() const { return m_errorText; }
     // 1 when the run begins, plus one per copy placed over its target.
@@ -136,12 +143,6 @@ private:
         platform::StagedCopy copy;
         platform::FolderRef sourceFolder; // the row's folders, for the watch of their changes
         platform::FolderRef destinationFolder;
-    };
-    // Copies handed over to be committed together, and their rows; a commit stopped by a copy
-    // found different leaves the rest in copies.
-    struct Group {
-        std::vector<const CopyRunRow *> rows;
-        std::shared_ptr<std::vector<platform::StagedCopy>> copies;
     };
 
     void loop();
@@ -179,7 +180,7 @@ private:
     void finishCommits();
     // Shows how each copy of the group ended. After a copy found different, the rest of the group
     // is committed once the user chose to go on, or discarded after "&Abandon".
-    void settle(Group &group, std::vector<platform::CopyResult> results);
+    void settle(CommitGroup &group, std::vector<platform::CopyResult> results);
     void showCommitted(const CopyRunRow &row, const platform::CopyResult &result);
     // After "&Abandon": a copy made never takes its target's place, and its row says so.
     void discardPending();
@@ -206,9 +207,7 @@ private:
     RowPathBuilder m_destinationPaths;
     RowPlacesFinder m_places;
     std::vector<Pending> m_pending;
-    // The copies being committed in the background, and their rows.
-    std::future<std::vector<platform::CopyResult>> m_committing;
-    Group m_committingGroup;
+    CommitQueue m_commits;
     std::vector<CopyFailure> m_failures;
     std::vector<int> m_copiedRows;
     QStringList m_timesNotKept;

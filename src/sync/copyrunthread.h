@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/jobthread.h"
 #include "sync/copyrun.h"
 
 #include <QObject>
@@ -8,11 +9,11 @@
 #include <memory>
 
 class FileList;
-class QThread;
 
 // The worker component of the copy run (JvThread1): one worker at a time, on its own thread,
 // and a finish notification on the owner's thread once the worker has ended, after every
-// effect the worker made (the host delivers what it held back first). Its owner keeps it no
+// effect the worker made (the host delivers what it held back first). When no thread can be
+// had, the run ends all the same, as an error that says so. Its owner keeps it no
 // longer than the stop flag and the host it was started with.
 class CopyRunThread : public QObject {
     Q_OBJECT
@@ -31,7 +32,7 @@ public:
                std::atomic<bool> &StopRequested, CopyRunHost &host,
                CopyRun::FreeSpace freeSpace = {});
 
-    bool isRunning() const { return m_thread != nullptr; }
+    bool isRunning() const { return m_running; }
     // The last run, once finishAll() was emitted: how it ended, and an error to show.
     const CopyRun *lastRun() const { return m_run.get(); }
 
@@ -42,8 +43,9 @@ Q_SIGNALS:
 private:
     void workerEnded();
 
-    QThread *m_thread = nullptr;
     std::unique_ptr<CopyRun> m_run;
     std::atomic<bool> *m_stop = nullptr;
     CopyRunHost *m_host = nullptr;
+    bool m_running = false;       // from start() until the finish notification
+    platform::JobThread m_thread; // last: joined before the run it works on goes
 };

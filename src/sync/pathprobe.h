@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/jobthread.h"
 #include "sync/volume.h"
 
 #include <QObject>
@@ -11,8 +12,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 // What a folder field shows of its folder.
@@ -67,11 +66,11 @@ public:
             return std::nullopt;
         }
         const quint64 serial = ++shared.serial;
-        try {
-            std::thread(&PathProbe::work, m_shared, path, serial).detach();
-        } catch (const std::system_error &) {
+        const bool started = platform::JobThread::startDetached(
+            platform::Job::PathProbe,
+            [shared = m_shared, path, serial] { PathProbe::work(shared, path, serial); });
+        if (!started)
             return std::nullopt; // no thread to spare: the folder stays unknown
-        }
         shared.inFlight = true;
         shared.waitingFor = serial;
         const bool answered = shared.answered.wait_for(

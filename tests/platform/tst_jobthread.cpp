@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 using platform::Job;
 using platform::JobResult;
@@ -42,6 +43,11 @@ private Q_SLOTS:
         QCOMPARE(where == caller, !threads);
         if (threads)
             QCOMPARE(QByteArray(name.c_str()), QByteArray(platform::jobName(Job::ListSort)));
+
+        // What the work owns is still whole when it runs here after a thread was refused.
+        JobResult owning(Job::RowSides,
+                         [lines = std::vector<std::string>(3, "ligne")] { return lines.size(); });
+        QCOMPARE(owning.get(), std::size_t(3));
 
         JobResult failing(Job::RowSides, []() -> int { throw std::runtime_error("lu en partie"); });
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, failing.get());
