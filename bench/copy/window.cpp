@@ -44,8 +44,8 @@ int measureWindowCopy(int argc, char *argv[], const QString &src, const QString 
             entry.classified = true;
         }
     }
-    comparison.FilesToCopyCount = comparison.fileList().count();
-    const int due = comparison.FilesToCopyCount;
+    comparison.recountRows();
+    const int due = comparison.filesToCopyCount();
 
     QEventLoop loop;
     // Connected after the window's own handler: runs once the window has done its closing work.

@@ -148,7 +148,7 @@ int measure(const QString &src, const QString &dst)
         }
     }
     std::printf("%lld %d %d %lld\n", static_cast<long long>(best), comparison.fileList().count(),
-                comparison.FilesToCopyCount, static_cast<long long>(bestListing));
+                comparison.filesToCopyCount(), static_cast<long long>(bestListing));
     return 0;
 }
 

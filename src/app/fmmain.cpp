@@ -273,7 +273,7 @@ void TfmMain::UpdateCommandStates()
     context.listCurrent = list.listCurrent();
     context.rows = list.fileList().count();
     context.selectedRows = rvFiles->selectedCount();
-    context.filesToCopyCount = list.FilesToCopyCount;
+    context.filesToCopyCount = list.filesToCopyCount();
     context.foldersDiffer = m_project.SrcPath != m_project.DestPath;
     context.deleteSource = m_prefs.FileDeleteSrc;
     context.deleteDestination = m_prefs.FileDeleteDest;

@@ -39,7 +39,7 @@ void ListCommands::rowsChanged()
 
 void ListCommands::ActProjectFilesToCopyAddExecute()
 {
-    addToCopy(m_comparison.fileList(), m_view.selectedRows(), m_comparison.FilesToCopyCount);
+    m_comparison.editRows(addToCopy, m_view.selectedRows());
     if (m_comparison.fileList().count() > 0)
         m_view.setCurrentRow(m_view.fileRowAt(0)); // the first row shown
     rowsChanged();
@@ -47,13 +47,13 @@ void ListCommands::ActProjectFilesToCopyAddExecute()
 
 void ListCommands::ActProjectFilesToCopyDeleteExecute()
 {
-    removeFromCopy(m_comparison.fileList(), m_view.selectedRows(), m_comparison.FilesToCopyCount);
+    m_comparison.editRows(removeFromCopy, m_view.selectedRows());
     rowsChanged();
 }
 
 void ListCommands::ActProjectFilesInvertSrcAndDestExecute()
 {
-    reverseDirection(m_comparison.fileList(), m_view.selectedRows(), m_comparison.FilesToCopyCount);
+    m_comparison.editRows(reverseDirection, m_view.selectedRows());
     rowsChanged();
 }
 

@@ -87,7 +87,7 @@ void SyncCommands::ActAppCopyFilesExecute()
     settings.DestPath = folders.destination;
     settings.FileSyncReadOnly = m_prefs.FileSyncReadOnly;
     settings.FileCompareCopy = m_prefs.FileCompareCopy;
-    settings.FilesToCopyCount = m_comparison.FilesToCopyCount;
+    settings.FilesToCopyCount = m_comparison.filesToCopyCount();
     // The classification at the end of the run takes both files of each row from the worker.
     settings.readSidesAtEnd = true;
     settings.fileCalls = m_copyFileCalls;

@@ -70,7 +70,7 @@ CopyOutcome copyDueRows(Comparison &comparison, const UserPrefs &prefs, Console 
     settings.DestPath = folders.destination;
     settings.FileSyncReadOnly = prefs.FileSyncReadOnly;
     settings.FileCompareCopy = prefs.FileCompareCopy;
-    settings.FilesToCopyCount = comparison.FilesToCopyCount;
+    settings.FilesToCopyCount = comparison.filesToCopyCount();
     CopyRunSnapshot snapshot = CopyRunSnapshot::take(comparison.fileList());
     const std::vector<CopyRunRow> allRows = snapshot.rows;
     // As FilesToCopyCount counts: a row held back by a read-only target is passed over.
@@ -186,7 +186,7 @@ int runCli(const CliOptions &options, Console &console)
         if (lock->state() == platform::RunLock::State::Unavailable)
             console.error(runLockWarning(destination, lock->status()));
         failed = reportUnreadFolders(list, console);
-        if (comparison.FilesToCopyCount > 0)
+        if (comparison.filesToCopyCount() > 0)
             failed += copyDueRows(comparison, prefs, console).failed;
         else
             console.line(comparison.summaryText());

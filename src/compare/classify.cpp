@@ -54,7 +54,7 @@ void Comparison::classifyRows(const std::vector<RowSides> *sides)
     // What the listing read of the destinations serves this pass only, and only row for row.
     std::vector<ListedDestination> listedDestinations;
     listedDestinations.swap(m_listedDestinations);
-    FilesToCopyCount = 0;
+    m_filesToCopyCount = 0;
     int failedCopies = 0;
     BusyCursorScope cursor(m_host);
     // A pass run outside a refresh or a copy run is busy too: nothing may change the list
@@ -102,7 +102,7 @@ void Comparison::classifyRows(const std::vector<RowSides> *sides)
                                : destinations.stat(destinationPaths.path(row.files, row.rawFiles));
         classifyRow(i, source, destination, bias);
     }
-    FailedCopyCount = failedCopies;
+    m_failedCopyCount = failedCopies;
     update.end();
     cursor.end();
     busyScope.end();
@@ -128,7 +128,7 @@ void Comparison::classifyRow(int index, const platform::FileStat &source,
         m_fileList.setStatus(index, StatusExcludedByFile, QStringLiteral("Exclu"));
     } else if (!destinationExists) {
         m_fileList.setStatus(index, StatusToCopy, QStringLiteral("A copier"));
-        ++FilesToCopyCount;
+        ++m_filesToCopyCount;
     } else if (!destination.ownerWritable && !m_prefs.FileSyncReadOnly) {
         // Not counted, and the dates are not compared.
         m_fileList.setStatus(index, StatusToCopy, QStringLiteral("Lecture seule"));
@@ -137,7 +137,7 @@ void Comparison::classifyRow(int index, const platform::FileStat &source,
                                  fileSize64(destination))) {
         case DateComparison::SourceNewer:
             m_fileList.setStatus(index, StatusToCopy, QStringLiteral("A copier"));
-            ++FilesToCopyCount;
+            ++m_filesToCopyCount;
             break;
         case DateComparison::DestinationNewer:
             m_fileList.setStatus(index, StatusInconsistent, QStringLiteral("Incohérence !"));

@@ -11,9 +11,9 @@ Comparison::Comparison(const TProject &project, const UserPrefs &prefs, RefreshH
     : m_project(project), m_prefs(prefs), m_host(host)
 {
     QObject::connect(&m_fileList, &FileList::cleared, &m_fileList, [this] {
-        FilesToCopyCount = 0;
-        FailedCopyCount = 0;
-        UnreadableFolderCount = 0;
+        m_filesToCopyCount = 0;
+        m_failedCopyCount = 0;
+        m_unreadableFolderCount = 0;
         m_stoppedRunCopies = -1;
         m_listingFailure.clear();
         m_freshListing = false;
@@ -109,12 +109,12 @@ void Comparison::endStoppedCopyRun(const std::vector<int> &copied)
 
 void Comparison::recountRows()
 {
-    FilesToCopyCount = 0;
-    FailedCopyCount = 0;
+    m_filesToCopyCount = 0;
+    m_failedCopyCount = 0;
     for (int i = 0; i < m_fileList.count(); ++i) {
         const FileEntry &row = m_fileList.row(i);
-        FilesToCopyCount += row.classified && countsForCopy(row);
-        FailedCopyCount += row.statusCode == StatusError && !row.message;
+        m_filesToCopyCount += row.classified && countsForCopy(row);
+        m_failedCopyCount += row.statusCode == StatusError && !row.message;
     }
 }
 
@@ -132,10 +132,8 @@ void Comparison::ShowStatusMessage(const QString &text)
 
 void Comparison::LetInputThrough()
 {
-    if (!m_inputTimer.isValid() || m_inputTimer.elapsed() >= kInputIntervalMs) {
+    if (m_input.due())
         m_host.processPendingInput();
-        m_inputTimer.start();
-    }
 }
 
 void Comparison::ShowSummary()
@@ -155,7 +153,7 @@ QString Comparison::summaryText() const
         text = QStringLiteral("Copie arrêtée : 1 fichier copié ; ");
     else if (m_stoppedRunCopies > 1)
         text = QStringLiteral("Copie arrêtée : %1 fichiers copiés ; ").arg(m_stoppedRunCopies);
-    switch (FilesToCopyCount) {
+    switch (m_filesToCopyCount) {
     case 0:
         text += u"Aucun fichier à copier / " + rows;
         break;
@@ -163,19 +161,19 @@ QString Comparison::summaryText() const
         text += u"1 fichier à copier / " + rows;
         break;
     default:
-        text += QString::number(FilesToCopyCount) + u" fichiers à copier / " + rows;
+        text += QString::number(m_filesToCopyCount) + u" fichiers à copier / " + rows;
         break;
     }
-    if (FailedCopyCount == 1)
+    if (m_failedCopyCount == 1)
         text += u" ; 1 copie en erreur";
-    else if (FailedCopyCount > 1)
-        text += u" ; " + QString::number(FailedCopyCount) + u" copies en erreur";
+    else if (m_failedCopyCount > 1)
+        text += u" ; " + QString::number(m_failedCopyCount) + u" copies en erreur";
     if (!m_listingFailure.isEmpty())
         text += u" ; liste incomplète : lecture interrompue";
-    if (UnreadableFolderCount == 1)
+    if (m_unreadableFolderCount == 1)
         text += u" ; liste incomplète : 1 dossier illisible";
-    else if (UnreadableFolderCount > 1)
-        text += u" ; liste incomplète : " + QString::number(UnreadableFolderCount) +
+    else if (m_unreadableFolderCount > 1)
+        text += u" ; liste incomplète : " + QString::number(m_unreadableFolderCount) +
                 u" dossiers illisibles";
     return text;
 }

@@ -2,10 +2,10 @@
 
 #include "compare/filelist.h"
 #include "compare/foldersoflist.h"
+#include "compare/inputthrottle.h"
 #include "compare/listeddestination.h"
 #include "platform/filestat.h"
 
-#include <QElapsedTimer>
 #include <QString>
 
 #include <atomic>
@@ -38,16 +38,24 @@ public:
 
     // The rows due for copying. 0 whenever the list is cleared, so that rows a stopped refresh
     // left unclassified never enable a copy run.
-    int FilesToCopyCount = 0;
+    int filesToCopyCount() const { return m_filesToCopyCount; }
     // Set by the Stop command; cleared when a refresh passes its checks and when a copy run
     // begins. A listing and a copy run look at it; a classification pass never does.
     std::atomic<bool> StopRequested{false};
     // Rows whose copy failed; they keep their error until the next refresh. 0 whenever the
     // list is cleared.
-    int FailedCopyCount = 0;
+    int failedCopyCount() const { return m_failedCopyCount; }
     // Folders of the source that the listing could not read, each shown as an error row: the
     // list is incomplete. 0 whenever the list is cleared.
-    int UnreadableFolderCount = 0;
+    int unreadableFolderCount() const { return m_unreadableFolderCount; }
+    // A row command (compare/rowedits.h) on the given rows, the count of rows due kept in step.
+    using RowEdit = void (*)(FileList &, const QList<int> &, int &);
+    void editRows(RowEdit edit, const QList<int> &rows)
+    {
+        edit(m_fileList, rows, m_filesToCopyCount);
+    }
+    // The counts read again from the rows, after the rows were changed by other means.
+    void recountRows();
     // What works on the list: the window disables every command that would change the list or
     // the folders meanwhile. This object alone sets it, and says why.
     enum class BusyReason { None, Refresh, Classification, CopyRun };
@@ -94,7 +102,7 @@ public:
     // everything on this thread, and the rows sorted whole (the same rows, more slowly).
     bool ParallelListing = true;
     // Gives every row that is not up to date its verdict, times and text, and recounts
-    // FilesToCopyCount. Does nothing while StopRequested is set.
+    // filesToCopyCount(). Does nothing while StopRequested is set.
     void ClassifyFileList();
 
     // ---- The end of a copy run (classify.cpp; the reads in rowsides.cpp).
@@ -129,7 +137,9 @@ public:
     // "Liste des fichiers à copier non raffraichie".
     static QString notRefreshedText();
 
-    static constexpr qint64 kInputIntervalMs = 30;
+    static constexpr qint64 kInputIntervalMs = InputThrottle::kIntervalMs;
+    // The clock of the input's interval: a test's, instead of the monotonic one.
+    void setInputClock(InputThrottle::Clock clock) { m_input.setClock(std::move(clock)); }
 
 private:
     class BusyScope;
@@ -143,10 +153,12 @@ private:
     void classifyRow(int index, const platform::FileStat &source,
                      const platform::FileStat &destination, int biasMinutes);
 
-    void recountRows();
     // Ends a listing that an error cut short with a row that says so.
     void addListingFailureRow();
 
+    int m_filesToCopyCount = 0;
+    int m_failedCopyCount = 0;
+    int m_unreadableFolderCount = 0;
     const TProject &m_project;
     const UserPrefs &m_prefs;
     RefreshHost &m_host;
@@ -158,7 +170,7 @@ private:
     bool m_foldersEdited = false; // the fields left the listed folders since the listing
     int m_stoppedRunCopies = -1;  // copies of the last run cut short, until the next pass
     QString m_listingFailure;     // why the last listing ended early, not by Stop
-    QElapsedTimer m_inputTimer;
+    InputThrottle m_input;
     BusyReason m_busy = BusyReason::None;
     bool m_walking = false; // a listing or a pass is walking the rows
     // The rows were just listed: the next pass takes the source's time and size from the

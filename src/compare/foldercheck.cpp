@@ -17,7 +17,7 @@ void Comparison::CheckFolderAccessible(const QString &folder)
         QDir::isAbsolutePath(folder) ? platform::statPath(folder) : platform::FileStat{};
     if (stat.ok() && stat.folder)
         return;
-    FilesToCopyCount = 0;
+    m_filesToCopyCount = 0;
     ShowSummary();
     AddErrorRow(StatusError, u"* Répertoire inaccessible : \"" + folder + u"\" *",
                 QStringLiteral("Erreur"));
@@ -38,7 +38,7 @@ void Comparison::CheckDestinationFolder(const QString &folder)
         return;
     }
     if (!m_host.createMissingDestination(folder)) {
-        FilesToCopyCount = 0;
+        m_filesToCopyCount = 0;
         AddErrorRow(StatusError, u"* Répertoire inaccessible : \"" + folder + u"\" *",
                     QStringLiteral("Erreur"));
         throw Abort();
@@ -46,7 +46,7 @@ void Comparison::CheckDestinationFolder(const QString &folder)
     const platform::IoStatus made = platform::ForceFolder(QFile::encodeName(folder));
     if (made.ok())
         return;
-    FilesToCopyCount = 0;
+    m_filesToCopyCount = 0;
     AddErrorRow(StatusError, u"* Répertoire inaccessible : \"" + folder + u"\" *",
                 QStringLiteral("Erreur"));
     m_host.message(BoxKind::Warning,
@@ -81,7 +81,7 @@ void Comparison::CheckFoldersDistinct()
                           : folders.source == folders.destination;
     if (!same)
         return;
-    FilesToCopyCount = 0;
+    m_filesToCopyCount = 0;
     AddErrorRow(StatusError, QStringLiteral("* Répertoire Source et Destination identiques *"),
                 QStringLiteral("Erreur"));
     throw Abort();

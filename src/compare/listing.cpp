@@ -237,7 +237,7 @@ void Comparison::AddListedRows(const std::deque<ListedFolder> &visits,
         const ListedFolder &visit = visits[std::size_t(entry.visit)];
         if (entry.file < 0) {
             addUnreadFolderRow(visit);
-            ++UnreadableFolderCount;
+            ++m_unreadableFolderCount;
         } else {
             // Made before the row, so that a failure leaves no row half made.
             const ListedFile &file = visit.files[std::size_t(entry.file)];

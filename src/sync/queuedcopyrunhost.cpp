@@ -208,6 +208,8 @@ BoxButton QueuedCopyRunHost::message(BoxKind kind, const QString &text, const Bo
         },
         Qt::QueuedConnection);
     std::unique_lock lock(m_mutex);
+    if (m_waitingHook)
+        m_waitingHook();
     question->answered.wait(lock, [&] { return question->answer.has_value(); });
     m_question.reset();
     return *question->answer;

@@ -7,9 +7,11 @@
 
 #include <array>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QObject;
@@ -41,6 +43,9 @@ public:
     void setStatusPanel(int panel, const QString &text) override;
     void setProgress(int percent) override;
     BoxButton message(BoxKind kind, const QString &text, const BoxButtons &buttons) override;
+    // Called on the worker with the lock held, just before it waits for an answer: from then on
+    // whoever takes the lock finds it waiting (a test's hook).
+    void setWaitingHook(std::function<void()> hook) { m_waitingHook = std::move(hook); }
     // On the context's thread.
     void deliverPending() override;
     void abandonQuestions() override;
@@ -86,4 +91,5 @@ private:
     bool m_scheduled = false;
     std::shared_ptr<Question> m_question;
     bool m_abandoned = false;
+    std::function<void()> m_waitingHook;
 };

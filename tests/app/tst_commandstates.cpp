@@ -1,3 +1,4 @@
+#include "compare/rowedits.h"
 #include "compare/statuscode.h"
 #include "filelist/filelistview.h"
 #include "support/testmain.h"
@@ -98,7 +99,7 @@ void CommandStatesTest::rowsSelectedAndDue()
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
     QVERIFY(run.main().projects().ProjectLoad(projectWithRows()));
     QCOMPARE(run.main().comparison().fileList().count(), 3);
-    QCOMPARE(run.main().comparison().FilesToCopyCount, 2);
+    QCOMPARE(run.main().comparison().filesToCopyCount(), 2);
     run.trigger(Command::ActProjectFilesSelectAll);
     const QStringList enabled = enabledCommands(run.main());
     QVERIFY(!enabled.contains(QStringLiteral("ActAppStop")));
@@ -143,7 +144,7 @@ void CommandStatesTest::rowsWithNothingToCopy()
             "\nPathRecursive=0\n");
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
     QVERIFY(run.main().projects().ProjectLoad(project));
-    QCOMPARE(run.main().comparison().FilesToCopyCount, 0);
+    QCOMPARE(run.main().comparison().filesToCopyCount(), 0);
     QVERIFY(!run.action(Command::ActAppCopyFiles)->isEnabled());
     QVERIFY(run.action(Command::ActProjectFileToCopyRefresh)->isEnabled());
 }
@@ -256,7 +257,10 @@ void CommandStatesTest::summaryTexts()
     WindowRun run(m_tree->path(QStringLiteral("s.ini")));
     QCOMPARE(run.main().statusText(2), QStringLiteral("Aucun fichier à copier / 0"));
     QVERIFY(run.main().projects().ProjectLoad(projectWithRows()));
-    run.main().comparison().FilesToCopyCount = due;
+    QList<int> heldBack; // of the two rows due, /a.txt and /b.txt, all but `due`
+    for (int row = due; row < 2; ++row)
+        heldBack << row;
+    run.main().comparison().editRows(removeFromCopy, heldBack);
     if (edited)
         run.typeInto("edDirDest", m_tree->path(QStringLiteral("src")));
     run.main().ShowSummary();
@@ -273,9 +277,10 @@ void CommandStatesTest::stopDuringARefresh()
     run.main().findChild<QCheckBox *>(QStringLiteral("cbPathRecursive"))->click();
     QCOMPARE(run.main().comparison().fileList().count(), 43);
 
-    // Stop is chosen as soon as the refresh lets input through, which it does at its first
-    // status message once the last input pass is older than its interval.
-    QTest::qWait(2 * int(Comparison::kInputIntervalMs));
+    // The refresh lets input through at its first status message: its clock says the interval
+    // has passed at every reading.
+    run.main().comparison().setInputClock(
+        [now = qint64(0)]() mutable { return now += Comparison::kInputIntervalMs; });
     bool stopWasEnabled = false;
     QTimer::singleShot(0, &run.main(), [&run, &stopWasEnabled] {
         stopWasEnabled = run.action(Command::ActAppStop)->isEnabled();
@@ -287,7 +292,7 @@ void CommandStatesTest::stopDuringARefresh()
     QVERIFY(rows.count() < 43);
     for (int i = 0; i < rows.count(); ++i)
         QVERIFY(!rows.row(i).classified);
-    QCOMPARE(run.main().comparison().FilesToCopyCount, 0);
+    QCOMPARE(run.main().comparison().filesToCopyCount(), 0);
     QCOMPARE(run.main().statusText(2),
              QStringLiteral("Liste des fichiers à copier non raffraichie"));
     QVERIFY(!run.action(Command::ActAppStop)->isEnabled());

@@ -83,14 +83,14 @@ void ListCommandsTest::rowCommandsKeepTheCountAndTheStart()
     run.trigger(Command::ActProjectFilesSelectAll);
 
     run.trigger(Command::ActProjectFilesToCopyAdd);
-    QCOMPARE(run.main().comparison().FilesToCopyCount, 4);
+    QCOMPARE(run.main().comparison().filesToCopyCount(), 4);
     QVERIFY(run.action(Command::ActAppCopyFiles)->isEnabled());
     QCOMPARE(run.main().statusText(2), QStringLiteral("4 fichiers à copier / 4"));
 
     run.trigger(Command::ActProjectFilesInvertSrcAndDest);
     QCOMPARE(run.main().comparison().fileList().row(0).statusCode, std::int32_t(StatusToCopyBack));
     run.trigger(Command::ActProjectFilesToCopyDelete);
-    QCOMPARE(run.main().comparison().FilesToCopyCount, 0);
+    QCOMPARE(run.main().comparison().filesToCopyCount(), 0);
     QVERIFY(!run.action(Command::ActAppCopyFiles)->isEnabled());
     QCOMPARE(run.main().comparison().fileList().row(3).statusText, QStringLiteral("Exclu"));
 }

@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(QString("%1|%2|%3")
                      .arg(row.statusCode)
                      .arg(row.statusText)
-                     .arg(f.comparison.FilesToCopyCount),
+                     .arg(f.comparison.filesToCopyCount()),
                  verdict);
         QVERIFY(row.classified);
         // Times are written before the exclusion tests; an absent destination leaves its unset.
@@ -135,7 +135,7 @@ private slots:
         }
         Fixture f(tree.path("src"), tree.path("dst"), false);
         QVERIFY(f.refresh());
-        QCOMPARE(f.comparison.FilesToCopyCount, 2);
+        QCOMPARE(f.comparison.filesToCopyCount(), 2);
         f.comparison.fileList().setStatus(2, StatusExcludedByUser, "Exclu");
         f.comparison.AddErrorRow(StatusError, "* message *", "Erreur");
         f.project.ExtensionsToExclude.add(".txt");
@@ -157,7 +157,7 @@ private slots:
         f.comparison.StopRequested = true;
         f.project.ExtensionsToExclude.assign({});
         f.comparison.ClassifyFileList();
-        QCOMPARE(f.comparison.FilesToCopyCount, 1);
+        QCOMPARE(f.comparison.filesToCopyCount(), 1);
         QCOMPARE(f.comparison.fileList().row(1).statusText, QStringLiteral("A jour"));
         QCOMPARE(f.comparison.summaryText(), QStringLiteral("1 fichier à copier / 4"));
     }
@@ -218,7 +218,7 @@ private slots:
         QCOMPARE(f.rows(), (QStringList{"0|/gone.txt|.txt|0 Octets |A copier",
                                         "3|/gone2.txt|.txt|0 Octets |Incohérence !"}));
         QCOMPARE(f.comparison.fileList().row(0).dtSrc, 0.0);
-        QCOMPARE(f.comparison.FilesToCopyCount, 1);
+        QCOMPARE(f.comparison.filesToCopyCount(), 1);
     }
 };
 

@@ -2,11 +2,11 @@
 #include "compare/filesize.h"
 #include "compare/filetime.h"
 #include "compare/folderpath.h"
+#include "compare/statuscode.h"
 #include "support/refreshrecorder.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
 
-#include <QElapsedTimer>
 #include <QLocale>
 #include <QTest>
 
@@ -173,13 +173,16 @@ private slots:
         QFETCH(bool, stop);
         QFETCH(QString, text);
         Fixture f({}, {}, false);
-        for (int i = 0; i < 10; ++i)
-            f.comparison.fileList().append();
-        f.comparison.FilesToCopyCount = count;
+        for (int i = 0; i < 10; ++i) {
+            FileEntry &row = f.comparison.fileList().append();
+            row.classified = i < count;
+            row.statusCode = i < count ? StatusToCopy : StatusUpToDate;
+        }
+        f.comparison.recountRows();
         f.comparison.StopRequested = stop;
         QCOMPARE(f.comparison.summaryText(), text);
         f.comparison.fileList().clear();
-        QCOMPARE(f.comparison.FilesToCopyCount, 0);
+        QCOMPARE(f.comparison.filesToCopyCount(), 0);
     }
 
     // The text is set every time; input goes through on the first call, then not again before
@@ -187,17 +190,19 @@ private slots:
     void statusThrottle()
     {
         Fixture f({}, {}, false);
-        QElapsedTimer clock;
-        clock.start();
-        int calls = 0;
-        while (clock.elapsed() < Comparison::kInputIntervalMs / 2)
-            f.comparison.ShowStatusMessage(QString::number(calls++));
-        QCOMPARE(f.statuses().size(), calls);
-        QVERIFY(calls > 2 && f.host.inputs >= 1 && f.host.inputs <= 2);
+        qint64 now = 1000;
+        f.comparison.setInputClock([&now] { return now; });
         const int before = f.host.inputs;
-        QTest::qWait(int(Comparison::kInputIntervalMs) + 5);
-        f.comparison.ShowStatusMessage("later");
+        f.comparison.ShowStatusMessage("first");
         QCOMPARE(f.host.inputs, before + 1);
+        f.comparison.ShowStatusMessage("at once");
+        now += Comparison::kInputIntervalMs - 1;
+        f.comparison.ShowStatusMessage("just before");
+        QCOMPARE(f.host.inputs, before + 1);
+        now += 1;
+        f.comparison.ShowStatusMessage("once the interval has passed");
+        QCOMPARE(f.host.inputs, before + 2);
+        QCOMPARE(f.statuses().size(), 4);
     }
 };
 

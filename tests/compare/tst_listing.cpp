@@ -228,7 +228,7 @@ private slots:
                              .arg(row.files, row.statusText, timeText(row.dtSrc),
                                   timeText(row.dtDest));
             }
-            lines << QString::number(f.comparison.UnreadableFolderCount) + '|' +
+            lines << QString::number(f.comparison.unreadableFolderCount()) + '|' +
                          f.comparison.summaryText();
             return lines.join('\n').toUtf8();
         });

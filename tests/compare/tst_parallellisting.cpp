@@ -94,8 +94,8 @@ QStringList dump(const Fixture &f)
     }
     lines << QString("rows %1, unread %2, to copy %3")
                  .arg(list.count())
-                 .arg(f.comparison.UnreadableFolderCount)
-                 .arg(f.comparison.FilesToCopyCount);
+                 .arg(f.comparison.unreadableFolderCount())
+                 .arg(f.comparison.filesToCopyCount());
     return lines;
 }
 
@@ -180,7 +180,7 @@ private slots:
         QCOMPARE(two->statuses(), one->statuses());
         QCOMPARE(dump(*two), dump(*one));
         QVERIFY(two->comparison.StopRequested);
-        QCOMPARE(two->comparison.FilesToCopyCount, 0);
+        QCOMPARE(two->comparison.filesToCopyCount(), 0);
         QVERIFY(two->comparison.fileList().count() < full->comparison.fileList().count());
         int next = 0;
         const FileList &fullList = full->comparison.fileList();

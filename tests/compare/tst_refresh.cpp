@@ -23,7 +23,7 @@ const QString kRootBox =
     "prendre plusieures minutes.\nSouhaitez-vous tout de même continuer ?";
 
 const QString kCreateBox = "box 4 Le répertoire Destination \"%1\" n'existe pas.\n"
-                          "Souhaitez-vous le créer ?";
+                           "Souhaitez-vous le créer ?";
 const QString kRootDestinationBox =
     "box 4 Le répertoire destination spécifié (\"/\") est la racine du système de fichiers.\n"
     "La copie qui va suivre peut écrire des fichiers partout dans le système.\n"
@@ -96,7 +96,13 @@ private slots:
         Fixture f(source.replace("%R", tree.root()), destination.replace("%R", tree.root()),
                   recursive);
         f.host.answers = {BoxButton::No};
-        f.comparison.FilesToCopyCount = 5;
+        for (int i = 0; i < 5; ++i) {
+            FileEntry &due = f.comparison.fileList().append();
+            due.classified = true;
+            due.statusCode = StatusToCopy;
+        }
+        f.comparison.recountRows();
+        QCOMPARE(f.comparison.filesToCopyCount(), 5);
         const bool failed = row.startsWith("-1|");
         QCOMPARE(f.refresh(), !failed);
         row.replace("%R", tree.root());
@@ -104,18 +110,17 @@ private slots:
             QCOMPARE(f.rows(), row.isEmpty() ? QStringList() : QStringList{row});
         const QString named = row.section('"', 1, 1);
         const QString folderOfRow = QString(destination).replace("%R", tree.root());
-        const QStringList boxes =
-            box == "!"   ? QStringList{kInaccessibleBox.arg(named)}
-            : box == "?" ? QStringList{kRootBox}
-            : box == "+" ? QStringList{kCreateBox.arg(folderOfRow)}
-            : box == "/" ? QStringList{kRootDestinationBox}
-                         : QStringList();
+        const QStringList boxes = box == "!"   ? QStringList{kInaccessibleBox.arg(named)}
+                                  : box == "?" ? QStringList{kRootBox}
+                                  : box == "+" ? QStringList{kCreateBox.arg(folderOfRow)}
+                                  : box == "/" ? QStringList{kRootDestinationBox}
+                                               : QStringList();
         QCOMPARE(f.host.log.filter(QRegularExpression("^box ")), boxes);
         QCOMPARE(f.host.cursorDepth, 0);
         QCOMPARE(f.host.log.contains("commands busy"), !failed);
         QVERIFY(!f.comparison.busy());
         if (failed) {
-            QCOMPARE(f.comparison.FilesToCopyCount, 0);
+            QCOMPARE(f.comparison.filesToCopyCount(), 0);
             QCOMPARE(f.statuses().constLast(), Comparison::notRefreshedText());
         }
     }
@@ -190,7 +195,7 @@ private slots:
         QCOMPARE(rows[0], "0|/r1.txt|.txt|0 Octets |");
         QVERIFY(rows[1].startsWith("0|/sub/s") && rows[1].endsWith("|0 Octets |"));
         QVERIFY(!f.comparison.fileList().row(0).classified);
-        QCOMPARE(f.comparison.FilesToCopyCount, 0);
+        QCOMPARE(f.comparison.filesToCopyCount(), 0);
         QCOMPARE(f.statuses().constLast(), Comparison::notRefreshedText());
         QVERIFY(!f.comparison.busy() && f.host.log.filter("Recherche").isEmpty());
     }

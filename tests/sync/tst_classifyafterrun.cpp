@@ -159,15 +159,15 @@ void ClassifyAfterRunTest::endsAsAFreshClassification()
     const FileList &want = readAgain.comparison->fileList();
     QCOMPARE(got.row(0).statusText, rowA);
     QCOMPARE(got.row(3).statusText, rowD);
-    QCOMPARE(fromRun.comparison->FilesToCopyCount, toCopy);
+    QCOMPARE(fromRun.comparison->filesToCopyCount(), toCopy);
     for (int i = 0; i < want.count(); ++i) {
         QCOMPARE(got.row(i).statusCode, want.row(i).statusCode);
         QCOMPARE(got.row(i).statusText, want.row(i).statusText);
         QCOMPARE(got.row(i).dtSrc, want.row(i).dtSrc);
         QCOMPARE(got.row(i).dtDest, want.row(i).dtDest);
     }
-    QCOMPARE(fromRun.comparison->FilesToCopyCount, readAgain.comparison->FilesToCopyCount);
-    QCOMPARE(fromRun.comparison->FailedCopyCount, readAgain.comparison->FailedCopyCount);
+    QCOMPARE(fromRun.comparison->filesToCopyCount(), readAgain.comparison->filesToCopyCount());
+    QCOMPARE(fromRun.comparison->failedCopyCount(), readAgain.comparison->failedCopyCount());
     QCOMPARE(fromRun.comparison->summaryText(), readAgain.comparison->summaryText());
 }
 

@@ -55,7 +55,9 @@ void CopyRunLimitsTest::fewOpenFilesOnlySlowTheRun()
             f.write(QStringLiteral("src/d%1/f%2").arg(i % 30).arg(i), "x");
             f.addRow(QStringLiteral("/d%1/f%2").arg(i % 30).arg(i));
         }
-        const struct rlimit limit {48, 48};
+        const struct rlimit limit {
+            48, 48
+        };
         if (::setrlimit(RLIMIT_NOFILE, &limit) != 0)
             return QByteArray("no limit");
         const CopyRunEnd end = f.run();
@@ -126,8 +128,8 @@ void CopyRunLimitsTest::copyGrantsNoMoreThanTheOrigin()
 
     const QByteArray copy = QFile::encodeName(f.tree.path(QStringLiteral("dest/a.txt")));
     QByteArray kept(256, '\0');
-    const ssize_t n = ::getxattr(copy.constData(), "system.posix_acl_access", kept.data(),
-                                 size_t(kept.size()));
+    const ssize_t n =
+        ::getxattr(copy.constData(), "system.posix_acl_access", kept.data(), size_t(kept.size()));
     struct stat st {};
     QCOMPARE(::stat(copy.constData(), &st), 0);
     if (listKept) {

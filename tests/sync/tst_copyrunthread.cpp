@@ -52,6 +52,7 @@ private Q_SLOTS:
     void runsOnItsThreadAndReportsOnTheUiThread();
     void stopDuringTheQuestionAcrossThreads();
     void goingWhileAQuestionWaitsNeverHangs();
+    void noThreadEndsTheRunAsAnError();
 };
 
 void CopyRunThreadTest::startWithNothingToCopyDoesNothing()
@@ -132,23 +133,43 @@ void CopyRunThreadTest::goingWhileAQuestionWaitsNeverHangs()
 {
     const ChildOutcome child = runInChild([] {
         auto w = std::make_unique<Window>();
-        QSemaphore asking;
+        QSemaphore waiting;
         bool shown = false;
         w->f.host.onMessage = [&shown] { shown = true; };
+        w->queued.setWaitingHook([&waiting] { waiting.release(); });
         w->JvThread1.start(w->f.list, w->f.settings, w->f.stop, w->queued,
-                           [&asking](const QByteArray &, int) {
-                               asking.release();
+                           [](const QByteArray &, int) {
                                return 0.0; // nothing fits: the worker asks
                            });
-        if (!asking.tryAcquire(1, 20000))
+        if (!waiting.tryAcquire(1, 20000))
             return QByteArray("not asked");
-        QThread::msleep(50); // most likely waiting for its answer now
-        w.reset();
+        w.reset(); // the worker waits for its answer
         return QByteArray(shown ? "ended, box shown" : "ended, no box");
     });
 
     QVERIFY2(!child.timedOut, "the window waited for the worker, which waited for the window");
     QCOMPARE(child.output, QByteArray("ended, no box"));
+}
+
+// Without a thread to run on, the run ends all the same, on the window's thread, with an error
+// that says why, and nothing copied.
+void CopyRunThreadTest::noThreadEndsTheRunAsAnError()
+{
+    Window w;
+    QSignalSpy finished(&w.JvThread1, &CopyRunThread::finishAll);
+    {
+        const platform::NoJobThreads none;
+        QVERIFY(w.start());
+    }
+    QVERIFY(w.JvThread1.isRunning());
+    QVERIFY(finished.wait(20000));
+    QVERIFY(!w.JvThread1.isRunning());
+    QCOMPARE(w.JvThread1.lastRun()->end(), CopyRunEnd::Error);
+    QVERIFY(w.JvThread1.lastRun()->errorText().contains(u"n'a pas pu démarrer"));
+    QCOMPARE(w.f.changes(), QStringList());
+    QVERIFY(w.start()); // the next run is not refused
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(w.JvThread1.lastRun()->end(), CopyRunEnd::Completed);
 }
 
 TANDRIMO_TEST(CopyRunThreadTest)

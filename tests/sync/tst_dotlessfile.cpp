@@ -28,7 +28,7 @@ private Q_SLOTS:
                                               "11|/notes.txt|.txt|1 Octets |Exclu"}));
 
         f.remember();
-        f.settings.FilesToCopyCount = compare.comparison.FilesToCopyCount;
+        f.settings.FilesToCopyCount = compare.comparison.filesToCopyCount();
         CopyRun run(CopyRunSnapshot::take(compare.comparison.fileList()), f.settings, f.stop,
                     f.host);
         run.JvThread1Execute();
