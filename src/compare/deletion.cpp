@@ -79,9 +79,8 @@ void planFile(const QByteArray &path, qsizetype rootLength, DeletionPlan &plan)
     else if (kind == NoFollowPath::Kind::Folder)
         plan.notFiles.append({QFile::decodeName(path), platform::IoStatus::fromErrno(EISDIR)});
     else if (kind != NoFollowPath::Kind::Missing)
-        plan.notFiles.append(
-            {QFile::decodeName(path),
-             platform::IoStatus::own(platform::IoStatus::Cause::NotRegularFile)});
+        plan.notFiles.append({QFile::decodeName(path),
+                              platform::IoStatus::own(platform::IoStatus::Cause::NotRegularFile)});
 }
 
 platform::DeleteOutcome deleteFile(const DeletionFile &file, bool toTrash)

@@ -91,9 +91,9 @@ struct DeletionResult {
 };
 
 // Runs a deletion command on the selected rows (FileList indices, in list order). A fixed
-// command stores its choice into prefs once a row is selected, unless the user answers "&Non". A permanent
-// deletion, and a fixed command's trash, is confirmed first, with the count of existing files;
-// the general command asks about each file it could not examine, and "&Non" ends it before
+// command stores its choice into prefs once a row is selected, unless the user answers "&Non". A
+// permanent deletion, and a fixed command's trash, is confirmed first, with the count of existing
+// files; the general command asks about each file it could not examine, and "&Non" ends it before
 // anything is deleted. Files the trash did not take are deleted for good only on the user's
 // word, asked once. The rows are left as they are: the caller refreshes the list.
 DeletionResult runDeletion(const DeletionCommand &command, const FileList &rows,

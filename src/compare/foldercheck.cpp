@@ -60,8 +60,7 @@ void Comparison::ConfirmRootDestination()
 {
     const platform::FileStat destination = platform::statPath(listedFolders().destination);
     const platform::FileStat root = platform::statPath("/");
-    if (!destination.ok() || destination.device != root.device ||
-        destination.inode != root.inode)
+    if (!destination.ok() || destination.device != root.device || destination.inode != root.inode)
         return;
     if (m_host.acceptRootDestination(listedFolders().destination))
         return;

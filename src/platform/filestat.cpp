@@ -60,8 +60,8 @@ FileStat statPath(const QString &path)
 bool mayLieOnAbsentDisk(const QString &folder)
 {
     const QString path = QDir::cleanPath(folder);
-    const bool mountBase = path.startsWith(u"/media/") || path.startsWith(u"/run/media/") ||
-                           path.startsWith(u"/mnt/");
+    const bool mountBase =
+        path.startsWith(u"/media/") || path.startsWith(u"/run/media/") || path.startsWith(u"/mnt/");
     if (!mountBase)
         return false;
     QString existing = path;

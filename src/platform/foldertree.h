@@ -28,12 +28,12 @@ using FolderRef = std::shared_ptr<const OpenFolder>;
 
 // The outcome of reaching a folder of a tree.
 struct FolderReach {
-    FolderRef folder;     // null when it could not be reached
+    FolderRef folder; // null when it could not be reached
     // Why: ENOENT, ENOTDIR (a file on the way), LinkRefused (a symbolic link on the way),
     // InvalidName (a ".." on the way), or the system's reason.
     IoStatus status;
-    QByteArray stoppedAt; // the part of the relative path that stopped the walk (a link, a file)
-    bool made = false;    // made by this tree: nothing is in it but what its user put there
+    QByteArray stoppedAt;    // the part of the relative path that stopped the walk (a link, a file)
+    bool made = false;       // made by this tree: nothing is in it but what its user put there
     bool makeFailed = false; // stoppedAt was missing and could not be made: status says why
 
     bool ok() const { return folder != nullptr; }

@@ -50,8 +50,8 @@ public:
         FileTime write;
     };
     // Sets the last-access and last-write times of a regular file, each left as it is when
-    // absent. A link is refused (LinkRefused), as is anything but a regular file (NotRegularFile). The file
-    // system may store another time than the one asked: read it back with times().
+    // absent. A link is refused (LinkRefused), as is anything but a regular file (NotRegularFile).
+    // The file system may store another time than the one asked: read it back with times().
     IoStatus setTimes(std::optional<FileTime> access, std::optional<FileTime> write) const;
     // The times as stored (of a link itself); nothing when the name cannot be examined.
     std::optional<Times> times() const;

@@ -194,8 +194,9 @@ void DeletionTest::deletes()
     for (const DeletionFailure &failure : result.failures)
         notFiles << QDir(s.tree.root()).relativeFilePath(failure.path);
     notFiles.sort();
-    QCOMPARE(notFiles, (destination ? QStringList{"dst/dir"} : QStringList()) +
-                           (source ? QStringList{"src/dangling", "src/folderlink"} : QStringList()));
+    QCOMPARE(notFiles,
+             (destination ? QStringList{"dst/dir"} : QStringList()) +
+                 (source ? QStringList{"src/dangling", "src/folderlink"} : QStringList()));
     QCOMPARE(result.deleted, (source ? 6 : 0) + (destination ? 2 : 0));
     const QList<QByteArray> sourceFiles{"src/a.txt", "src/dir", "src/link", "src/sub/alone.txt"};
     const QList<QByteArray> destinationFiles{"dst/a.txt", "dst/link"};

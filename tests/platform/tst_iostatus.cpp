@@ -34,9 +34,9 @@ private Q_SLOTS:
             << IoStatus::fromErrno(EINVAL, "renameat2") << EINVAL
             << "opération refusée par le système (argument invalide)"
             << "opération refusée par le système (argument invalide) (renameat2 : EINVAL)";
-        QTest::newRow("not a regular file") << IoStatus::own(Cause::NotRegularFile) << 0
-                                            << "pas un fichier ordinaire"
-                                            << "pas un fichier ordinaire";
+        QTest::newRow("not a regular file")
+            << IoStatus::own(Cause::NotRegularFile) << 0 << "pas un fichier ordinaire"
+            << "pas un fichier ordinaire";
         QTest::newRow("in French, not the system's English")
             << IoStatus::fromErrno(EACCES, "openat") << EACCES << "accès refusé"
             << "accès refusé (openat : EACCES)";
@@ -55,13 +55,14 @@ private Q_SLOTS:
         QTest::newRow("a folder not yet named")
             << IoStatus::fromErrno(ENOSPC).inFolder() << ENOSPC << "disque plein (le dossier)"
             << "disque plein (le dossier) (ENOSPC)";
-        QTest::newRow("an errno without French words") << IoStatus::fromErrno(EREMOTEIO) << EREMOTEIO
-                                                        << "erreur du système EREMOTEIO"
-                                                        << "erreur du système EREMOTEIO (EREMOTEIO)";
-        QTest::newRow("errno left at 0") << IoStatus::fromErrno(0) << EIO
-                                         << "erreur de lecture ou d'écriture sur le support"
-                                         << "erreur de lecture ou d'écriture sur le support (EIO)";
-        QTest::newRow("success") << IoStatus::success() << 0 << "" << "";
+        QTest::newRow("an errno without French words")
+            << IoStatus::fromErrno(EREMOTEIO) << EREMOTEIO << "erreur du système EREMOTEIO"
+            << "erreur du système EREMOTEIO (EREMOTEIO)";
+        QTest::newRow("errno left at 0")
+            << IoStatus::fromErrno(0) << EIO << "erreur de lecture ou d'écriture sur le support"
+            << "erreur de lecture ou d'écriture sur le support (EIO)";
+        QTest::newRow("success") << IoStatus::success() << 0 << ""
+                                 << "";
     }
     void failuresAndTheirTexts()
     {
