@@ -12,8 +12,9 @@
 // The medians show how far the figures swing: any other writer of the same file system (a
 // build, another benchmark) lands in our flushes and in the sync of cp -a then sync.
 //
-//   bench_copy [--repeats N] [work folder]
-//                                 default: a folder in the system's temporary folder
+//   bench_copy [--small] [--repeats N] [work folder]
+//                                 default: a folder in the system's temporary folder; --small:
+//                                 trees a fiftieth of the size, one round (a check that it runs)
 //   bench_copy --once small|large [verify] [noflush] [foreground] [work folder]
 //                                 one copy run of a tree made earlier, for profiling by hand;
 //                                 its copy is left in place (see runOnce)
@@ -462,6 +463,12 @@ int main(int argc, char *argv[])
     QStringList arguments = app.arguments().mid(1);
     if (arguments.value(0) == u"--once" && arguments.size() >= 2)
         return runOnce(arguments.mid(1));
+    // --small: trees a fiftieth of the size and one round, to prove the bench still runs.
+    const bool smallRun = arguments.value(0) == u"--small";
+    if (smallRun) {
+        kRepeats = 1;
+        arguments = arguments.mid(1);
+    }
     if (arguments.value(0) == u"--repeats" && arguments.size() >= 2) {
         kRepeats = std::max(1, arguments.value(1).toInt());
         arguments = arguments.mid(2);
@@ -472,6 +479,10 @@ int main(int argc, char *argv[])
 
     TreeShape small{100000, 2000, 6, 8 * 1024, 0, 0};
     TreeShape large{10000, 200, 6, 8 * 1024, 8, qint64(2) << 30};
+    if (smallRun) {
+        small = {2000, 40, 6, 8 * 1024, 0, 0};
+        large = {200, 4, 6, 8 * 1024, 4, qint64(64) << 20};
+    }
 
     // Every copy is kept until the end, plus the origins, plus room to spare: each round makes
     // one copy per tool and variant (six at most), and a few single runs follow.

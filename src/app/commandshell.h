@@ -12,6 +12,7 @@ public:
     virtual QWidget *window() = 0;
     virtual void UpdateCommandStates() = 0;
     virtual void ShowSummary() = 0;
+    // Ends with the summary shown, or throws Abort after a failed folder check.
     virtual void RefreshFileList() = 0;
     virtual void ClassifyFileList() = 0;
     // The project's folders may have changed in the fields: the list may no longer be theirs.

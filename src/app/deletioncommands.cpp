@@ -30,10 +30,8 @@ void DeletionCommands::ActFileDeleteExecute(const QAction &sender)
     if (!result.failures.isEmpty())
         m_dialogs.message(m_shell.window(), BoxKind::Warning,
                           deletionFailureReport(result.failures), {BoxButton::Ok});
-    m_shell.RefreshFileList();
-    m_shell.ShowSummary();
+    m_shell.RefreshFileList(); // which ends with the summary
     m_shell.UpdateCommandStates();
-    m_shell.ShowSummary();
 }
 
 bool DeletionCommands::confirm(const QString &question)

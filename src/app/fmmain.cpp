@@ -291,12 +291,12 @@ void TfmMain::UpdateCommandStates()
 
 void TfmMain::ShowSummary()
 {
-    m_sync->ShowSummary();
+    m_sync->showSummary();
 }
 
 void TfmMain::RefreshFileList()
 {
-    m_sync->RefreshFileList();
+    comparison().RefreshFileList();
 }
 
 void TfmMain::ClassifyFileList()

@@ -114,9 +114,8 @@ bool FolderCommands::eventFilter(QObject *watched, QEvent *event)
 void FolderCommands::edDirSrcKeyDown(QLineEdit *sender, int key)
 {
     if (isEnter(key)) {
-        // A failed folder check throws Abort, which skips the rest.
+        // It ends with the summary; a failed folder check throws Abort, which skips the rest.
         m_shell.RefreshFileList();
-        m_shell.ShowSummary();
     }
     fieldChange(sender);
 }
@@ -163,7 +162,6 @@ void FolderCommands::ActProjectDirInvertSrcAndDestExecute()
     m_projects.edDirSrcChange();
     m_projects.edDirDestChange();
     m_shell.RefreshFileList();
-    m_shell.ShowSummary();
 }
 
 void FolderCommands::ConfigureSourceMonitor()

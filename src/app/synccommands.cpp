@@ -31,17 +31,12 @@ SyncCommands::SyncCommands(CommandShell &shell, CommandRegistry &commands, Dialo
 
 SyncCommands::~SyncCommands() = default;
 
-void SyncCommands::RefreshFileList()
-{
-    m_comparison.RefreshFileList();
-}
-
 void SyncCommands::ClassifyFileList()
 {
     m_comparison.ClassifyFileList();
 }
 
-void SyncCommands::ShowSummary()
+void SyncCommands::showSummary()
 {
     // A destination that does not answer at once shows the free space last known of it, and
     // its answer when it comes, unless the list is busy by then.
@@ -67,13 +62,12 @@ void SyncCommands::foldersChanged()
     if (m_comparison.listCurrent() == before)
         return;
     m_shell.UpdateCommandStates();
-    ShowSummary();
+    showSummary();
 }
 
 void SyncCommands::ActProjectFileToCopyRefreshExecute()
 {
-    RefreshFileList();
-    ShowSummary();
+    m_comparison.RefreshFileList(); // which ends with the summary
 }
 
 void SyncCommands::ActAppCopyFilesExecute()
@@ -117,7 +111,7 @@ void SyncCommands::ActAppCopyFilesExecute()
     if (rowCount() > 0)
         m_comparison.beginCopyRun();
     m_shell.UpdateCommandStates();
-    ShowSummary();
+    showSummary();
     m_panels.setProgress(0);
 }
 
@@ -146,7 +140,7 @@ void SyncCommands::JvThread1FinishAll()
             setStatusText(QString());
             m_comparison.endCopyRun();
             m_shell.UpdateCommandStates();
-            ShowSummary();
+            showSummary();
         });
         const bool cutShort = run != nullptr && (run->end() == CopyRunEnd::Stopped ||
                                                  run->end() == CopyRunEnd::Abandoned ||
@@ -218,11 +212,6 @@ void SyncCommands::restoreCursor()
 BoxButton SyncCommands::message(BoxKind kind, const QString &text, const BoxButtons &buttons)
 {
     return m_dialogs.message(m_shell.window(), kind, text, buttons);
-}
-
-void SyncCommands::showSummary()
-{
-    ShowSummary();
 }
 
 void SyncCommands::updateCommandStates()

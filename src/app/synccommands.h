@@ -40,9 +40,10 @@ public:
     Comparison &comparison() { return m_comparison; }
     CopyRunThread &copyRunThread() { return m_thread; }
 
-    void RefreshFileList();
     void ClassifyFileList();
-    void ShowSummary();
+    // The summary in the status bar, with the destination's free space: what the comparison
+    // asks for at the end of each of its operations, and the window after any other change.
+    void showSummary() override;
     // The fields may name other folders than the list's: once they do, the list is shown as
     // not refreshed and the commands on its files are disabled.
     void foldersChanged();
@@ -68,7 +69,6 @@ private:
     void showBusyCursor() override;
     void restoreCursor() override;
     BoxButton message(BoxKind kind, const QString &text, const BoxButtons &buttons) override;
-    void showSummary() override;
     void updateCommandStates() override;
 
     // What the copy run asks of the window, carried over to the UI thread in order.

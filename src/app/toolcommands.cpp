@@ -43,8 +43,7 @@ QList<DatedFile> ToolCommands::selectedFiles(bool source, bool destination)
 
 void ToolCommands::refreshFileList()
 {
-    m_shell.RefreshFileList();
-    m_shell.ShowSummary();
+    m_shell.RefreshFileList(); // which ends with the summary
 }
 
 // Every row, in the order the list shows them, whatever the selection.

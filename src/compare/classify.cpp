@@ -30,23 +30,25 @@ platform::FileStat listedSource(const FileEntry &row)
 
 void Comparison::ClassifyFileList()
 {
-    classifyRows(nullptr);
+    if (classifyRows(nullptr))
+        ShowSummary();
 }
 
 void Comparison::ClassifyAfterCopyRun(const std::vector<RowSides> &sides)
 {
-    classifyRows(&sides);
+    if (classifyRows(&sides))
+        ShowSummary();
 }
 
 // Each side of a row comes from what was already read of it when there is such a reading: the
 // copy run's sides, else the listing that directly preceded the pass; otherwise from a stat.
-void Comparison::classifyRows(const std::vector<RowSides> *sides)
+bool Comparison::classifyRows(const std::vector<RowSides> *sides)
 {
     // The rows of a listing cut short stay unclassified: no copy run ever acts on them.
     if (m_listCut) {
         m_freshListing = false;
         std::vector<ListedDestination>().swap(m_listedDestinations);
-        return;
+        return false;
     }
     WalkScope walk(m_walking);
     m_stoppedRunCopies = -1;
@@ -106,7 +108,7 @@ void Comparison::classifyRows(const std::vector<RowSides> *sides)
     update.end();
     cursor.end();
     busyScope.end();
-    ShowSummary();
+    return true;
 }
 
 // One stat call per side gives existence, time, size and read-only state.

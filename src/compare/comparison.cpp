@@ -58,7 +58,7 @@ void Comparison::RefreshFileList()
     // A listing cut short keeps its rows unclassified; a Stop during the classification leaves
     // a list that is complete but told as not refreshed all the same.
     m_listCut = StopRequested;
-    ClassifyFileList();
+    classifyRows(nullptr);
     m_listCut = StopRequested;
     busyScope.end();
     ShowSummary();

@@ -149,7 +149,8 @@ private:
     void AddListedRows(const std::deque<ListedFolder> &visits, const std::deque<VisitWork> *works,
                        const ListingCut &cut);
     void addUnreadFolderRow(const ListedFolder &folder);
-    void classifyRows(const std::vector<RowSides> *sides);
+    // False, doing nothing, for the rows of a listing cut short.
+    bool classifyRows(const std::vector<RowSides> *sides);
     void classifyRow(int index, const platform::FileStat &source,
                      const platform::FileStat &destination, int biasMinutes);
 

@@ -195,6 +195,7 @@ private slots:
     }
     void unreadableAndDeepFolders()
     {
+        SKIP_THREADED_CHILD_UNDER_TSAN();
         QFETCH(QString, locked);
         QFETCH(int, depth);
         QFETCH(QStringList, rows);

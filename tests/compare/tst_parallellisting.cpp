@@ -121,6 +121,7 @@ private slots:
     }
     void sameRowsAsOneThread()
     {
+        SKIP_THREADED_CHILD_UNDER_TSAN();
         QFETCH(bool, interleaved);
         QFETCH(QLocale::Language, language);
         QFETCH(bool, recursive);

@@ -17,6 +17,17 @@ struct ChildOutcome {
 
 ChildOutcome runInChild(const std::function<QByteArray()> &body, int timeoutMs = 20000);
 
+// Skips a test whose child starts threads: ThreadSanitizer does not follow threads started
+// after a fork from a process that has some (Qt Test's watchdog), and the child may hang.
+#if defined(__SANITIZE_THREAD__)
+#define SKIP_THREADED_CHILD_UNDER_TSAN()                                                           \
+    QSKIP("a forked child that starts threads, under ThreadSanitizer")
+#else
+#define SKIP_THREADED_CHILD_UNDER_TSAN()                                                           \
+    do {                                                                                           \
+    } while (false)
+#endif
+
 // In a child run as root: gives the tree to the unprivileged user 65534 and becomes that user,
 // so that permission bits hold. Does nothing when not root. False when it failed.
 bool becomeUnprivileged(const QString &tree);

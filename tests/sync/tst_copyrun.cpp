@@ -468,6 +468,7 @@ void CopyRunTest::realFaultFailsOneRowAndTheRunGoesOn_data()
 
 void CopyRunTest::realFaultFailsOneRowAndTheRunGoesOn()
 {
+    SKIP_THREADED_CHILD_UNDER_TSAN();
     QFETCH(Fault, fault);
     QFETCH(QString, reason);
     QFETCH(int, copiesBegun);

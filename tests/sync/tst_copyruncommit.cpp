@@ -347,6 +347,7 @@ void CopyRunCommitTest::killedRunLeavesOldOrNewThenNextRunCleansUp_data()
 
 void CopyRunCommitTest::killedRunLeavesOldOrNewThenNextRunCleansUp()
 {
+    SKIP_THREADED_CHILD_UNDER_TSAN();
     QFETCH(FileCall, call);
     QFETCH(QByteArray, part);
     QFETCH(bool, firstReplaced);

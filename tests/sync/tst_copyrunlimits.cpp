@@ -49,6 +49,7 @@ private Q_SLOTS:
 // made, and every file is copied.
 void CopyRunLimitsTest::fewOpenFilesOnlySlowTheRun()
 {
+    SKIP_THREADED_CHILD_UNDER_TSAN();
     const ChildOutcome child = runInChild([]() -> QByteArray {
         CopyRunFixture f;
         for (int i = 0; i < 300; ++i) {

@@ -131,6 +131,7 @@ void CopyRunThreadTest::stopDuringTheQuestionAcrossThreads()
 // UI thread ever serving the worker.
 void CopyRunThreadTest::goingWhileAQuestionWaitsNeverHangs()
 {
+    SKIP_THREADED_CHILD_UNDER_TSAN();
     const ChildOutcome child = runInChild([] {
         auto w = std::make_unique<Window>();
         QSemaphore waiting;
