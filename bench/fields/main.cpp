@@ -86,7 +86,8 @@ struct Window {
     Window()
     {
         qputenv("TANDRIMO_INI", QFile::encodeName(settings.filePath(QStringLiteral("bench.ini"))));
-        startup = std::make_unique<Startup>(dialogs);
+        // No project chooser: a first run's settings would show it, and wait for a choice.
+        startup = std::make_unique<Startup>(dialogs, [](TfmOpenProject &) {});
         startup->showWindows();
     }
     QLineEdit *field(const char *name)
