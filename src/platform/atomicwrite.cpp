@@ -1,5 +1,6 @@
 #include "platform/atomicwrite.h"
 
+#include "platform/paths.h"
 #include "platform/temporaryfile.h"
 
 #include <QFile>

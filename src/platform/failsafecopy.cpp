@@ -5,6 +5,7 @@
 #include "platform/filecompare.h"
 #include "platform/filestat.h"
 #include "platform/lettercase.h"
+#include "platform/paths.h"
 #include "platform/temporaryfile.h"
 
 #include <algorithm>
@@ -505,7 +506,8 @@ CopyResult stageCopy(OpenedOrigin &opened, const FileInFolder &target, bool repl
     const int in = taken.m_fd;
     const struct stat &origin = taken.m_stat;
     if (!S_ISREG(origin.st_mode))
-        return S_ISDIR(origin.st_mode) ? failure(EISDIR) : ownFailure(IoStatus::Cause::NotRegularFile);
+        return S_ISDIR(origin.st_mode) ? failure(EISDIR)
+                                       : ownFailure(IoStatus::Cause::NotRegularFile);
     if (!target.folder)
         return failure(ENOENT);
 

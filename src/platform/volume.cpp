@@ -1,5 +1,7 @@
 #include "platform/volume.h"
 
+#include "platform/paths.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -47,15 +49,6 @@ QByteArray realPath(const QByteArray &path)
     return resolved ? QByteArray(resolved.get()) : QByteArray();
 }
 
-QByteArray parentOf(const QByteArray &path)
-{
-    QByteArray trimmed = path;
-    while (trimmed.size() > 1 && trimmed.endsWith('/'))
-        trimmed.chop(1);
-    const qsizetype slash = trimmed.lastIndexOf('/');
-    return slash <= 0 ? QByteArrayLiteral("/") : trimmed.left(slash);
-}
-
 // The resolved path of the folder, or of its nearest ancestor that exists. "/" always does.
 QByteArray nearestExisting(QByteArray path)
 {
@@ -65,7 +58,7 @@ QByteArray nearestExisting(QByteArray path)
             return resolved;
         if (path == "/")
             return path;
-        path = parentOf(path);
+        path = folderOfPath(path);
     }
 }
 
@@ -100,7 +93,7 @@ QByteArray sysDiskFolder(const MountEntry &mount, const QByteArray &sysRoot)
         folder = realPath(sysRoot + "/class/block/" + node.mid(node.lastIndexOf('/') + 1));
     }
     if (!folder.isEmpty() && ::access(QByteArray(folder + "/partition").constData(), F_OK) == 0)
-        folder = parentOf(folder);
+        folder = folderOfPath(folder);
     return folder;
 }
 
