@@ -1,15 +1,14 @@
 #include "platform/volume.h"
 
 #include "platform/paths.h"
+#include "platform/wholefile.h"
 
 #include <QFile>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
-#include <fcntl.h>
 #include <iterator>
 #include <memory>
 #include <sys/stat.h>
@@ -20,27 +19,6 @@
 namespace platform {
 
 namespace {
-
-// The file's bytes, or empty when it cannot be read. For /proc and /sys files, whose size
-// reads as 0 or a page, so read until the end.
-QByteArray readSmallFile(const QByteArray &path)
-{
-    QByteArray bytes;
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return bytes;
-    std::array<char, 16384> buffer{};
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        bytes.append(buffer.data(), got);
-    }
-    ::close(fd);
-    return bytes;
-}
 
 QByteArray realPath(const QByteArray &path)
 {
@@ -171,8 +149,8 @@ DriveType driveTypeOf(const MountEntry &mount, const QByteArray &sysRoot)
         return DriveType::CdRom;
     const QByteArray disk = sysDiskFolder(mount, sysRoot);
     if (!disk.isEmpty())
-        return readSmallFile(disk + "/removable").trimmed() == "1" ? DriveType::Removable
-                                                                   : DriveType::Fixed;
+        return readSystemFile(disk + "/removable").trimmed() == "1" ? DriveType::Removable
+                                                                    : DriveType::Fixed;
     // Anonymous devices (major 0) back virtual and network file systems; any other number is a
     // block device, even where sysfs is not mounted.
     if (mount.device.major != 0 || isBlockDeviceNode(mount.source) ||
@@ -202,7 +180,7 @@ Volume volumeOf(const QString &folder)
     struct stat st {};
     if (::stat(path.constData(), &st) == 0)
         device = DeviceId{::major(st.st_dev), ::minor(st.st_dev)};
-    const QList<MountEntry> mounts = parseMountInfo(readSmallFile("/proc/self/mountinfo"));
+    const QList<MountEntry> mounts = parseMountInfo(readSystemFile("/proc/self/mountinfo"));
     const qsizetype found = findMount(mounts, path, device);
     if (found >= 0) {
         volume.type = driveTypeOf(mounts[found]);
