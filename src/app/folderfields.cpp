@@ -93,7 +93,8 @@ void FolderFields::showFolderState(Field &field)
     if (const auto facts = field.probe->ask(folderOf(field.edit), kFolderWait))
         showFacts(field, *facts);
     else
-        field.label->setText(volumeCaption(field.side, VolumeInfo{0, QString(), 0}));
+        field.label->setText(
+            volumeCaption(field.side, VolumeInfo{platform::DriveType::Unknown, QString(), 0}));
 }
 
 void FolderFields::showFacts(const Field &field, const FolderFacts &facts)

@@ -1,7 +1,5 @@
 #include "app/guard.h"
 
-#include <QApplication>
-
 #include <cstdio>
 
 namespace {
@@ -31,14 +29,4 @@ void reportFault(const QString &what, const QString &why) noexcept
     } catch (...) {
         // The report itself failed (memory): there is nothing left to tell it with.
     }
-}
-
-BusyCursor::BusyCursor()
-{
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-BusyCursor::~BusyCursor()
-{
-    QApplication::restoreOverrideCursor();
 }

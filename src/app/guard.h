@@ -32,12 +32,3 @@ template <typename Body> void guarded(Body &&body, const QString &what = QString
         reportFault(what, QStringLiteral("erreur inconnue"));
     }
 }
-
-// Shows the busy cursor for its lifetime, so that every exit path restores the cursor.
-class BusyCursor {
-public:
-    BusyCursor();
-    ~BusyCursor();
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};

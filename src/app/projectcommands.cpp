@@ -1,5 +1,6 @@
 #include "app/projectcommands.h"
 
+#include "app/busycursor.h"
 #include "app/commandshell.h"
 #include "app/dialogs.h"
 #include "app/folderfields.h"

@@ -1,5 +1,6 @@
 #include "app/synccommands.h"
 
+#include "app/busycursor.h"
 #include "app/commandregistry.h"
 #include "app/commandshell.h"
 #include "app/dialogs.h"
@@ -17,7 +18,7 @@
 #include "sync/volume.h"
 
 #include <QAction>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QScopeGuard>
 
 SyncCommands::SyncCommands(CommandShell &shell, CommandRegistry &commands, Dialogs &dialogs,
@@ -201,12 +202,12 @@ void SyncCommands::processPendingInput()
 
 void SyncCommands::showBusyCursor()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ::showBusyCursor();
 }
 
 void SyncCommands::restoreCursor()
 {
-    QApplication::restoreOverrideCursor();
+    ::restoreCursor();
 }
 
 BoxButton SyncCommands::message(BoxKind kind, const QString &text, const BoxButtons &buttons)

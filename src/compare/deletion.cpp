@@ -1,8 +1,7 @@
 #include "compare/deletion.h"
 
-#include "compare/filelist.h"
-#include "compare/folderpath.h"
 #include "compare/foldersoflist.h"
+#include "compare/rowfiles.h"
 #include "platform/deletefile.h"
 #include "platform/nofollowpath.h"
 #include "project/userprefs.h"
@@ -133,20 +132,9 @@ DeletionPlan planDeletion(const FileList &rows, const QList<int> &selected,
                           const DeletionChoice &choice)
 {
     DeletionPlan plan;
-    RowPathBuilder sources(sourceFolder);
-    RowPathBuilder destinations(destinationFolder);
-    // The builders' paths begin with the folder's own bytes.
-    const qsizetype sourceRoot = QFile::encodeName(sourceFolder).size();
-    const qsizetype destinationRoot = QFile::encodeName(destinationFolder).size();
-    for (const int index : selected) {
-        if (index < 0 || index >= rows.count() || rows.row(index).message)
-            continue;
-        const FileEntry &row = rows.row(index);
-        if (choice.source)
-            planFile(sources.path(row.files, row.rawFiles), sourceRoot, plan);
-        if (choice.destination)
-            planFile(destinations.path(row.files, row.rawFiles), destinationRoot, plan);
-    }
+    for (const RowFile &file : filesOfRows(rows, selected, sourceFolder, destinationFolder,
+                                           choice.source, choice.destination))
+        planFile(file.path, file.rootLength, plan);
     return plan;
 }
 

@@ -1,7 +1,6 @@
 #include "compare/filedates.h"
 
-#include "compare/filelist.h"
-#include "compare/folderpath.h"
+#include "compare/rowfiles.h"
 #include "platform/nofollowpath.h"
 
 #include <QFile>
@@ -52,20 +51,9 @@ QList<DatedFile> filesToDate(const FileList &rows, const QList<int> &selected,
                              bool source, bool destination)
 {
     QList<DatedFile> files;
-    RowPathBuilder sources(sourceFolder);
-    RowPathBuilder destinations(destinationFolder);
-    // The builders' paths begin with the folder's own bytes.
-    const qsizetype sourceRoot = QFile::encodeName(sourceFolder).size();
-    const qsizetype destinationRoot = QFile::encodeName(destinationFolder).size();
-    for (const int index : selected) {
-        if (index < 0 || index >= rows.count() || rows.row(index).message)
-            continue;
-        const FileEntry &row = rows.row(index);
-        if (source)
-            addIfFile(sources.path(row.files, row.rawFiles), sourceRoot, files);
-        if (destination)
-            addIfFile(destinations.path(row.files, row.rawFiles), destinationRoot, files);
-    }
+    for (const RowFile &file :
+         filesOfRows(rows, selected, sourceFolder, destinationFolder, source, destination))
+        addIfFile(file.path, file.rootLength, files);
     return files;
 }
 

@@ -3,6 +3,7 @@
 #include "compare/filelist.h"
 #include "compare/folderpath.h"
 #include "compare/statuscode.h"
+#include "compare/verdicttext.h"
 #include "platform/nofollowpath.h"
 #include "platform/paths.h"
 #include "project/exclusionlist.h"
@@ -12,10 +13,6 @@
 #include <algorithm>
 
 namespace {
-
-const QString kToCopy = QStringLiteral("A copier");
-const QString kToCopyBack = QStringLiteral("A copier (Dest > Source)");
-const QString kReadOnly = QStringLiteral("Lecture seule");
 
 bool editable(const FileList &list, int row)
 {
@@ -36,7 +33,7 @@ void setVerdict(FileList &list, int row, std::int32_t code, const QString &text,
 bool countsForCopy(const FileEntry &row)
 {
     return row.statusCode == StatusToCopyBack ||
-           (row.statusCode == StatusToCopy && row.statusText != kReadOnly);
+           (row.statusCode == StatusToCopy && row.statusText != verdictText(Verdict::ReadOnly));
 }
 
 void addToCopy(FileList &list, const QList<int> &rows, int &filesToCopyCount)
@@ -44,7 +41,7 @@ void addToCopy(FileList &list, const QList<int> &rows, int &filesToCopyCount)
     FileListUpdate update(list);
     for (const int row : rows) {
         if (editable(list, row))
-            setVerdict(list, row, StatusToCopy, kToCopy, filesToCopyCount);
+            setVerdict(list, row, StatusToCopy, verdictText(Verdict::ToCopy), filesToCopyCount);
     }
 }
 
@@ -53,7 +50,8 @@ void removeFromCopy(FileList &list, const QList<int> &rows, int &filesToCopyCoun
     FileListUpdate update(list);
     for (const int row : rows) {
         if (editable(list, row))
-            setVerdict(list, row, StatusExcludedByUser, QStringLiteral("Exclu"), filesToCopyCount);
+            setVerdict(list, row, StatusExcludedByUser, verdictText(Verdict::Excluded),
+                       filesToCopyCount);
     }
 }
 
@@ -66,10 +64,11 @@ void reverseDirection(FileList &list, const QList<int> &rows, int &filesToCopyCo
         switch (list.row(row).statusCode) {
         case StatusToCopy:
         case StatusInconsistent:
-            setVerdict(list, row, StatusToCopyBack, kToCopyBack, filesToCopyCount);
+            setVerdict(list, row, StatusToCopyBack, verdictText(Verdict::ToCopyBack),
+                       filesToCopyCount);
             break;
         case StatusToCopyBack:
-            setVerdict(list, row, StatusToCopy, kToCopy, filesToCopyCount);
+            setVerdict(list, row, StatusToCopy, verdictText(Verdict::ToCopy), filesToCopyCount);
             break;
         default:
             break;

@@ -1,5 +1,6 @@
 #include "datetime/fmdatetime.h"
 
+#include "app/busycursor.h"
 #include "app/guard.h"
 #include "datetime/clockface.h"
 #include "filelist/filelistdelegate.h"

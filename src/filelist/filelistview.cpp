@@ -3,6 +3,7 @@
 #include "compare/fileentry.h"
 #include "compare/filelist.h"
 #include "compare/filesize.h"
+#include "compare/verdicttext.h"
 #include "filelist/datetimetext.h"
 #include "filelist/filelistdelegate.h"
 #include "filelist/filelistmodel.h"
@@ -39,8 +40,8 @@ QStringList usualContent(int column)
         // 28/12/2026 23:58:57: two-digit day and month, a time late in the day.
         return {dateTimeText(46384.999282, QLocale())};
     case fldStatusText:
-        return {QStringLiteral("A copier (Dest > Source)"), QStringLiteral("Incohérence !"),
-                QStringLiteral("Lecture seule")};
+        return {verdictText(Verdict::ToCopyBack), verdictText(Verdict::Inconsistent),
+                verdictText(Verdict::ReadOnly)};
     case fldFiles:
     case fldCopyIcon:
         break;

@@ -1,5 +1,7 @@
 #include "platform/atomicwrite.h"
 
+#include "platform/filecalls.h"
+#include "platform/paths.h"
 #include "platform/temporaryfile.h"
 
 #include <QFile>
@@ -55,25 +57,49 @@ IoStatus replaceFileAtomically(const QString &path, const QByteArray &bytes)
     }
     written = written && ::fsync(fd) == 0 && nameTemporaryFile(fd, folderPath, &temporary);
     const int writeError = errno;
-    // A close reports a failed write-back (network file systems); a second descriptor stays
-    // open to take the mark off the file once it is in place.
-    const int check = written ? ::dup(fd) : -1;
-    const bool closed = check >= 0 && ::close(check) == 0;
-    if (!written || !closed || ::rename(temporary.constData(), target.constData()) != 0) {
+    const char *call = nullptr;
+    const bool checked = written && writeBackSucceeded(fd, &call);
+    if (!checked || ::rename(temporary.constData(), target.constData()) != 0) {
         const int error = !written ? writeError : errno;
         if (!temporary.isEmpty())
             ::unlink(temporary.constData());
         ::close(fd);
         return IoStatus::fromErrno(error);
     }
-    unmarkPlacedFile(fd);
+    const int folder = ::open(folderPath.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    settlePlacedFile(fd, folder, true);
+    if (folder >= 0)
+        ::close(folder);
     ::close(fd);
-    const int folder = ::open(folderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return IoStatus::success();
+}
+
+bool writeBackSucceeded(int fd, const char **call)
+{
+    FileCalls &calls = fileCalls();
+    const int check = calls.dup(fd);
+    if (check < 0) {
+        *call = "dup";
+        return false;
+    }
+    if (calls.close(check) != 0) {
+        *call = "close";
+        return false;
+    }
+    return true;
+}
+
+void settlePlacedFile(int fd, int folderFd, bool flushFolder)
+{
+    unmarkPlacedFile(fd);
+    if (!flushFolder || folderFd < 0)
+        return;
+    // A folder open as O_PATH cannot be flushed: it is opened once more for that.
+    const int folder = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         (void)::fsync(folder);
         ::close(folder);
     }
-    return IoStatus::success();
 }
 
 } // namespace platform

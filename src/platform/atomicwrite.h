@@ -14,4 +14,14 @@ namespace platform {
 // file is untouched and no temporary file is left.
 IoStatus replaceFileAtomically(const QString &path, const QByteArray &bytes);
 
+// The two steps around the rename of a temporary file over its target, which the replacement
+// above and the fail-safe copy share. Before it: a close of a second descriptor of fd reports a
+// failed write-back (network file systems) that the rename would hide; false with errno set, and
+// call naming what failed. The first descriptor stays open for the step after.
+bool writeBackSucceeded(int fd, const char **call);
+// After it: takes the program's mark off the file now in place, and, when flushFolder, flushes
+// its folder, open as folderFd (O_PATH will do), so that the new name outlives a crash. Best
+// effort: a failure of either changes nothing of the file.
+void settlePlacedFile(int fd, int folderFd, bool flushFolder);
+
 } // namespace platform

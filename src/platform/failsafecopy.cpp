@@ -5,6 +5,7 @@
 #include "platform/filecompare.h"
 #include "platform/filestat.h"
 #include "platform/lettercase.h"
+#include "platform/paths.h"
 #include "platform/temporaryfile.h"
 
 #include <algorithm>
@@ -633,10 +634,10 @@ CopyResult StagedCopy::commit(Flush flush)
     }
     if (!nameTemporaryFileAt(m_fd, targetFolder(), &m_temporary))
         return folderFailure(errno, "linkat");
-    return renameIntoPlace(outcome);
+    return renameIntoPlace(outcome, flush != Flush::None);
 }
 
-CopyResult StagedCopy::renameIntoPlace(CopyOutcome outcome)
+CopyResult StagedCopy::renameIntoPlace(CopyOutcome outcome, bool flushed)
 {
     FileCalls &calls = fileCalls();
     const int folder = targetFolder();
@@ -647,11 +648,9 @@ CopyResult StagedCopy::renameIntoPlace(CopyOutcome outcome)
         calls.close(std::exchange(m_fd, -1));
         return folderFailure(error, call);
     };
-    // A close reports a failed write-back (network file systems): checked before the rename, on
-    // a second descriptor; the first takes the mark off the file once it is in place.
-    const int check = calls.dup(m_fd);
-    if (check < 0 || calls.close(check) != 0)
-        return failed(errno, check < 0 ? "dup" : "close");
+    const char *call = nullptr;
+    if (!writeBackSucceeded(m_fd, &call))
+        return failed(errno, call);
     int renamed = -1;
     if (m_replaces) {
         renamed = calls.renameat(folder, temporary, folder, name, 0);
@@ -672,7 +671,8 @@ CopyResult StagedCopy::renameIntoPlace(CopyOutcome outcome)
     }
     if (renamed != 0)
         return failed(errno, "renameat2");
-    unmarkPlacedFile(m_fd);
+    // The folder is flushed where the copy itself was: the new name holds after a crash too.
+    settlePlacedFile(m_fd, folder, flushed);
     calls.close(std::exchange(m_fd, -1));
     CopyResult result{outcome, {}};
     result.originMtimeMs = m_originMtimeMs;

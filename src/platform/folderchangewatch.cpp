@@ -1,7 +1,8 @@
 #include "platform/folderchangewatch.h"
 
+#include "platform/wholefile.h"
+
 #include <QByteArrayView>
-#include <QFile>
 
 #include <algorithm>
 #include <array>
@@ -59,9 +60,9 @@ QByteArray keyOf(QByteArrayView name)
 
 FolderChangeWatch::FolderChangeWatch() : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
 {
-    QFile limit(QStringLiteral("/proc/sys/fs/inotify/max_user_watches"));
     bool ok = false;
-    const int watches = limit.open(QIODevice::ReadOnly) ? limit.readAll().trimmed().toInt(&ok) : 0;
+    const int watches =
+        readSystemFile("/proc/sys/fs/inotify/max_user_watches").trimmed().toInt(&ok);
     m_budget = ok ? watches / 4 : 2048;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/forcefolder.h"
 
 #include "platform/filecalls.h"
+#include "platform/paths.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -26,9 +27,10 @@ IoStatus ForceFolder(const QByteArray &path, QList<QByteArray> *made)
         return IoStatus::fromErrno(ENOENT);
     if (isFolder(folder))
         return IoStatus::success();
-    const qsizetype slash = folder.lastIndexOf('/');
-    if (slash > 0) {
-        const IoStatus parent = ForceFolder(folder.left(slash), made);
+    // A name at the root or in the current folder has no folder to make above it.
+    const QByteArray parentFolder = folderOfPath(folder);
+    if (parentFolder != "/" && parentFolder != ".") {
+        const IoStatus parent = ForceFolder(parentFolder, made);
         if (!parent.ok())
             return parent;
     }

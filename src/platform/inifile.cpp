@@ -3,17 +3,15 @@
 #include "platform/atomicwrite.h"
 #include "platform/filecalls.h"
 #include "platform/iniescape.h"
+#include "platform/wholefile.h"
 
 #include <QFile>
 #include <QHash>
-#include <QScopeGuard>
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
 #include <limits>
 #include <optional>
-#include <sys/stat.h>
 
 namespace platform {
 
@@ -67,60 +65,24 @@ std::optional<int> leadingInteger(const QString &text)
 
 using LoadOutcome = IniFile::LoadOutcome;
 
-// Reads the whole file at path into bytes. The file is opened without blocking and read only
-// when it is a regular file (or a link to one): opening a FIFO for reading would wait for a
-// writer. Error receives the system's reason, or the one that stands for the refusal.
+// Reads the whole file at path into bytes, as readWholeFile does, through the calls in force.
 LoadOutcome readRegularFile(const QString &path, qint64 maxSize, QByteArray &bytes, int &error)
 {
-    FileCalls &calls = fileCalls();
-    const int fd = calls.open(QFile::encodeName(path).constData(),
-                              O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
-    if (fd < 0) {
-        error = errno;
-        return error == ENOENT || error == ENOTDIR ? LoadOutcome::Missing : LoadOutcome::Unreadable;
-    }
-    const auto closeFile = qScopeGuard([&calls, fd] { calls.close(fd); });
-    struct stat st {};
-    if (calls.fstat(fd, &st) != 0) {
-        error = errno;
-        return LoadOutcome::Unreadable;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        error = EISDIR;
+    switch (readWholeFile(fileCalls(), QFile::encodeName(path), maxSize, bytes, error)) {
+    case WholeFileRead::Read:
+        return LoadOutcome::Read;
+    case WholeFileRead::Missing:
+        return LoadOutcome::Missing;
+    case WholeFileRead::Folder:
         return LoadOutcome::Folder;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        error = EINVAL;
+    case WholeFileRead::NotRegularFile:
         return LoadOutcome::NotRegularFile;
-    }
-    if (st.st_size > maxSize) {
-        error = EFBIG;
+    case WholeFileRead::TooLarge:
         return LoadOutcome::TooLarge;
+    case WholeFileRead::Unreadable:
+        break;
     }
-    // The file may grow while it is read: the limit holds for what is read.
-    bytes.resize(qsizetype(st.st_size) + 1);
-    qsizetype filled = 0;
-    for (;;) {
-        if (filled == bytes.size()) {
-            if (filled > maxSize) {
-                error = EFBIG;
-                return LoadOutcome::TooLarge;
-            }
-            bytes.resize(std::min<qint64>(maxSize + 1, 2 * filled));
-        }
-        const ssize_t n = calls.read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            error = errno;
-            return LoadOutcome::Unreadable;
-        }
-        if (n == 0)
-            break;
-        filled += n;
-    }
-    bytes.truncate(filled);
-    return LoadOutcome::Read;
+    return LoadOutcome::Unreadable;
 }
 
 // The end of a line, "\n" or "\r\n", is not counted.

@@ -54,4 +54,17 @@ QString fileNamePart(const QString &path)
     return path.mid(path.lastIndexOf(u'/') + 1);
 }
 
+QByteArray folderOfPath(const QByteArray &path)
+{
+    QByteArrayView trimmed(path);
+    while (trimmed.size() > 1 && trimmed.endsWith('/'))
+        trimmed.chop(1);
+    const qsizetype slash = trimmed.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    if (slash == 0)
+        return QByteArrayLiteral("/");
+    return trimmed.first(slash).toByteArray();
+}
+
 } // namespace platform

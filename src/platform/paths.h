@@ -18,5 +18,9 @@ bool mayRunAsProgram(const QByteArray &path);
 QUrl localFileUrl(const QByteArray &path);
 // The text after the last '/', or the whole text when it has none.
 QString fileNamePart(const QString &path);
+// The folder that holds path: the part before its last '/', once any '/' that ends it is dropped
+// (the parent of "a/b/" is "a"); "/" for a name at the root and for the root itself; "." for a
+// name without a '/', which lies in the current folder.
+QByteArray folderOfPath(const QByteArray &path);
 
 } // namespace platform

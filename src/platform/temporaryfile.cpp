@@ -116,16 +116,6 @@ bool linkOpenFile(int fd, int folderFd, const char *name)
 
 } // namespace
 
-QByteArray folderOfPath(const QByteArray &path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0)
-        return QByteArrayLiteral(".");
-    if (slash == 0)
-        return QByteArrayLiteral("/");
-    return path.left(slash);
-}
-
 int createTemporaryFileAt(int folderFd, mode_t mode, QByteArray *name)
 {
     name->clear();

@@ -11,9 +11,6 @@ namespace platform {
 inline constexpr char kTempPrefix[] = ".tandrimo~";
 inline constexpr int kTempSuffixLength = 6;
 
-// The folder part of a path: "." when it has no '/', "/" for a file at the root.
-QByteArray folderOfPath(const QByteArray &path);
-
 // A new, empty file in the open folder folderFd, open for reading and writing. Where the file
 // system allows it the file has no name yet (name is left empty): nothing of it outlives the
 // process. Elsewhere it is named as kTempPrefix says (name: its name in the folder), carries the

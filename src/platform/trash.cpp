@@ -2,6 +2,7 @@
 
 #include "platform/filecalls.h"
 #include "platform/forcefolder.h"
+#include "platform/paths.h"
 
 #include <QFile>
 #include <QStandardPaths>
@@ -21,12 +22,6 @@ constexpr qsizetype kNameMax = 255;
 constexpr QByteArrayView kRecordSuffix = ".trashinfo";
 // Numbered names tried after the file's own, before the trash counts as full.
 constexpr int kMaxNumber = 99999;
-
-QByteArray parentOf(const QByteArray &path)
-{
-    const qsizetype slash = path.lastIndexOf('/');
-    return slash <= 0 ? QByteArray("/") : path.left(slash);
-}
 
 QByteArray absolutePath(const QByteArray &path)
 {
@@ -52,8 +47,13 @@ std::optional<dev_t> deviceOf(const QByteArray &path)
 dev_t deviceOfNearest(QByteArray path)
 {
     std::optional<dev_t> device = deviceOf(path);
-    while (!device && path != "/") {
-        path = parentOf(path);
+    while (!device) {
+        // The root, or the current folder for a path that could not be made absolute, is the
+        // last folder up.
+        const QByteArray up = folderOfPath(path);
+        if (up == path)
+            break;
+        path = up;
         device = deviceOf(path);
     }
     return device.value_or(0);
@@ -62,9 +62,9 @@ dev_t deviceOfNearest(QByteArray path)
 // The top folder of the volume that holds folder: its last ancestor on that device.
 QByteArray volumeTop(QByteArray folder, dev_t device)
 {
-    while (folder != "/") {
-        const QByteArray up = parentOf(folder);
-        if (deviceOf(up) != device)
+    for (;;) {
+        const QByteArray up = folderOfPath(folder);
+        if (up == folder || deviceOf(up) != device)
             break;
         folder = up;
     }
@@ -207,11 +207,11 @@ TrashPlace trashFor(const QByteArray &path, dev_t device)
         dataHome.isEmpty() ? QByteArray() : QFile::encodeName(dataHome) + "/Trash";
     const bool inHome = !home.isEmpty() && deviceOfNearest(home) == device;
     if (inHome) {
-        place.status = ForceFolder(parentOf(home));
+        place.status = ForceFolder(folderOfPath(home));
         place.folder = home;
         place.recorded = path;
     } else {
-        const QByteArray top = volumeTop(parentOf(path), device);
+        const QByteArray top = volumeTop(folderOfPath(path), device);
         place.status = volumeTrash(top, place.folder);
         place.recorded = path.mid(top == "/" ? 1 : top.size() + 1);
     }

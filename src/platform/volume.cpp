@@ -1,13 +1,14 @@
 #include "platform/volume.h"
 
+#include "platform/paths.h"
+#include "platform/wholefile.h"
+
 #include <QFile>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
-#include <fcntl.h>
 #include <iterator>
 #include <memory>
 #include <sys/stat.h>
@@ -19,41 +20,11 @@ namespace platform {
 
 namespace {
 
-// The file's bytes, or empty when it cannot be read. For /proc and /sys files, whose size
-// reads as 0 or a page, so read until the end.
-QByteArray readSmallFile(const QByteArray &path)
-{
-    QByteArray bytes;
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return bytes;
-    std::array<char, 16384> buffer{};
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        bytes.append(buffer.data(), got);
-    }
-    ::close(fd);
-    return bytes;
-}
-
 QByteArray realPath(const QByteArray &path)
 {
     std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.constData(), nullptr),
                                                          &std::free);
     return resolved ? QByteArray(resolved.get()) : QByteArray();
-}
-
-QByteArray parentOf(const QByteArray &path)
-{
-    QByteArray trimmed = path;
-    while (trimmed.size() > 1 && trimmed.endsWith('/'))
-        trimmed.chop(1);
-    const qsizetype slash = trimmed.lastIndexOf('/');
-    return slash <= 0 ? QByteArrayLiteral("/") : trimmed.left(slash);
 }
 
 // The resolved path of the folder, or of its nearest ancestor that exists. "/" always does.
@@ -65,7 +36,7 @@ QByteArray nearestExisting(QByteArray path)
             return resolved;
         if (path == "/")
             return path;
-        path = parentOf(path);
+        path = folderOfPath(path);
     }
 }
 
@@ -100,7 +71,7 @@ QByteArray sysDiskFolder(const MountEntry &mount, const QByteArray &sysRoot)
         folder = realPath(sysRoot + "/class/block/" + node.mid(node.lastIndexOf('/') + 1));
     }
     if (!folder.isEmpty() && ::access(QByteArray(folder + "/partition").constData(), F_OK) == 0)
-        folder = parentOf(folder);
+        folder = folderOfPath(folder);
     return folder;
 }
 
@@ -178,8 +149,8 @@ DriveType driveTypeOf(const MountEntry &mount, const QByteArray &sysRoot)
         return DriveType::CdRom;
     const QByteArray disk = sysDiskFolder(mount, sysRoot);
     if (!disk.isEmpty())
-        return readSmallFile(disk + "/removable").trimmed() == "1" ? DriveType::Removable
-                                                                   : DriveType::Fixed;
+        return readSystemFile(disk + "/removable").trimmed() == "1" ? DriveType::Removable
+                                                                    : DriveType::Fixed;
     // Anonymous devices (major 0) back virtual and network file systems; any other number is a
     // block device, even where sysfs is not mounted.
     if (mount.device.major != 0 || isBlockDeviceNode(mount.source) ||
@@ -209,7 +180,7 @@ Volume volumeOf(const QString &folder)
     struct stat st {};
     if (::stat(path.constData(), &st) == 0)
         device = DeviceId{::major(st.st_dev), ::minor(st.st_dev)};
-    const QList<MountEntry> mounts = parseMountInfo(readSmallFile("/proc/self/mountinfo"));
+    const QList<MountEntry> mounts = parseMountInfo(readSystemFile("/proc/self/mountinfo"));
     const qsizetype found = findMount(mounts, path, device);
     if (found >= 0) {
         volume.type = driveTypeOf(mounts[found]);

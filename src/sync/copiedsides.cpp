@@ -1,6 +1,6 @@
 #include "sync/copiedsides.h"
 
-#include "platform/temporaryfile.h"
+#include "platform/paths.h"
 
 #include <algorithm>
 

@@ -8,19 +8,20 @@
 VolumeInfo QueryVolume(const QString &folder)
 {
     const platform::Volume volume = platform::volumeOf(folder);
-    return VolumeInfo{int(volume.type), volume.label, volume.freeBytes};
+    return VolumeInfo{volume.type, volume.label, volume.freeBytes};
 }
 
-QString MediaTypeName(int mediaType)
+QString MediaTypeName(platform::DriveType mediaType)
 {
+    const int type = int(mediaType);
     static const std::array<QString, 7> names = {
         QStringLiteral("<unknown>"), QStringLiteral("<not exists>"), QStringLiteral("Removable"),
         QStringLiteral("Fixed"),     QStringLiteral("Remote"),       QStringLiteral("CDROM"),
         QStringLiteral("RAM"),
     };
-    if (mediaType < 0 || mediaType >= int(names.size()))
+    if (type < 0 || type >= int(names.size()))
         return names[0];
-    return names[size_t(mediaType)];
+    return names[size_t(type)];
 }
 
 double DestinationFreeSpace(const QString &destPath)

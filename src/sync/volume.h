@@ -1,24 +1,26 @@
 #pragma once
 
+#include "platform/volume.h"
+
 #include <QByteArray>
 #include <QString>
 
 // The three facts about the volume of a folder that the folder fields, the status bar and the
-// copy run show or check. MediaType is 0 to 6, as MediaTypeName names them.
+// copy run show or check.
 struct VolumeInfo {
-    int MediaType = 1;
+    platform::DriveType MediaType = platform::DriveType::NoRoot;
     QString VolumeLabel;
     quint64 FreeSpace = 0;
 };
 
 // The volume of the file system that holds folder, or its nearest existing ancestor. A text that
-// is not an absolute path has no volume: type 1 "<not exists>", empty label, 0 bytes. Cheap
+// is not an absolute path has no volume: NoRoot "<not exists>", empty label, 0 bytes. Cheap
 // enough for every keystroke in a folder field; nothing is cached between calls.
 VolumeInfo QueryVolume(const QString &folder);
 
-// "<unknown>", "<not exists>", "Removable", "Fixed", "Remote", "CDROM", "RAM" for 0 to 6;
-// "<unknown>" for any other value.
-QString MediaTypeName(int mediaType);
+// "<unknown>", "<not exists>", "Removable", "Fixed", "Remote", "CDROM", "RAM", in the order of
+// DriveType; "<unknown>" for any other value.
+QString MediaTypeName(platform::DriveType mediaType);
 
 // The free bytes of the volume of destPath; -1 when destPath is not an existing folder or its
 // free space cannot be read.

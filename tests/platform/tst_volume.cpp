@@ -59,7 +59,8 @@ private slots:
         tree.writeFile(QStringLiteral("file.txt"), "x");
         const VolumeInfo own = QueryVolume(tree.root());
         const VolumeInfo info = QueryVolume(tree.root() + relative);
-        QVERIFY(info.MediaType >= 0 && info.MediaType <= 6 && info.MediaType != 1);
+        QVERIFY(int(info.MediaType) >= 0 && int(info.MediaType) <= 6 &&
+                info.MediaType != DriveType::NoRoot);
         QCOMPARE(info.MediaType, own.MediaType);
         QCOMPARE(info.VolumeLabel, own.VolumeLabel);
         QVERIFY(info.FreeSpace > 0);
@@ -71,15 +72,15 @@ private slots:
     {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QByteArray>("fsType");
-        QTest::addColumn<int>("mediaType");
-        QTest::newRow("tmpfs") << "/dev/shm" << QByteArray("tmpfs") << 6;
-        QTest::newRow("proc") << "/proc/self" << QByteArray("proc") << 0;
+        QTest::addColumn<DriveType>("mediaType");
+        QTest::newRow("tmpfs") << "/dev/shm" << QByteArray("tmpfs") << DriveType::Ram;
+        QTest::newRow("proc") << "/proc/self" << QByteArray("proc") << DriveType::Unknown;
     }
     void systemFolders()
     {
         QFETCH(QString, folder);
         QFETCH(QByteArray, fsType);
-        QFETCH(int, mediaType);
+        QFETCH(DriveType, mediaType);
         if (QStorageInfo(folder).fileSystemType() != fsType)
             QSKIP("this machine has no such mount there");
         QCOMPARE(QueryVolume(folder).MediaType, mediaType);
@@ -96,7 +97,7 @@ private slots:
     {
         QFETCH(QString, text);
         const VolumeInfo info = QueryVolume(text);
-        QCOMPARE(info.MediaType, 1);
+        QCOMPARE(info.MediaType, DriveType::NoRoot);
         QCOMPARE(info.VolumeLabel, QString());
         QCOMPARE(info.FreeSpace, quint64(0));
     }
@@ -116,7 +117,7 @@ private slots:
     {
         QFETCH(int, type);
         QFETCH(QString, name);
-        QCOMPARE(MediaTypeName(type), name);
+        QCOMPARE(MediaTypeName(DriveType(type)), name);
     }
 
     void destinationFreeSpace_data()
