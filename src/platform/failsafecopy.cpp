@@ -634,10 +634,10 @@ CopyResult StagedCopy::commit(Flush flush)
     }
     if (!nameTemporaryFileAt(m_fd, targetFolder(), &m_temporary))
         return folderFailure(errno, "linkat");
-    return renameIntoPlace(outcome, flush != Flush::None);
+    return renameIntoPlace(outcome);
 }
 
-CopyResult StagedCopy::renameIntoPlace(CopyOutcome outcome, bool flushed)
+CopyResult StagedCopy::renameIntoPlace(CopyOutcome outcome)
 {
     FileCalls &calls = fileCalls();
     const int folder = targetFolder();
@@ -671,8 +671,9 @@ CopyResult StagedCopy::renameIntoPlace(CopyOutcome outcome, bool flushed)
     }
     if (renamed != 0)
         return failed(errno, "renameat2");
-    // The folder is flushed where the copy itself was: the new name holds after a crash too.
-    settlePlacedFile(m_fd, folder, flushed);
+    // The folder is not flushed here: a run commits thousands of copies a second, and a flush
+    // of the folder per file would cost more than the copy of a small file.
+    settlePlacedFile(m_fd, folder, false);
     calls.close(std::exchange(m_fd, -1));
     CopyResult result{outcome, {}};
     result.originMtimeMs = m_originMtimeMs;

@@ -136,8 +136,8 @@ private:
     CopyResult commit(Flush flush);
     CopyResult placed(CopyOutcome outcome, const struct ::stat &origin);
     // Renames the named temporary file to the target's name: over the old target when there
-    // was one, else only where the name is free. A flushed copy has its folder flushed after.
-    CopyResult renameIntoPlace(CopyOutcome outcome, bool flushed);
+    // was one, else only where the name is free.
+    CopyResult renameIntoPlace(CopyOutcome outcome);
     CopyResult nameTaken() const;
     CopyOutcome verify(bool flushed);
 
