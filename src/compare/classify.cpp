@@ -5,6 +5,7 @@
 #include "compare/folderpath.h"
 #include "compare/rowsides.h"
 #include "compare/statuscode.h"
+#include "compare/verdicttext.h"
 #include "platform/filestat.h"
 #include "platform/folderstatcache.h"
 #include "platform/zonebias.h"
@@ -125,30 +126,31 @@ void Comparison::classifyRow(int index, const platform::FileStat &source,
     row.classified = true;
 
     if (m_project.IsExtExcluded(extensionOf(row.files))) {
-        m_fileList.setStatus(index, StatusExcludedByExtension, QStringLiteral("Exclu"));
+        m_fileList.setStatus(index, StatusExcludedByExtension, verdictText(Verdict::Excluded));
     } else if (m_project.IsFileExcluded(row.files, row.rawFiles)) {
-        m_fileList.setStatus(index, StatusExcludedByFile, QStringLiteral("Exclu"));
+        m_fileList.setStatus(index, StatusExcludedByFile, verdictText(Verdict::Excluded));
     } else if (!destinationExists) {
-        m_fileList.setStatus(index, StatusToCopy, QStringLiteral("A copier"));
+        m_fileList.setStatus(index, StatusToCopy, verdictText(Verdict::ToCopy));
         ++m_filesToCopyCount;
     } else if (!destination.ownerWritable && !m_prefs.FileSyncReadOnly) {
         // Not counted, and the dates are not compared.
-        m_fileList.setStatus(index, StatusToCopy, QStringLiteral("Lecture seule"));
+        m_fileList.setStatus(index, StatusToCopy, verdictText(Verdict::ReadOnly));
     } else {
         switch (compareFileTimes(sourceMs, destinationMs, fileSize64(source),
                                  fileSize64(destination))) {
         case DateComparison::SourceNewer:
-            m_fileList.setStatus(index, StatusToCopy, QStringLiteral("A copier"));
+            m_fileList.setStatus(index, StatusToCopy, verdictText(Verdict::ToCopy));
             ++m_filesToCopyCount;
             break;
         case DateComparison::DestinationNewer:
-            m_fileList.setStatus(index, StatusInconsistent, QStringLiteral("Incohérence !"));
+            m_fileList.setStatus(index, StatusInconsistent, verdictText(Verdict::Inconsistent));
             break;
         case DateComparison::SameTimeWithin2s:
-            m_fileList.setStatus(index, StatusUpToDateWithin2s, QStringLiteral("A jour (<=2s)"));
+            m_fileList.setStatus(index, StatusUpToDateWithin2s,
+                                 verdictText(Verdict::UpToDateWithin2s));
             break;
         case DateComparison::SameTime:
-            m_fileList.setStatus(index, StatusUpToDate, QStringLiteral("A jour"));
+            m_fileList.setStatus(index, StatusUpToDate, verdictText(Verdict::UpToDate));
             break;
         }
     }

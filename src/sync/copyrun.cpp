@@ -5,6 +5,7 @@
 #include "compare/filetime.h"
 #include "compare/folderpath.h"
 #include "compare/statuscode.h"
+#include "compare/verdicttext.h"
 #include "platform/filecalls.h"
 #include "platform/openfilelimit.h"
 #include "platform/paths.h"
@@ -225,53 +226,77 @@ bool CopyRun::copyRow(const CopyRunRow &row)
     if (!makeRoomForACopy())
         return false;
     m_host.setCurrentRow(row.index);
-    const bool back = row.code == StatusToCopyBack;
-    const RowPlaces places = m_places.find(relativePathBytes(row.files, row.rawFiles), back);
+    const RowPlaces places =
+        m_places.find(relativePathBytes(row.files, row.rawFiles), row.code == StatusToCopyBack);
+    if (!worthCopying(row, places))
+        return true;
+    // Opened once: its size for the free space, its bytes for the copy.
+    platform::OpenedOrigin origin = platform::openOrigin(places.origin, places.originFollowsLink);
+    if (!readyForACopyOf(row, places, double(origin.size())))
+        return false;
+    m_host.setRowStatusText(row.index, text("Copie..."));
+    m_host.setStatusPanel(2, text("Copie de ") + fromText(row));
+    m_host.setProgress(progress());
+    platform::StagedCopy staged;
+    if (stageRow(row, places, origin, staged))
+        keepPending(row, places, std::move(staged));
+    return true;
+}
+
+bool CopyRun::worthCopying(const CopyRunRow &row, const RowPlaces &places)
+{
     if (!places.ok()) {
         failWith(row, places.failure, places.failureDetail);
-        return true;
+        return false;
     }
     // The old target is never changed: the rename replaces a read-only file as any other, and
     // the new file has the origin's permission bits.
     const TargetState &target = places.targetState;
     if (target.regular && target.readOnly && !m_settings.FileSyncReadOnly) {
-        m_host.setRowStatusText(row.index, text("Lecture seule"));
-        return true;
+        m_host.setRowStatusText(row.index, verdictText(Verdict::ReadOnly));
+        return false;
     }
+    return true;
+}
 
-    // Opened once: its size for the free space, its bytes for the copy.
-    platform::OpenedOrigin origin = platform::openOrigin(places.origin, places.originFollowsLink);
-    const double size = double(origin.size());
-    const QByteArray &to = back ? m_sourcePaths.path(row.files, row.rawFiles)
-                                : m_destinationPaths.path(row.files, row.rawFiles);
+bool CopyRun::readyForACopyOf(const CopyRunRow &row, const RowPlaces &places, double size)
+{
+    const QByteArray &to = row.code == StatusToCopyBack
+                               ? m_sourcePaths.path(row.files, row.rawFiles)
+                               : m_destinationPaths.path(row.files, row.rawFiles);
     if (!spaceFor(size, platform::folderOfPath(to), places.target.folder->fd()))
         return false;
-
     // Copies waiting to replace their targets do not wait for a long copy to end.
     if (size >= double(m_settings.commitBytes)) {
         commitPending();
         if (m_abandoned)
             return false;
     }
+    return true;
+}
 
-    m_host.setRowStatusText(row.index, text("Copie..."));
-    m_host.setStatusPanel(2, text("Copie de ") + fromText(row));
-    m_host.setProgress(progress());
-
-    platform::StagedCopy staged;
+bool CopyRun::stageRow(const CopyRunRow &row, const RowPlaces &places,
+                       platform::OpenedOrigin &origin, platform::StagedCopy &staged)
+{
     // A folder in the target's place is never replaced: no copy is even begun.
     const platform::CopyResult result =
-        target.folder ? platform::CopyResult{platform::CopyOutcome::Failed,
-                                             platform::IoStatus::fromErrno(EISDIR)}
-                      : stage(origin, places, staged);
+        places.targetState.folder ? platform::CopyResult{platform::CopyOutcome::Failed,
+                                                         platform::IoStatus::fromErrno(EISDIR)}
+                                  : stage(origin, places, staged);
     if (result.outcome == platform::CopyOutcome::Stopped) {
         m_host.setRowStatusText(row.index, text("Copie arrêtée"));
-        return true;
+        return false;
     }
     if (!staged.isValid()) {
         fail(row, result.status);
-        return true;
+        return false;
     }
+    return true;
+}
+
+void CopyRun::keepPending(const CopyRunRow &row, const RowPlaces &places,
+                          platform::StagedCopy staged)
+{
     // Not yet counted: its commit may still fail. Made, it is shown so when a verification
     // follows, the stage the user reads before "Vérification...".
     ++m_progressOrdinal;
@@ -281,7 +306,6 @@ bool CopyRun::copyRow(const CopyRunRow &row)
     if (m_pending.empty())
         m_pendingSince.start();
     m_pending.push_back({&row, std::move(staged), places.sourceFolder, places.destinationFolder});
-    return true;
 }
 
 platform::CopyResult CopyRun::stage(platform::OpenedOrigin &origin, const RowPlaces &places,

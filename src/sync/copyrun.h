@@ -146,8 +146,20 @@ private:
     };
 
     void loop();
-    // False when the loop must end.
+    // False when the loop must end. The steps: room for one more copy open, the row's files
+    // found, room on the target's disk, the copy staged beside its target, then kept waiting
+    // for its group's commit.
     bool copyRow(const CopyRunRow &row);
+    // Whether the row's files were found and its target may be replaced; if not, the row
+    // says why.
+    bool worthCopying(const CopyRunRow &row, const RowPlaces &places);
+    // The target's disk has room for size bytes (else the user was told), and a long copy
+    // does not hold back the copies waiting. False when the loop must end.
+    bool readyForACopyOf(const CopyRunRow &row, const RowPlaces &places, double size);
+    // False, the row saying why, when no copy was made.
+    bool stageRow(const CopyRunRow &row, const RowPlaces &places, platform::OpenedOrigin &origin,
+                  platform::StagedCopy &staged);
+    void keepPending(const CopyRunRow &row, const RowPlaces &places, platform::StagedCopy staged);
     // Makes the copy of the origin into a temporary file beside the target, a second time at
     // once after a failure that may pass.
     platform::CopyResult stage(platform::OpenedOrigin &origin, const RowPlaces &places,
