@@ -1,6 +1,7 @@
 #include "compare/comparison.h"
 
 #include "compare/comparisonscopes.h"
+#include "compare/folderchecks.h"
 #include "compare/rowedits.h"
 #include "compare/statuscode.h"
 #include "project/project.h"
@@ -32,11 +33,8 @@ void Comparison::RefreshFileList()
     m_listed = FoldersOfList::of(m_project);
     m_foldersEdited = false;
     m_listCut = false;
-    CheckFolderAccessible(m_listed->source);
-    CheckDestinationFolder(m_listed->destination);
-    CheckFoldersDistinct();
-    ConfirmDriveRoot();
-    ConfirmRootDestination();
+    if (const std::optional<FolderRefusal> refusal = checkFolders(*m_listed, m_host))
+        refuse(*refusal);
     const platform::FileStat source = platform::statPath(m_listed->source);
     const platform::FileStat destination = platform::statPath(m_listed->destination);
     m_listedSource = {source.device, source.inode};
@@ -195,4 +193,30 @@ void Comparison::addListingFailureRow()
 QString Comparison::notRefreshedText()
 {
     return QStringLiteral("Liste des fichiers à copier non raffraichie");
+}
+
+void Comparison::refuse(const FolderRefusal &refusal)
+{
+    m_filesToCopyCount = 0;
+    if (refusal.summaryFirst)
+        ShowSummary();
+    AddErrorRow(StatusError, refusal.rowText, refusal.statusText);
+    if (!refusal.boxText.isEmpty())
+        m_host.message(BoxKind::Warning, refusal.boxText, {BoxButton::Ok});
+    throw Abort();
+}
+
+void Comparison::AddErrorRow(std::int32_t code, const QString &text, const QString &statusText)
+{
+    try {
+        FileEntry &row = m_fileList.append();
+        row.statusCode = code;
+        row.files = text;
+        row.statusText = statusText;
+        row.message = true;
+        m_fileList.notifyRowChanged(m_fileList.count() - 1);
+    } catch (const std::exception &) {
+        // The row is a courtesy; the status text below still tells.
+    }
+    m_host.setStatusText(notRefreshedText());
 }

@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+struct FolderRefusal;
 struct ListedFolder;
 struct ListingCut;
 struct VisitWork;
@@ -111,16 +112,6 @@ public:
     void ClassifyAfterCopyRun(const std::vector<RowSides> &sides);
     // ----
 
-    // The folder checks of the refresh: each returns, or adds an error row, tells the user when
-    // it has to, and throws Abort.
-    void CheckFolderAccessible(const QString &folder);
-    // The same for the destination; a folder missing on a disk that is there is offered to be
-    // made (the refresh goes on once it is).
-    void CheckDestinationFolder(const QString &folder);
-    void CheckFoldersDistinct();
-    void ConfirmDriveRoot();
-    // A destination at the file system's root writes anywhere: asked first.
-    void ConfirmRootDestination();
     // Appends a row carrying a message instead of a file, and says in the status panel that
     // the list was not refreshed.
     void AddErrorRow(std::int32_t code, const QString &text, const QString &statusText);
@@ -145,6 +136,9 @@ private:
     class BusyScope;
     class WalkScope;
 
+    // Ends a refresh that its folder checks refused (compare/folderchecks.h): the summary when
+    // the refusal asks for it, the error row, the box; then Abort.
+    [[noreturn]] void refuse(const FolderRefusal &refusal);
     bool replayVisit(const ListedFolder &visit, std::size_t index, ListingCut &cut);
     void AddListedRows(const std::deque<ListedFolder> &visits, const std::deque<VisitWork> *works,
                        const ListingCut &cut);

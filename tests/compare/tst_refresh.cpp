@@ -1,3 +1,4 @@
+#include "compare/folderchecks.h"
 #include "compare/statuscode.h"
 #include "platform/filestat.h"
 #include "support/refreshrecorder.h"
@@ -129,7 +130,7 @@ private slots:
     {
         Fixture f("/", "/tmp", true);
         f.host.answers = {BoxButton::Yes};
-        f.comparison.ConfirmDriveRoot();
+        QVERIFY(!confirmDriveRoot(f.comparison.listedFolders(), f.host));
         QCOMPARE(f.comparison.fileList().count(), 0);
         QCOMPARE(f.host.log, QStringList{kRootBox});
     }
