@@ -20,12 +20,11 @@ bool isAscii(const char *bytes, qsizetype length)
     return std::all_of(begin, begin + length, [](unsigned char c) { return c < 0x80; });
 }
 
-// Whether the text of the name gives back its exact bytes (valid UTF-8).
-bool isLossless(const char *bytes, qsizetype length)
+// Whether the text of the name gives back its exact bytes: valid UTF-8 that does not begin
+// with a byte-order mark, which QString::fromUtf8() drops.
+bool isLossless(QByteArrayView bytes)
 {
-    if (isAscii(bytes, length))
-        return true;
-    return QString::fromUtf8(bytes, length).toUtf8() == QByteArrayView(bytes, length);
+    return bytes.isValidUtf8() && !bytes.startsWith("\xEF\xBB\xBF");
 }
 
 // The text of a name: its bad bytes, if any, show as U+FFFD.
@@ -215,7 +214,7 @@ void FolderSearch::readEntries(FolderReader &reader, ListedFolder &visit, Level 
             continue;
 
         const qsizetype length = qsizetype(std::strlen(entry.name));
-        const bool lossless = isLossless(entry.name, length);
+        const bool lossless = isLossless(QByteArrayView(entry.name, length));
         ListedName name;
         name.offset = quint32(visit.names.size());
         name.length = quint16(length);

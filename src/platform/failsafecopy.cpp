@@ -146,11 +146,6 @@ CopyResult copyByReading(int in, int out, qint64 end, qint64 done, Writeback &wr
     return {CopyOutcome::Copied, {}};
 }
 
-struct Closer {
-    int fd;
-    ~Closer() { fileCalls().close(fd); }
-};
-
 // The access list that holds the origin's permissions beyond its mode, in the system's form
 // (empty when it has none).
 QByteArray accessListOf(int fd)
@@ -318,19 +313,11 @@ CopyResult copyBytes(int in, int out, const struct stat &origin, quint64 toDevic
 
 } // namespace
 
-StagedCopy::StagedCopy(StagedCopy &&other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_temporary(std::move(other.m_temporary)),
-      m_target(std::move(other.m_target)), m_origin(std::move(other.m_origin)),
-      m_followOrigin(other.m_followOrigin), m_replaces(other.m_replaces), m_stop(other.m_stop),
-      m_identity(other.m_identity), m_originMtimeMs(other.m_originMtimeMs),
-      m_timesGiven(other.m_timesGiven), m_device(other.m_device), m_verify(other.m_verify)
-{}
-
 StagedCopy &StagedCopy::operator=(StagedCopy &&other) noexcept
 {
     if (this != &other) {
         discard();
-        m_fd = std::exchange(other.m_fd, -1);
+        m_fd = std::move(other.m_fd);
         m_temporary = std::move(other.m_temporary);
         m_target = std::move(other.m_target);
         m_origin = std::move(other.m_origin);
@@ -391,17 +378,16 @@ qint64 StagedCopy::storedMtimeMs() const
 
 void StagedCopy::discard()
 {
-    if (m_fd < 0)
+    if (!m_fd.isValid())
         return;
-    fileCalls().close(m_fd);
+    m_fd.reset();
     if (!m_temporary.isEmpty())
         fileCalls().unlinkat(targetFolder(), m_temporary.constData(), 0);
-    m_fd = -1;
 }
 
 OpenedOrigin::OpenedOrigin(OpenedOrigin &&other) noexcept
     : m_file(std::move(other.m_file)), m_followLink(other.m_followLink),
-      m_fd(std::exchange(other.m_fd, -1)), m_error(std::exchange(other.m_error, EBADF)),
+      m_fd(std::move(other.m_fd)), m_error(std::exchange(other.m_error, EBADF)),
       m_stat(other.m_stat)
 {}
 
@@ -411,7 +397,7 @@ OpenedOrigin &OpenedOrigin::operator=(OpenedOrigin &&other) noexcept
         close();
         m_file = std::move(other.m_file);
         m_followLink = other.m_followLink;
-        m_fd = std::exchange(other.m_fd, -1);
+        m_fd = std::move(other.m_fd);
         m_error = std::exchange(other.m_error, EBADF);
         m_stat = other.m_stat;
     }
@@ -425,8 +411,7 @@ OpenedOrigin::~OpenedOrigin()
 
 void OpenedOrigin::close()
 {
-    if (m_fd >= 0)
-        fileCalls().close(std::exchange(m_fd, -1));
+    m_fd.reset();
     m_error = EBADF;
 }
 
@@ -462,7 +447,7 @@ OpenedOrigin openOrigin(const FileInFolder &file, bool followLink)
         calls.close(fd);
         return origin;
     }
-    origin.m_fd = fd;
+    origin.m_fd.reset(fd);
     origin.m_error = 0;
     return origin;
 }
@@ -501,9 +486,9 @@ CopyResult stageCopy(OpenedOrigin &opened, const FileInFolder &target, bool repl
     staged.discard();
     // Consumed whatever the outcome: closed on return.
     OpenedOrigin taken = std::move(opened);
-    if (taken.m_fd < 0)
+    if (!taken.m_fd.isValid())
         return failure(taken.m_error, "openat");
-    const int in = taken.m_fd;
+    const int in = taken.m_fd.get();
     const struct stat &origin = taken.m_stat;
     if (!S_ISREG(origin.st_mode))
         return S_ISDIR(origin.st_mode) ? failure(EISDIR)
@@ -513,8 +498,8 @@ CopyResult stageCopy(OpenedOrigin &opened, const FileInFolder &target, bool repl
 
     StagedCopy copy;
     copy.m_target = target;
-    copy.m_fd = createTemporaryFileAt(target.folder->fd(), 0600, &copy.m_temporary);
-    if (copy.m_fd < 0)
+    copy.m_fd.reset(createTemporaryFileAt(target.folder->fd(), 0600, &copy.m_temporary));
+    if (!copy.m_fd.isValid())
         return folderFailure(errno, "openat");
     copy.m_origin = taken.m_file;
     copy.m_followOrigin = taken.m_followLink;
@@ -524,23 +509,24 @@ CopyResult stageCopy(OpenedOrigin &opened, const FileInFolder &target, bool repl
     copy.m_identity = StagedCopy::identityOf(origin);
     copy.m_originMtimeMs = fileStatFrom(origin).mtimeMs;
     struct stat temporary {};
-    if (calls.fstat(copy.m_fd, &temporary) != 0)
+    if (calls.fstat(copy.m_fd.get(), &temporary) != 0)
         return failure(errno, "fstat");
     copy.m_device = quint64(temporary.st_dev);
 
-    CopyResult result = copyBytes(in, copy.m_fd, origin, copy.m_device, options);
+    CopyResult result = copyBytes(in, copy.m_fd.get(), origin, copy.m_device, options);
     if (result.outcome != CopyOutcome::Copied)
         return result;
 
     // A file system that refuses the times keeps the copy all the same: the time read back after
     // the rename tells what it stored.
     const struct timespec times[2] = {origin.st_atim, origin.st_mtim};
-    copy.m_timesGiven = calls.futimens(copy.m_fd, times) == 0;
+    copy.m_timesGiven = calls.futimens(copy.m_fd.get(), times) == 0;
     if (!copy.m_timesGiven && !timesUnsupported(errno))
         return failure(errno, "futimens");
-    if (calls.fchmod(copy.m_fd, origin.st_mode & 0777) != 0 && !permissionBitsUnsupported(errno))
+    if (calls.fchmod(copy.m_fd.get(), origin.st_mode & 0777) != 0 &&
+        !permissionBitsUnsupported(errno))
         return failure(errno, "fchmod");
-    if (!copyAccessList(in, copy.m_fd, origin.st_mode & 0777))
+    if (!copyAccessList(in, copy.m_fd.get(), origin.st_mode & 0777))
         return failure(errno, "fchmod");
 
     // Written to while read: seen on the open file, without a walk of its path. A file renamed
@@ -560,22 +546,22 @@ CopyResult stageCopy(OpenedOrigin &opened, const FileInFolder &target, bool repl
 CopyOutcome StagedCopy::verify(bool flushed)
 {
     FileCalls &calls = fileCalls();
-    const bool fromDisk = flushed && calls.fadvise(m_fd, 0, 0, POSIX_FADV_DONTNEED) == 0;
+    const bool fromDisk = flushed && calls.fadvise(m_fd.get(), 0, 0, POSIX_FADV_DONTNEED) == 0;
     const int flags =
         O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (m_followOrigin ? 0 : O_NOFOLLOW);
     const int in = calls.openat(m_origin.folder->fd(), m_origin.name.constData(), flags, 0);
     if (in < 0)
         return CopyOutcome::CopiedUnverified; // a gone origin is told by the name check next
-    const Closer closeIn{in};
+    const UniqueFd closeIn(in);
     struct stat origin {};
     struct stat written {};
-    if (calls.fstat(in, &origin) != 0 || calls.fstat(m_fd, &written) != 0)
+    if (calls.fstat(in, &origin) != 0 || calls.fstat(m_fd.get(), &written) != 0)
         return CopyOutcome::CopiedUnverified;
     if (identityOf(origin) != m_identity)
         return CopyOutcome::SourceChanged;
     if (written.st_size != origin.st_size)
         return CopyOutcome::Mismatch;
-    switch (compareOpenFiles(in, m_fd, origin.st_size, m_stop)) {
+    switch (compareOpenFiles(in, m_fd.get(), origin.st_size, m_stop)) {
     case FileComparison::Equal:
         return fromDisk ? CopyOutcome::Copied : CopyOutcome::CopiedUnverified;
     case FileComparison::Different:
@@ -608,7 +594,7 @@ CopyResult StagedCopy::commit(Flush flush)
     if (!isValid())
         return failure(EBADF);
     FileCalls &calls = fileCalls();
-    if (flush == Flush::Own && calls.fdatasync(m_fd) != 0)
+    if (flush == Flush::Own && calls.fdatasync(m_fd.get()) != 0)
         return failure(errno, "fdatasync");
 
     CopyOutcome outcome = CopyOutcome::Copied;
@@ -625,14 +611,14 @@ CopyResult StagedCopy::commit(Flush flush)
     // An unnamed copy gets its name only now, so that a crash before leaves nothing behind: its
     // target's own name where none is there, which replaces nothing.
     if (m_temporary.isEmpty()) {
-        if (placeUnnamedFileAt(m_fd, targetFolder(), m_target.name.constData()))
+        if (placeUnnamedFileAt(m_fd.get(), targetFolder(), m_target.name.constData()))
             return placed(outcome, origin);
         if (errno != EEXIST)
             return folderFailure(errno, "linkat");
         if (!m_replaces)
             return nameTaken();
     }
-    if (!nameTemporaryFileAt(m_fd, targetFolder(), &m_temporary))
+    if (!nameTemporaryFileAt(m_fd.get(), targetFolder(), &m_temporary))
         return folderFailure(errno, "linkat");
     return renameIntoPlace(outcome);
 }
@@ -645,11 +631,11 @@ CopyResult StagedCopy::renameIntoPlace(CopyOutcome outcome)
     const char *name = m_target.name.constData();
     const auto failed = [&](int error, const char *call) {
         calls.unlinkat(folder, temporary, 0);
-        calls.close(std::exchange(m_fd, -1));
+        calls.close(m_fd.release());
         return folderFailure(error, call);
     };
     const char *call = nullptr;
-    if (!writeBackSucceeded(m_fd, &call))
+    if (!writeBackSucceeded(m_fd.get(), &call))
         return failed(errno, call);
     int renamed = -1;
     if (m_replaces) {
@@ -673,8 +659,8 @@ CopyResult StagedCopy::renameIntoPlace(CopyOutcome outcome)
         return failed(errno, "renameat2");
     // The folder is not flushed here: a run commits thousands of copies a second, and a flush
     // of the folder per file would cost more than the copy of a small file.
-    settlePlacedFile(m_fd, folder, false);
-    calls.close(std::exchange(m_fd, -1));
+    settlePlacedFile(m_fd.get(), folder, false);
+    calls.close(m_fd.release());
     CopyResult result{outcome, {}};
     result.originMtimeMs = m_originMtimeMs;
     result.storedMtimeMs = storedMtimeMs();
@@ -688,9 +674,9 @@ CopyResult StagedCopy::placed(CopyOutcome outcome, const struct ::stat &origin)
     CopyResult result{outcome, {}};
     result.originMtimeMs = m_originMtimeMs;
     struct stat st {};
-    const bool known = calls.fstat(m_fd, &st) == 0;
+    const bool known = calls.fstat(m_fd.get(), &st) == 0;
     // A failed write-back told by the close leaves no file there, as before.
-    if (calls.close(std::exchange(m_fd, -1)) != 0) {
+    if (calls.close(m_fd.release()) != 0) {
         const int error = errno;
         calls.unlinkat(targetFolder(), m_target.name.constData(), 0);
         return failure(error, "close");
@@ -726,7 +712,7 @@ std::vector<CopyResult> commitCopies(std::vector<StagedCopy> &staged, bool flush
         flushEach = false;
         for (const StagedCopy &copy : staged) {
             if (copy.isValid() && flushed.insert(copy.m_device).second &&
-                fileCalls().syncfs(copy.m_fd) != 0)
+                fileCalls().syncfs(copy.m_fd.get()) != 0)
                 flushEach = true;
         }
     }

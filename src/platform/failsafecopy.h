@@ -3,6 +3,7 @@
 #include "platform/filestat.h"
 #include "platform/foldertree.h"
 #include "platform/iostatus.h"
+#include "platform/uniquefd.h"
 
 #include <QByteArray>
 
@@ -93,7 +94,7 @@ private:
 
     FileInFolder m_file;
     bool m_followLink = false;
-    int m_fd = -1;
+    UniqueFd m_fd;
     int m_error = EBADF; // why it could not be opened and read
     struct ::stat m_stat {};
 };
@@ -111,13 +112,14 @@ OpenedOrigin openOrigin(const FileInFolder &origin, bool followLink);
 class StagedCopy {
 public:
     StagedCopy() = default;
-    StagedCopy(StagedCopy &&other) noexcept;
+    StagedCopy(StagedCopy &&other) noexcept = default;
+    // Discards the copy this one held first.
     StagedCopy &operator=(StagedCopy &&other) noexcept;
     StagedCopy(const StagedCopy &) = delete;
     StagedCopy &operator=(const StagedCopy &) = delete;
     ~StagedCopy();
 
-    bool isValid() const { return m_fd >= 0; }
+    bool isValid() const { return m_fd.isValid(); }
     // Its name in the target's folder; empty while the temporary file has none.
     const QByteArray &temporaryName() const { return m_temporary; }
     qint64 size() const { return m_identity.size; }
@@ -158,7 +160,7 @@ private:
     qint64 storedMtimeMs() const;
     int targetFolder() const { return m_target.folder->fd(); }
 
-    int m_fd = -1;
+    UniqueFd m_fd;
     QByteArray m_temporary; // its name in the target's folder, empty while it has none
     FileInFolder m_target;
     FileInFolder m_origin;

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <limits>
 #include <optional>
 
@@ -22,45 +23,40 @@ bool sameName(const QString &a, const QString &b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-int hexDigit(QChar c)
+bool isHexDigit(char c)
 {
-    if (c >= u'0' && c <= u'9')
-        return c.unicode() - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c.unicode() - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c.unicode() - u'A' + 10;
-    return -1;
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
 // The leading number of text, decimal or "0x" hexadecimal, with an optional sign. Digits past
 // the range of int saturate; text that does not start with a digit has no number.
 std::optional<int> leadingInteger(const QString &text)
 {
-    qsizetype i = 0;
+    // toLatin1() turns each character past Latin-1 into '?': only ASCII digits and letters of
+    // text can read as digits.
+    const QByteArray latin1 = text.toLatin1();
+    const char *i = latin1.constBegin();
+    const char *const end = latin1.constEnd();
     bool negative = false;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
-        negative = text[i++] == u'-';
+    if (i != end && (*i == '-' || *i == '+'))
+        negative = *i++ == '-';
     int base = 10;
-    if (i + 2 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X') &&
-        hexDigit(text[i + 2]) >= 0) {
+    if (end - i > 2 && i[0] == '0' && (i[1] == 'x' || i[1] == 'X') && isHexDigit(i[2])) {
         base = 16;
         i += 2;
     }
-    const qsizetype first = i;
-    qint64 value = 0;
-    constexpr qint64 limit = qint64(std::numeric_limits<int>::max()) + 1;
-    for (; i < text.size(); ++i) {
-        const int digit = hexDigit(text[i]);
-        if (digit < 0 || digit >= base)
-            break;
-        value = std::min(limit, value * base + digit);
-    }
-    if (i == first)
+    // The magnitude is read unsigned so that neither from_chars' own '-' nor its refusal of '+'
+    // comes into play; a magnitude too large for it still ends past all its digits.
+    quint64 magnitude = 0;
+    const std::from_chars_result read = std::from_chars(i, end, magnitude, base);
+    if (read.ec == std::errc::invalid_argument)
         return std::nullopt;
+    constexpr quint64 limit = quint64(std::numeric_limits<int>::max()) + 1;
+    if (read.ec == std::errc::result_out_of_range)
+        magnitude = limit;
     if (negative)
-        return int(-std::min(value, limit));
-    return int(std::min(value, limit - 1));
+        return int(-qint64(std::min(magnitude, limit)));
+    return int(std::min(magnitude, limit - 1));
 }
 
 using LoadOutcome = IniFile::LoadOutcome;

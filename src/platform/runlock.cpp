@@ -173,7 +173,7 @@ RunLock::RunLock(State state, IoStatus status, int fd, int folderFd)
 RunLock::RunLock(RunLock &&other) noexcept
     : m_state(std::exchange(other.m_state, State::Unavailable)),
       m_status(std::exchange(other.m_status, IoStatus::fromErrno(EBADF))),
-      m_fd(std::exchange(other.m_fd, -1)), m_folderFd(std::exchange(other.m_folderFd, -1))
+      m_fd(std::move(other.m_fd)), m_folderFd(std::move(other.m_folderFd))
 {}
 
 RunLock &RunLock::operator=(RunLock &&other) noexcept
@@ -182,8 +182,8 @@ RunLock &RunLock::operator=(RunLock &&other) noexcept
         release();
         m_state = std::exchange(other.m_state, State::Unavailable);
         m_status = std::exchange(other.m_status, IoStatus::fromErrno(EBADF));
-        m_fd = std::exchange(other.m_fd, -1);
-        m_folderFd = std::exchange(other.m_folderFd, -1);
+        m_fd = std::move(other.m_fd);
+        m_folderFd = std::move(other.m_folderFd);
     }
     return *this;
 }
@@ -196,11 +196,8 @@ RunLock::~RunLock()
 void RunLock::release()
 {
     // Closing the only descriptor of each releases its flock.
-    for (int *fd : {&m_fd, &m_folderFd}) {
-        if (*fd >= 0)
-            ::close(*fd);
-        *fd = -1;
-    }
+    m_fd.reset();
+    m_folderFd.reset();
 }
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/iostatus.h"
+#include "platform/uniquefd.h"
 
 #include <QString>
 
@@ -54,8 +55,9 @@ private:
 
     State m_state;
     IoStatus m_status;
-    int m_fd;       // the lock file
-    int m_folderFd; // the destination folder itself
+    // Closed by the system's close(), as they were opened by its open().
+    SystemUniqueFd m_fd;       // the lock file
+    SystemUniqueFd m_folderFd; // the destination folder itself
 };
 
 } // namespace platform

@@ -180,6 +180,13 @@ Volume volumeOf(const QString &folder)
     struct stat st {};
     if (::stat(path.constData(), &st) == 0)
         device = DeviceId{::major(st.st_dev), ::minor(st.st_dev)};
+    // The mount table is read here rather than through QStorageInfo, which gives other answers
+    // and waits where this must not: Qt 6.4 takes the first of the mounts stacked on one point
+    // rather than the one on top and cannot see through a mount hidden by a later one over a
+    // parent folder (findMount does, by the device number); its constructor calls statfs() on
+    // the mount's root; and its name() resolves the path of every mount's source, which for a
+    // share such as "//srv/x" can wake an automounter (deviceLabelOf leaves those alone), and
+    // has no name for a mount without a label where volumeLabelOf gives the mount point's.
     const QList<MountEntry> mounts = parseMountInfo(readSystemFile("/proc/self/mountinfo"));
     const qsizetype found = findMount(mounts, path, device);
     if (found >= 0) {

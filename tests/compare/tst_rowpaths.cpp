@@ -148,6 +148,24 @@ private slots:
         QCOMPARE(platform::holdsLoneSurrogate(text), lone);
     }
 
+    // A name that begins with a byte-order mark is valid UTF-8, but its text loses the mark:
+    // the row keeps the name's bytes.
+    void nameThatBeginsWithAByteOrderMark()
+    {
+        TestTree tree;
+        const QByteArray src = QFile::encodeName(tree.makeFolder("src"));
+        tree.makeFolder("dst");
+        const QByteArray name = "/\xEF\xBB\xBFmark.txt";
+        const auto removeFile = qScopeGuard([&] { ::unlink(QByteArray(src + name).constData()); });
+        QVERIFY(writeRaw(src + name));
+        Fixture f(tree.path("src"), tree.path("dst"), false);
+        QVERIFY(f.refresh());
+        const FileList &list = f.comparison.fileList();
+        QCOMPARE(list.count(), 1);
+        QCOMPARE(list.row(0).rawFiles, name);
+        QCOMPARE(list.row(0).statusText, "A copier");
+    }
+
     // Two names that differ only in a byte that is not UTF-8 show the same text, yet each row
     // reaches its own file.
     void namesThatAreNotUtf8()

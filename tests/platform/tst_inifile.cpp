@@ -1,4 +1,5 @@
 #include "platform/atomicwrite.h"
+#include "platform/iniescape.h"
 #include "platform/inifile.h"
 #include "support/testmain.h"
 #include "support/testtree.h"
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QTest>
 
+using platform::escapedIniValue;
 using platform::IniFile;
 
 class IniFileTest : public QObject {
@@ -121,6 +123,18 @@ void IniFileTest::readsIntegers_data()
     QTest::newRow("empty") << "" << 77;
     QTest::newRow("saturates") << "99999999999999999999" << 2147483647;
     QTest::newRow("saturates negative") << "-99999999999999999999" << int(-2147483647 - 1);
+    QTest::newRow("plus sign") << "+1" << 1;
+    QTest::newRow("two signs") << "+-1" << 77;
+    QTest::newRow("sign alone") << "-" << 77;
+    QTest::newRow("negative hex") << "-0x10" << -16;
+    QTest::newRow("hex not a digit") << "0xg" << 0;
+    QTest::newRow("leading space") << " 1" << 77;
+    QTest::newRow("trailing letter") << "1x" << 1;
+    QTest::newRow("largest") << "2147483647" << 2147483647;
+    QTest::newRow("one past largest") << "2147483648" << 2147483647;
+    QTest::newRow("smallest") << "-2147483648" << int(-2147483647 - 1);
+    QTest::newRow("hex past largest") << "0xFFFFFFFF" << 2147483647;
+    QTest::newRow("fullwidth digit") << "\uFF11" << 77;
 }
 
 void IniFileTest::readsIntegers()
@@ -128,8 +142,8 @@ void IniFileTest::readsIntegers()
     QFETCH(QString, value);
     QFETCH(int, expected);
     TestTree tree;
-    const IniFile ini =
-        IniFile::load(tree.writeFile(QStringLiteral("a.ini"), "[A]\nk=" + value.toUtf8() + "\n"));
+    const IniFile ini = IniFile::load(tree.writeFile(
+        QStringLiteral("a.ini"), "[A]\nk=" + escapedIniValue(value).toUtf8() + "\n"));
     QCOMPARE(ini.readInteger(QStringLiteral("A"), QStringLiteral("k"), 77), expected);
     QCOMPARE(ini.readInteger(QStringLiteral("A"), QStringLiteral("missing"), 77), 77);
 }
