@@ -1,5 +1,5 @@
 #include "copyrunfixture.h"
-#include "testfiles.h"
+#include "support/testfiles.h"
 
 #include "platform/atomicwrite.h"
 #include "support/childprocess.h"
@@ -109,7 +109,8 @@ QByteArray faultScenario(Fault fault)
         unmountPrivateTmpfs(f.tree.path(QStringLiteral("dest/big")));
 
     // The tree's own path, in a text that names a folder, reads "%R".
-    return "b: " + f.host.texts(1).join(u',').replace(f.tree.root(), QStringLiteral("%R")).toUtf8() +
+    return "b: " +
+           f.host.texts(1).join(u',').replace(f.tree.root(), QStringLiteral("%R")).toUtf8() +
            "\nb panel 1: " + f.host.eventsOf(QStringLiteral("panel 1")).value(1).toUtf8() +
            "\na: " + f.host.texts(0).join(u',').toUtf8() +
            "\nc: " + f.host.texts(2).join(u',').toUtf8() +
@@ -429,8 +430,8 @@ void CopyRunTest::faultFailsOneRowAndTheRunGoesOn_data()
         << Fault::OriginVanished << failed + "fichier ou dossier introuvable"
         << QStringLiteral("-.-- Octets  / 2,00 GO ") << 0;
     // The folder is the cause, and the text names it.
-    const QString folderRefuses =
-        QStringLiteral("le dossier « %R/dest/big » n'accepte pas de nouveau fichier (accès refusé)");
+    const QString folderRefuses = QStringLiteral(
+        "le dossier « %R/dest/big » n'accepte pas de nouveau fichier (accès refusé)");
     QTest::newRow("target folder refuses new files")
         << Fault::FolderRefusesFiles << failed + folderRefuses << sizes << 2;
     QTest::newRow("rename refused") << Fault::RenameRefused << failed + folderRefuses << sizes << 1;

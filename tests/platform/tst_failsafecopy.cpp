@@ -1,5 +1,5 @@
-#include "testfiles.h"
-#include "treestate.h"
+#include "support/testfiles.h"
+#include "support/treestate.h"
 
 #include "platform/atomicwrite.h"
 #include "platform/failsafecopy.h"
@@ -445,9 +445,8 @@ void FailSafeCopyTest::fifoOriginIsRefusedWithoutBlocking()
         5000);
 
     QVERIFY2(!child.timedOut, "the copy blocked on a FIFO");
-    QCOMPARE(child.output,
-             QByteArray::number(int(CopyOutcome::Failed)) + ' ' +
-                 QByteArray::number(int(platform::IoStatus::Cause::NotRegularFile)));
+    QCOMPARE(child.output, QByteArray::number(int(CopyOutcome::Failed)) + ' ' +
+                               QByteArray::number(int(platform::IoStatus::Cause::NotRegularFile)));
     QCOMPARE(QDir(tree.path(QStringLiteral("dest")))
                  .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
              true);
