@@ -1,7 +1,7 @@
 #pragma once
 
 #include "recordinghost.h"
-#include "treestate.h"
+#include "support/treestate.h"
 
 #include "compare/filelist.h"
 #include "compare/statuscode.h"

@@ -1,5 +1,5 @@
 #include "copyrunfixture.h"
-#include "treestate.h"
+#include "support/treestate.h"
 
 #include "support/faultyfilecalls.h"
 #include "support/testmain.h"

@@ -1,5 +1,5 @@
 #include "copyrunfixture.h"
-#include "testfiles.h"
+#include "support/testfiles.h"
 
 #include "platform/atomicwrite.h"
 #include "platform/failsafecopy.h"

@@ -1,4 +1,4 @@
-#include "treestate.h"
+#include "support/treestate.h"
 
 #include "platform/atomicwrite.h"
 

@@ -1,5 +1,5 @@
-#include "testfiles.h"
-#include "treestate.h"
+#include "support/testfiles.h"
+#include "support/treestate.h"
 
 #include "platform/atomicwrite.h"
 #include "platform/failsafecopy.h"
