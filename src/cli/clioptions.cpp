@@ -5,6 +5,11 @@
 
 namespace {
 
+QString csvWithoutFile()
+{
+    return QStringLiteral("l'option --csv attend un nom de fichier");
+}
+
 // An option's name as the user wrote it.
 QString dashed(const QString &name)
 {
@@ -19,7 +24,7 @@ QString refusal(const QCommandLineParser &parser, const QStringList &arguments)
     if (!unknown.isEmpty())
         return QStringLiteral("option inconnue : %1").arg(dashed(unknown.first()));
     if (!arguments.isEmpty() && arguments.last() == u"--csv")
-        return QStringLiteral("l'option --csv attend un nom de fichier");
+        return csvWithoutFile();
     for (const QString &argument : arguments) {
         if (argument == u"--")
             break;
@@ -63,7 +68,7 @@ CliParse parseCliArguments(const QStringList &arguments)
     if (parser.isSet(csv)) {
         o.csvPath = parser.value(csv);
         if (o.csvPath.isEmpty()) {
-            parse.error = QStringLiteral("l'option --csv attend un nom de fichier");
+            parse.error = csvWithoutFile();
             return parse;
         }
     }

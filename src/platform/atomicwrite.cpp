@@ -66,7 +66,7 @@ IoStatus replaceFileAtomically(const QString &path, const QByteArray &bytes)
         ::close(fd);
         return IoStatus::fromErrno(error);
     }
-    const int folder = ::open(folderPath.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const int folder = ::open(folderPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     settlePlacedFile(fd, folder, true);
     if (folder >= 0)
         ::close(folder);
@@ -93,6 +93,8 @@ void settlePlacedFile(int fd, int folderFd, bool flushFolder)
 {
     unmarkPlacedFile(fd);
     if (!flushFolder || folderFd < 0)
+        return;
+    if (::fsync(folderFd) == 0 || errno != EBADF)
         return;
     // A folder open as O_PATH cannot be flushed: it is opened once more for that.
     const int folder = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
